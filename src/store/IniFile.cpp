@@ -1,0 +1,167 @@
+#include "IniFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+QByteArray LowerName(QStringView name) { return name.toUtf8().trimmed().toLower(); }
+
+// A value cannot span lines in the file; a line break becomes a blank.
+QByteArray OneLine(const QString& value) {
+    QByteArray bytes = value.toUtf8();
+    bytes.replace('\r', ' ').replace('\n', ' ');
+    return bytes;
+}
+
+} // namespace
+
+IniFile IniFile::Parse(const QByteArray& bytes) {
+    IniFile file;
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', start);
+        QByteArray eol = "\n";
+        if (end < 0) {
+            end = bytes.size();
+            eol.clear();
+        }
+        qsizetype textEnd = end;
+        if (textEnd > start && bytes[textEnd - 1] == '\r') {
+            --textEnd;
+            eol.prepend('\r');
+        }
+        file.lines_.push_back(ParseLine(bytes.mid(start, textEnd - start), eol));
+        start = end + 1;
+    }
+    file.Reindex();
+    return file;
+}
+
+IniFile IniFile::Load(const QString& path, Status* status) {
+    QFile file(path);
+    if (!QFileInfo::exists(path)) {
+        *status = Status::Missing;
+        return {};
+    }
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
+        *status = Status::Unreadable;
+        return {};
+    }
+    *status = Status::Read;
+    return Parse(file.readAll());
+}
+
+IniFile::Line IniFile::ParseLine(QByteArray text, QByteArray eol) {
+    Line line{std::move(text), std::move(eol), Kind::Other, {}};
+    const QByteArray trimmed = line.text.trimmed();
+    if (trimmed.startsWith('[')) {
+        // A header missing its "]" still names the section the user meant.
+        qsizetype close = trimmed.indexOf(']');
+        if (close < 0)
+            close = trimmed.size();
+        line.kind = Kind::Section;
+        line.name = trimmed.mid(1, close - 1).trimmed().toLower();
+    } else if (!trimmed.startsWith(';') && !trimmed.startsWith('#') && trimmed.contains('=')) {
+        line.kind = Kind::Key;
+        line.name = trimmed.left(trimmed.indexOf('=')).trimmed().toLower();
+    }
+    return line;
+}
+
+void IniFile::Reindex() {
+    sections_.clear();
+    for (qsizetype i = 0; i < qsizetype(lines_.size()); ++i) {
+        if (lines_[i].kind == Kind::Section && !sections_.contains(lines_[i].name))
+            sections_.insert(lines_[i].name, i);
+    }
+}
+
+qsizetype IniFile::FindSection(const QByteArray& lowerName) const {
+    return sections_.value(lowerName, -1);
+}
+
+qsizetype IniFile::SectionEnd(qsizetype header) const {
+    qsizetype i = header + 1;
+    while (i < qsizetype(lines_.size()) && lines_[i].kind != Kind::Section)
+        ++i;
+    return i;
+}
+
+qsizetype IniFile::FindKey(qsizetype header, const QByteArray& lowerKey) const {
+    const qsizetype end = SectionEnd(header);
+    for (qsizetype i = header + 1; i < end; ++i) {
+        if (lines_[i].kind == Kind::Key && lines_[i].name == lowerKey)
+            return i;
+    }
+    return -1;
+}
+
+QString IniFile::ReadIni(QStringView section, QStringView key) const {
+    const qsizetype header = FindSection(LowerName(section));
+    if (header < 0)
+        return {};
+    const qsizetype at = FindKey(header, LowerName(key));
+    if (at < 0)
+        return {};
+    const QByteArray& text = lines_[at].text;
+    return QString::fromUtf8(text.mid(text.indexOf('=') + 1).trimmed());
+}
+
+void IniFile::WriteIni(const QString& section, const QString& key, const QString& value) {
+    const QByteArray lowerSection = LowerName(section);
+    const QByteArray lowerKey = LowerName(key);
+    qsizetype header = FindSection(lowerSection);
+    if (header < 0) {
+        header = qsizetype(lines_.size());
+        Insert(header, ParseLine('[' + section.toUtf8() + ']', NewLineEnd()));
+    }
+    const qsizetype at = FindKey(header, lowerKey);
+    if (at >= 0) {
+        Line& line = lines_[at];
+        line.text = line.text.left(line.text.indexOf('=') + 1).trimmed() + OneLine(value);
+        return;
+    }
+    // After the section's last non-blank line, so a blank line that separates
+    // it from the next section stays where it is.
+    qsizetype insertAt = SectionEnd(header);
+    while (insertAt > header + 1 && lines_[insertAt - 1].text.trimmed().isEmpty())
+        --insertAt;
+    Insert(insertAt, ParseLine(key.toUtf8() + '=' + OneLine(value), NewLineEnd()));
+}
+
+void IniFile::Insert(qsizetype at, Line line) {
+    if (at > 0 && lines_[at - 1].eol.isEmpty())
+        lines_[at - 1].eol = NewLineEnd();
+    lines_.insert(lines_.begin() + at, std::move(line));
+    if (at == qsizetype(lines_.size()) - 1 && lines_.back().kind != Kind::Section)
+        return; // appended a key: no index moved
+    Reindex();
+}
+
+QByteArray IniFile::NewLineEnd() const {
+    for (const Line& line : lines_) {
+        if (!line.eol.isEmpty())
+            return line.eol;
+    }
+    return "\n";
+}
+
+QByteArray IniFile::ToBytes() const {
+    QByteArray bytes;
+    for (const Line& line : lines_)
+        bytes += line.text + line.eol;
+    return bytes;
+}
+
+bool IniFile::Save(const QString& path, QString* error) const {
+    QSaveFile file(path);
+    file.setDirectWriteFallback(false);
+    const QByteArray bytes = ToBytes();
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <vector>
+
+// A profile (INI) file held in memory, line by line. Reading and writing keys
+// keeps every other line byte for byte: unknown sections and keys, comments,
+// blank lines, line ends and text in any encoding. Section and key names are
+// matched without regard to ASCII case; blanks around names and values are
+// not part of them. Values are UTF-8 and are read whole.
+class IniFile {
+public:
+    enum class Status { Read, Missing, Unreadable };
+
+    static IniFile Parse(const QByteArray& bytes);
+    // Reads the file at path. A file that exists but cannot be read (a folder,
+    // no permission) reports Unreadable, so the caller can keep from
+    // overwriting something it never saw.
+    static IniFile Load(const QString& path, Status* status);
+
+    // The value of key in section, or the empty text when either is missing.
+    QString ReadIni(QStringView section, QStringView key) const;
+    // Sets the value, creating the key at the end of its section and the
+    // section at the end of the file when they are missing.
+    void WriteIni(const QString& section, const QString& key, const QString& value);
+
+    QByteArray ToBytes() const;
+    // Writes the whole file to a temporary file beside path and renames it
+    // over path, so the file on disk is always either the old or the new one.
+    bool Save(const QString& path, QString* error) const;
+
+private:
+    enum class Kind { Other, Section, Key };
+    struct Line {
+        QByteArray text;
+        QByteArray eol;
+        Kind kind = Kind::Other;
+        QByteArray name; // lower-case section or key name
+    };
+
+    static Line ParseLine(QByteArray text, QByteArray eol);
+    // Index of the header line of section, or -1.
+    qsizetype FindSection(const QByteArray& lowerName) const;
+    // Index one past the last line belonging to the section whose header is at header.
+    qsizetype SectionEnd(qsizetype header) const;
+    qsizetype FindKey(qsizetype header, const QByteArray& lowerKey) const;
+    void Insert(qsizetype at, Line line);
+    void Reindex();
+    QByteArray NewLineEnd() const;
+
+    std::vector<Line> lines_;
+    QHash<QByteArray, qsizetype> sections_; // first header of each name
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "AlarmSlot.h"
+
+#include <array>
+
+inline constexpr int SlotCount = 20;
+inline constexpr int PresetCount = 8;
+
+enum SwitchPosition : qint16 { SwitchSnooze = 0, SwitchOn = 1, SwitchOff = 2 };
+
+// Everything kept from one run to the next. Slots are numbered 1..20; index 0
+// holds no slot and is never written.
+struct Settings {
+    std::array<AlarmSlot, SlotCount + 1> AlarmTable{};
+    qint16 Switch = 0;
+    qint16 SnoozeInt = 0;
+    qint16 CurrentID = 0;
+    std::array<qint16, PresetCount> PresetHour{};
+    std::array<qint16, PresetCount> PresetMinute{};
+
+    // The defaults of a first start.
+    void SetDefaults();
+    // Puts slot n back to a blank alarm (00:00, off, 1/1, standard sound).
+    void ResetSlot(int n) { AlarmTable[n] = AlarmSlot{}; }
+    // Brings values a hand-edited file may hold outside their domains to the
+    // value that keeps the program's behaviour (see Settings.cpp).
+    void Correct();
+
+    bool operator==(const Settings&) const = default;
+};

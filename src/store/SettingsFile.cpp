@@ -1,0 +1,148 @@
+#include "SettingsFile.h"
+
+#include "IniFile.h"
+#include "TextRules.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <QTextStream>
+
+namespace {
+
+const QString ValidationText = QStringLiteral("Vendrix v0.3");
+const QString Public = QStringLiteral("Public");
+const QString SettingsSection = QStringLiteral("Settings");
+const QString Preset = QStringLiteral("Preset");
+
+QString SlotSection(int n) { return QStringLiteral("Alerm %1").arg(n); }
+QString PresetKey(int k) { return QStringLiteral("Time%1").arg(k); }
+
+qint16 Number(QStringView text) { return RoundHalfEven(LeadingNumber(text)); }
+// A text shorter than two characters is its own first and last two.
+qint16 FirstTwo(QStringView text) { return Number(text.left(2)); }
+qint16 LastTwo(QStringView text) { return Number(text.right(2)); }
+
+QString Integer(qint16 value) { return PlainDecimal(value); }
+QString HourMinute(qint16 hour, qint16 minute) {
+    return PadZero(hour, 2) + u':' + PadZero(minute, 2);
+}
+
+std::array<qint16, 7> WeekFlags(QStringView text) {
+    std::array<qint16, 7> flags{};
+    for (int d = 0; d < 7 && d < text.size(); ++d)
+        flags[d] = text[d] == u'*' ? 1 : 0;
+    return flags;
+}
+
+QString WeekText(const std::array<qint16, 7>& flags) {
+    QString text;
+    for (qint16 flag : flags)
+        text += flag != 0 ? u'*' : u'-';
+    return text;
+}
+
+// Tried for real: permission bits do not tell about read-only mounts or root.
+bool CanCreateFileIn(const QString& dir) {
+    QTemporaryFile probe(QDir(dir).filePath(QStringLiteral(".vendrix-probe-XXXXXX")));
+    return probe.open();
+}
+
+void Warn(const QString& message) {
+    QTextStream(stderr) << "vendrix: " << message << Qt::endl;
+}
+
+void ReadSlot(const IniFile& ini, int n, AlarmSlot& slot) {
+    const QString section = SlotSection(n);
+    const QString time = ini.ReadIni(section, u"Time");
+    slot.Hour = FirstTwo(time);
+    slot.Minute = LastTwo(time);
+    slot.State = Number(ini.ReadIni(section, u"State"));
+    slot.Command = Number(ini.ReadIni(section, u"Command"));
+    const QString date = ini.ReadIni(section, u"Date");
+    slot.Month = FirstTwo(date);
+    slot.Day = LastTwo(date);
+    slot.WeekSwitch = WeekFlags(ini.ReadIni(section, u"WeekSwitch"));
+    slot.WAV = ini.ReadIni(section, u"WAV");
+    slot.Repeat = Number(ini.ReadIni(section, u"Repeat"));
+    slot.Exec = ini.ReadIni(section, u"Exec");
+}
+
+void WriteSlot(IniFile& ini, int n, const AlarmSlot& slot) {
+    const QString section = SlotSection(n);
+    ini.WriteIni(section, QStringLiteral("Time"), HourMinute(slot.Hour, slot.Minute));
+    ini.WriteIni(section, QStringLiteral("State"), Integer(slot.State));
+    ini.WriteIni(section, QStringLiteral("Command"), Integer(slot.Command));
+    ini.WriteIni(section, QStringLiteral("Date"),
+                 PadZero(slot.Month, 2) + u'/' + PadZero(slot.Day, 2));
+    ini.WriteIni(section, QStringLiteral("WeekSwitch"), WeekText(slot.WeekSwitch));
+    ini.WriteIni(section, QStringLiteral("WAV"), slot.WAV);
+    ini.WriteIni(section, QStringLiteral("Repeat"), Integer(slot.Repeat));
+    ini.WriteIni(section, QStringLiteral("Exec"), slot.Exec);
+}
+
+void ReadAll(const IniFile& ini, Settings& settings) {
+    settings.Switch = Number(ini.ReadIni(SettingsSection, u"Switch"));
+    settings.SnoozeInt = Number(ini.ReadIni(SettingsSection, u"SnoozeInt"));
+    for (int k = 0; k < PresetCount; ++k) {
+        const QString time = ini.ReadIni(Preset, PresetKey(k));
+        settings.PresetHour[k] = FirstTwo(time);
+        settings.PresetMinute[k] = LastTwo(time);
+    }
+    settings.CurrentID = Number(ini.ReadIni(SettingsSection, u"CurrentID"));
+    for (int n = 1; n <= SlotCount; ++n)
+        ReadSlot(ini, n, settings.AlarmTable[n]);
+    settings.Correct();
+}
+
+} // namespace
+
+QString SettingsFile::ChooseIniPath(const QString& programDir, const QString& userConfigDir) {
+    const QString portable = QDir(programDir).filePath(QStringLiteral("alerm.ini"));
+    if (QFileInfo::exists(portable) || CanCreateFileIn(programDir))
+        return portable;
+    QDir().mkpath(userConfigDir);
+    return QDir(userConfigDir).filePath(QStringLiteral("alerm.ini"));
+}
+
+void SettingsFile::LoadSettings(Settings& settings) {
+    IniFile::Status status;
+    const IniFile ini = IniFile::Load(IniPath, &status);
+    keepAway_ = status == IniFile::Status::Unreadable;
+    if (keepAway_)
+        Warn(QStringLiteral("cannot read %1; running on defaults and leaving it alone").arg(IniPath));
+    if (ini.ReadIni(Public, u"Validation").isEmpty()) {
+        settings.SetDefaults();
+        SaveSettings(settings);
+        return;
+    }
+    ReadAll(ini, settings);
+}
+
+bool SettingsFile::SaveSettings(const Settings& settings) {
+    if (keepAway_)
+        return false;
+    // Re-read so that whatever else the file holds is kept.
+    IniFile::Status status;
+    IniFile ini = IniFile::Load(IniPath, &status);
+    if (status == IniFile::Status::Unreadable) {
+        Warn(QStringLiteral("cannot read %1; settings not saved").arg(IniPath));
+        return false;
+    }
+    ini.WriteIni(Public, QStringLiteral("Validation"), ValidationText);
+    ini.WriteIni(SettingsSection, QStringLiteral("Switch"), Integer(settings.Switch));
+    ini.WriteIni(SettingsSection, QStringLiteral("SnoozeInt"), Integer(settings.SnoozeInt));
+    for (int k = 0; k < PresetCount; ++k) {
+        ini.WriteIni(Preset, PresetKey(k),
+                     HourMinute(settings.PresetHour[k], settings.PresetMinute[k]));
+    }
+    ini.WriteIni(SettingsSection, QStringLiteral("CurrentID"), Integer(settings.CurrentID));
+    for (int n = 1; n <= SlotCount; ++n)
+        WriteSlot(ini, n, settings.AlarmTable[n]);
+    QString error;
+    if (!ini.Save(IniPath, &error)) {
+        Warn(QStringLiteral("cannot save %1: %2").arg(IniPath, error));
+        return false;
+    }
+    return true;
+}

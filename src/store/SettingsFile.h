@@ -1,0 +1,28 @@
+#pragma once
+
+#include "Settings.h"
+
+#include <QString>
+
+// alerm.ini: reads the whole table at start-up and writes all 172 keys back.
+class SettingsFile {
+public:
+    explicit SettingsFile(QString iniPath) : IniPath(std::move(iniPath)) {}
+
+    // Where alerm.ini lives: the program's folder when the file is there or
+    // the folder is writable (a portable copy), else the per-user folder.
+    static QString ChooseIniPath(const QString& programDir, const QString& userConfigDir);
+
+    // Fills settings from the file, or sets the defaults and writes them.
+    void LoadSettings(Settings& settings);
+    // Writes every setting; false (with a line on standard error) on failure,
+    // in which case the file on disk is as it was.
+    bool SaveSettings(const Settings& settings);
+
+    const QString IniPath;
+
+private:
+    // Set when alerm.ini exists but could not be read: it is never replaced
+    // by a file written from values it did not contribute to.
+    bool keepAway_ = false;
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+// The number and text rules every part of the program shares: how a number is
+// read from a text, how it is rounded, and how integers are written.
+
+// The value of the number at the start of a text. Blanks, tabs and line feeds
+// are skipped wherever they stand; then an optional sign, digits with at most
+// one decimal point and an optional exponent. No number gives 0. A value beyond
+// double range saturates at the largest finite double of its sign.
+double LeadingNumber(QStringView text);
+
+// Nearest integer, ties to even, clamped to the 16-bit range (never wrapped).
+qint16 RoundHalfEven(double value);
+
+// Nearest integer, ties to even, clamped to the 32-bit range.
+qint32 RoundHalfEven32(double value);
+
+// An optional "-" and the digits: no blanks, no leading zeros.
+QString PlainDecimal(qint64 value);
+
+// The plain decimal text padded on the left with "0" and cut to its last
+// `width` characters: PadZero(5, 2) is "05", PadZero(123, 2) is "23".
+QString PadZero(qint16 value, int width);
