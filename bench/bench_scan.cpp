@@ -1,0 +1,55 @@
+// Cost of one alarm scan: a simulated year at one scan a second, all twenty
+// slots armed with different times, types and actions that do nothing.
+#include "AlarmScheduler.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <cstdio>
+
+namespace {
+struct SilentActions : AlarmActions {
+    void PlayStandardAlarm(int) override {}
+    void PlayWav(const QString&, int) override {}
+    void StopWav() override {}
+    void LaunchExec(const QString&) override {}
+};
+struct SilentIndicators : Indicators {
+    void SetAlarmText(const QString&) override {}
+    void SetSnoozeShown(bool) override {}
+    void SetStopShown(bool) override {}
+    void ShowSwitch(int) override {}
+};
+} // namespace
+
+int main() {
+    Settings settings;
+    settings.SetDefaults();
+    settings.Switch = SwitchSnooze;
+    for (int n = 1; n <= SlotCount; ++n) {
+        AlarmSlot& slot = settings.AlarmTable[n];
+        slot.Hour = qint16(n % 24);
+        slot.Minute = qint16(n * 7 % 60);
+        slot.State = qint16(1 + n % 3);
+        slot.Command = qint16(n % 3);
+        slot.Month = qint16(1 + n % 12);
+        slot.Day = qint16(1 + n % 28);
+        slot.WeekSwitch = {1, 0, 1, 0, 1, 0, 1};
+        slot.Repeat = 1;
+    }
+    AlarmState state;
+    SilentActions actions;
+    SilentIndicators indicators;
+    AlarmScheduler scheduler(settings, state, actions, indicators);
+
+    const qint64 scans = 365LL * 86400;
+    qint64 realMs = QDateTime(QDate(2027, 1, 1), QTime(0, 0), Qt::UTC).toMSecsSinceEpoch();
+    QElapsedTimer timer;
+    timer.start();
+    for (qint64 i = 0; i < scans; ++i, realMs += 1000) {
+        const QDateTime local = QDateTime::fromMSecsSinceEpoch(realMs, Qt::UTC);
+        scheduler.Scan({local.date(), float(local.time().msecsSinceStartOfDay()) / 1000.0f, realMs});
+    }
+    const double ns = double(timer.nsecsElapsed()) / double(scans);
+    std::printf("scans: %lld\nns per scan (including building the scan time): %.1f\n", scans, ns);
+    return 0;
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+// What a firing alarm does. Every call returns at once; sound plays on.
+class AlarmActions {
+public:
+    virtual ~AlarmActions() = default;
+    virtual void PlayStandardAlarm(int slot) = 0;
+    virtual void PlayWav(const QString& path, int repeat) = 0;
+    // Stops a looping WAV; a single playback runs to its end.
+    virtual void StopWav() = 0;
+    virtual void LaunchExec(const QString& text) = 0;
+};

@@ -1,0 +1,218 @@
+#include "AlarmScheduler.h"
+
+#include "TextRules.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double SecondsPerDay = 86400.0;
+constexpr double LateLimit = 600.0;      // a moment later than this after a suspend stays silent
+constexpr double LongestClockJump = 7200.0; // daylight-saving shifts are an hour, two at most
+constexpr qint16 StandardRingScans = 59;
+constexpr qint16 WavRingScans = 9;
+
+const QString NoAlarmText = QStringLiteral("アラーム 未設定");
+
+double LocalSeconds(const ScanTime& now) {
+    return double(now.Date.toJulianDay()) * SecondsPerDay + double(now.Seconds);
+}
+
+} // namespace
+
+AlarmScheduler::AlarmScheduler(Settings& settings, AlarmState& state, AlarmActions& actions,
+                               Indicators& indicators)
+    : settings_(settings), state_(state), actions_(actions), indicators_(indicators) {}
+
+AlarmScheduler::Window AlarmScheduler::NextWindow(const ScanTime& now, double local) {
+    Window window{local - 0.5, local + 0.5};
+    const double wallAdvance = local - previousLocal_;
+    // The first scan never rings what passed before the program ran; a clock
+    // set back starts afresh (what already fired is remembered per slot).
+    if (scanned_ && wallAdvance > 0) {
+        const double realAdvance = double(now.RealMs - previousRealMs_) / 1000.0;
+        const double jump = std::clamp(wallAdvance - realAdvance, 0.0, LongestClockJump);
+        window.Start = std::max(previousEnd_, local - LateLimit - jump);
+    }
+    scanned_ = true;
+    previousLocal_ = local;
+    previousRealMs_ = now.RealMs;
+    previousEnd_ = window.End;
+    return window;
+}
+
+void AlarmScheduler::Scan(const ScanTime& now) {
+    const Window window = NextWindow(now, LocalSeconds(now));
+    bool anyArmed = false;
+    for (int n = 1; n <= SlotCount; ++n) {
+        if (state_.RingCount[n] > 0)
+            AdvanceRing(n);
+        qint32 secondsToGo = RoundHalfEven32(double(AlarmSecond(n)) - double(now.Seconds));
+        QDate ringDate = now.Date;
+        if (secondsToGo < 0) {
+            secondsToGo += 86400;
+            ringDate = ringDate.addDays(1);
+        }
+        const std::optional<double> due = DueMoment(n, window);
+        if (due && settings_.Switch != SwitchOff) {
+            lastFired_[n] = due;
+            Fire(n);
+        }
+        if (Armed(settings_.AlarmTable[n], ringDate)) {
+            anyArmed = true;
+            UpdateNextAlarm(n, secondsToGo, now.Seconds);
+        }
+    }
+    if (!anyArmed) {
+        state_.NextAlarmHour = -1;
+        state_.NextAlarmMinute = 0;
+        indicators_.SetAlarmText(NoAlarmText);
+    }
+}
+
+qint32 AlarmScheduler::AlarmSecond(int n) const {
+    const AlarmSlot& slot = settings_.AlarmTable[n];
+    const qint64 minutes = qint64(slot.Minute) + qint64(state_.SnoozeCount[n]) * settings_.SnoozeInt;
+    return qint32(std::clamp<qint64>(slot.Hour * 3600LL + minutes * 60, INT32_MIN, INT32_MAX));
+}
+
+bool AlarmScheduler::Armed(const AlarmSlot& slot, QDate date) const {
+    switch (slot.State) {
+    case StateDaily:
+        return true;
+    case StateDate:
+        return date.month() == slot.Month && date.day() == slot.Day;
+    case StateWeekdays:
+        return slot.WeekSwitch[date.dayOfWeek() % 7] != 0;
+    default:
+        return false;
+    }
+}
+
+// The moment of slot n inside the window, if any. A moment belongs to the day
+// its series started on, so a snooze that runs past midnight keeps ringing. A
+// slot whose own time lies outside the day (a hand-edited 25:00) never rings.
+std::optional<double> AlarmScheduler::DueMoment(int n, const Window& window) const {
+    const AlarmSlot& slot = settings_.AlarmTable[n];
+    const qint32 base = slot.Hour * 3600 + slot.Minute * 60;
+    if (base < 0 || base >= 86400 || slot.State == StateOff)
+        return std::nullopt;
+    const double offset = AlarmSecond(n);
+    const double lastDay = std::floor((window.End - offset) / SecondsPerDay);
+    for (double day = lastDay; day >= lastDay - 1; --day) {
+        const double moment = day * SecondsPerDay + offset;
+        if (moment <= window.Start || moment > window.End || lastFired_[n] == moment)
+            continue;
+        if (Armed(slot, QDate::fromJulianDay(qint64(day))))
+            return moment;
+    }
+    return std::nullopt;
+}
+
+void AlarmScheduler::AdvanceRing(int n) {
+    const qint16 command = settings_.AlarmTable[n].Command;
+    state_.RingCount[n] = qint16(std::min<int>(state_.RingCount[n] + 1, INT16_MAX));
+    if (command == CommandStandard) {
+        actions_.PlayStandardAlarm(n);
+        if (state_.RingCount[n] > StandardRingScans)
+            EndRing(n);
+    } else if (command == CommandWav) {
+        if (state_.RingCount[n] > WavRingScans) {
+            actions_.StopWav();
+            EndRing(n);
+        }
+    } else {
+        EndRing(n); // changed to a launch while ringing: nothing left to ring
+    }
+}
+
+void AlarmScheduler::EndRing(int n) {
+    state_.RingCount[n] = 0;
+    if (settings_.Switch == SwitchOn) {
+        state_.SnoozeCount[n] = 0;
+        indicators_.SetSnoozeShown(false);
+    } else {
+        indicators_.SetSnoozeShown(true);
+    }
+    indicators_.SetStopShown(false);
+}
+
+void AlarmScheduler::Fire(int n) {
+    const AlarmSlot& slot = settings_.AlarmTable[n];
+    state_.SnoozeCount[n] += 1;
+    if (settings_.Switch == SwitchOn) {
+        state_.SnoozeCount[n] = 0;
+        indicators_.SetSnoozeShown(false);
+    }
+    state_.RingCount[n] = 1;
+    if (slot.Command == CommandStandard) {
+        indicators_.SetStopShown(true);
+        actions_.PlayStandardAlarm(n);
+    } else if (slot.Command == CommandWav) {
+        actions_.PlayWav(slot.WAV, slot.Repeat);
+        if (slot.Repeat == 0) {
+            state_.SnoozeCount[n] = 0;
+            state_.RingCount[n] = 0;
+        } else {
+            indicators_.SetStopShown(true);
+        }
+    } else {
+        actions_.LaunchExec(slot.Exec);
+        state_.SnoozeCount[n] = 0;
+        state_.RingCount[n] = 0;
+        return;
+    }
+    if (state_.SnoozeCount[n] > 0)
+        indicators_.SetSnoozeShown(true);
+}
+
+// The record's seconds are recomputed from its own hour and minute, without
+// snooze shift, while a candidate's include its shift: so which snoozed slot
+// the label names depends on slot order, and the label shows the slot's own
+// time, never the snoozed one.
+void AlarmScheduler::UpdateNextAlarm(int n, qint32 secondsToGo, float now) {
+    if (state_.NextAlarmHour == -1) {
+        state_.NextAlarmSeconds = 86401.0f;
+    } else {
+        state_.NextAlarmSeconds =
+            float(state_.NextAlarmHour * 3600 + state_.NextAlarmMinute * 60) - now;
+        if (state_.NextAlarmSeconds < 0)
+            state_.NextAlarmSeconds += 86400.0f;
+    }
+    if (state_.NextAlarmSeconds > float(secondsToGo)) {
+        const AlarmSlot& slot = settings_.AlarmTable[n];
+        state_.NextAlarmSeconds = float(secondsToGo);
+        state_.NextAlarmHour = slot.Hour;
+        state_.NextAlarmMinute = slot.Minute;
+        indicators_.SetAlarmText(QStringLiteral("アラーム ") + PadZero(slot.Hour, 2) + u':' +
+                                 PadZero(slot.Minute, 2));
+    }
+}
+
+void AlarmScheduler::ClearSnoozeCounts() { state_.SnoozeCount.fill(0); }
+
+void AlarmScheduler::lblSw_Click(int index) {
+    settings_.Switch = qint16(std::clamp(index, int(SwitchSnooze), int(SwitchOff)));
+    indicators_.ShowSwitch(settings_.Switch);
+    if (settings_.Switch == SwitchSnooze)
+        return;
+    ClearSnoozeCounts();
+    if (settings_.Switch == SwitchOff)
+        cmdStop_Click();
+    indicators_.SetSnoozeShown(false);
+}
+
+void AlarmScheduler::cmdStop_Click() {
+    actions_.StopWav();
+    state_.RingCount.fill(0);
+    indicators_.SetStopShown(false);
+}
+
+void AlarmScheduler::SlotCommitted(int n) {
+    state_.NextAlarmHour = -1;
+    state_.NextAlarmMinute = 0;
+    state_.NextAlarmSeconds = 86400.0f;
+    state_.SnoozeCount[n] = 0;
+    lastFired_[n].reset();
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "AlarmActions.h"
+#include "AlarmState.h"
+#include "Indicators.h"
+#include "Settings.h"
+
+#include <QDate>
+#include <optional>
+
+// The moment of one scan: the local date and time of day as the clock shows
+// them, and the real time (UTC) that tells a suspend from a clock change.
+struct ScanTime {
+    QDate Date;
+    float Seconds = 0; // since local midnight, with fraction
+    qint64 RealMs = 0; // milliseconds since the epoch
+};
+
+// The once-a-second alarm scan, the master switch and Stop. It reads the
+// table on every scan, so a committed change takes effect at the next one.
+//
+// A slot fires when one of its moments falls in the stretch of time this
+// scan covers: from where the previous scan's stretch ended up to half a
+// second ahead of now. Scans one second apart thus fire exactly where a
+// "within half a second" test would, while a late scan still catches what it
+// stepped over. Moments more than ten minutes late (a suspend) stay silent,
+// except those skipped by a daylight-saving jump, which ring at once.
+class AlarmScheduler {
+public:
+    AlarmScheduler(Settings& settings, AlarmState& state, AlarmActions& actions,
+                   Indicators& indicators);
+
+    void Scan(const ScanTime& now);
+    void lblSw_Click(int index);
+    void cmdStop_Click();
+    // A slot was registered anew: its snooze series ends, the occurrence it
+    // fired last is forgotten and the next scan finds the next alarm afresh.
+    void SlotCommitted(int n);
+
+private:
+    struct Window {
+        double Start; // exclusive, in local seconds since the epoch of the calendar
+        double End;   // inclusive
+    };
+
+    Window NextWindow(const ScanTime& now, double local);
+    void AdvanceRing(int n);
+    void EndRing(int n);
+    void Fire(int n);
+    bool Armed(const AlarmSlot& slot, QDate date) const;
+    qint32 AlarmSecond(int n) const;
+    std::optional<double> DueMoment(int n, const Window& window) const;
+    void UpdateNextAlarm(int n, qint32 secondsToGo, float now);
+    void ClearSnoozeCounts();
+
+    Settings& settings_;
+    AlarmState& state_;
+    AlarmActions& actions_;
+    Indicators& indicators_;
+
+    bool scanned_ = false;
+    double previousLocal_ = 0;
+    qint64 previousRealMs_ = 0;
+    double previousEnd_ = 0;
+    // The moment each slot fired last, so the clock going back never rings it twice.
+    std::array<std::optional<double>, SlotCount + 1> lastFired_{};
+};
