@@ -1,0 +1,30 @@
+#pragma once
+
+#include "MediaBackend.h"
+
+#include <memory>
+
+class QAudioOutput;
+class QMediaPlayer;
+
+// The WAV device on Qt Multimedia. The player is made on the first Open, so
+// a run that never plays a WAV never loads the media framework.
+class QtMediaBackend : public MediaBackend {
+public:
+    QtMediaBackend();
+    ~QtMediaBackend() override;
+
+    bool Open(const QString& path) override;
+    void Play() override;
+    void SeekToStart() override;
+    void Stop() override;
+    void Close() override;
+
+private:
+    void EnsurePlayer();
+    void ReportFailure();
+
+    std::unique_ptr<QAudioOutput> output_;
+    std::unique_ptr<QMediaPlayer> player_;
+    bool failureReported_ = false;
+};
