@@ -1,0 +1,230 @@
+#include "Form1.h"
+
+#include "ClickLabel.h"
+#include "EditorPanel.h"
+#include "Fonts.h"
+#include "Panel.h"
+#include "SpinButton.h"
+#include "Twips.h"
+#include "WindowIcon.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QSystemTrayIcon>
+
+namespace {
+
+constexpr int WindowWidth = 6375;
+constexpr int CollapsedHeight = 735;  // the clock strip
+constexpr int ExpandedHeight = 4095;  // the editor panel's bottom edge
+constexpr int DesignedOuterHeight = 4500;
+const QString ExpandedTag = QStringLiteral("P");
+const QColor White(0xFF, 0xFF, 0xFF);
+const QColor SwitchOnColour(0x80, 0xFF, 0x80);
+
+// Rewrites a label only when its text changes, so the big digits are
+// repainted once a minute, not twice a second.
+void SetIfChanged(QLabel* label, const QString& text) {
+    if (label->text() != text)
+        label->setText(text);
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, int l, int t, int w, int h) {
+    auto* label = new QLabel(text, parent);
+    Place(label, l, t, w, h);
+    return label;
+}
+
+} // namespace
+
+Form1::Form1(const QString& programDir, const QString& iniPath)
+    : file_(iniPath), actions_(programDir, [this] { scheduler_.cmdStop_Click(); }),
+      scheduler_(settings_, state_, actions_, *this) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Vendrix v0.3"));
+    setWindowIcon(WindowIcon::Make());
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFocusPolicy(Qt::ClickFocus);
+    QFont small = font(); // the design's system font is 9 points
+    small.setPointSizeF(9);
+    setFont(small);
+    pctBack3 = new EditorPanel(settings_, actions_, this);
+    Place(pctBack3, 0, 720, WindowWidth, 3375);
+    pctBack3->setEnabled(false);
+    BuildClockStrip();
+    BuildTray();
+    tmrClock.setInterval(500);
+    tmrClock.setTimerType(Qt::PreciseTimer);
+    connect(&tmrClock, &QTimer::timeout, this, [this] { tmrClock_Timer(); });
+    connect(pctBack3, &EditorPanel::committed, this, [this](int n) { OnCommitted(n); });
+}
+
+Form1::~Form1() = default;
+
+void Form1::BuildClockStrip() {
+    pctBack0 = new Panel(this);
+    Place(pctBack0, 0, 0, WindowWidth, 735);
+    SetBackground(pctBack0, White);
+    const char* captions[] = {"SNZ", "ON", "OFF"};
+    for (int i = 0; i < 3; ++i) {
+        lblSw[i] = new ClickLabel(QString::fromLatin1(captions[i]), pctBack0);
+        Place(lblSw[i], 0, 240 * i, 495, 255);
+        SetBackground(lblSw[i], White);
+        connect(lblSw[i], &ClickLabel::clicked, this, [this, i] { lblSw_Click(i); });
+    }
+    lblWeek = MakeLabel(pctBack0, QStringLiteral("11/22 月曜"), 720, 0, 975, 255);
+    lblWeek->setFont(Fonts::Gothic(9));
+    lblDebug = MakeLabel(pctBack0, QStringLiteral("Label2"), 720, 360, 1095, 255);
+    lblDebug->hide();
+    const QFont digits = Fonts::Gothic(21.75);
+    lblNow[0] = MakeLabel(pctBack0, QStringLiteral("00"), 2520, 120, 495, 375);
+    lblSeparate = MakeLabel(pctBack0, QStringLiteral(":"), 3000, 120, 255, 375);
+    lblNow[1] = MakeLabel(pctBack0, QStringLiteral("00"), 3240, 120, 495, 375);
+    for (QLabel* label : {lblNow[0], lblSeparate, lblNow[1]}) {
+        label->setFont(digits);
+        label->setAlignment(Qt::AlignCenter);
+    }
+    lblAlerm = MakeLabel(pctBack0, QStringLiteral("アラーム 00:00"), 3960, 0, 1695, 255);
+    lblAlerm->setFont(Fonts::Gothic(9));
+    lblAlerm->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblSnz = MakeLabel(pctBack0, QStringLiteral("SNZ((("), 4800, 360, 615, 255);
+    lblSnz->hide();
+    cmdStop = new QPushButton(QStringLiteral("Stop"), pctBack0);
+    Place(cmdStop, 4680, 240, 855, 375);
+    cmdStop->setFont(Fonts::Mincho(15.75, true, true));
+    cmdStop->hide();
+    connect(cmdStop, &QPushButton::clicked, this, [this] { scheduler_.cmdStop_Click(); });
+    cmdExpand = new QPushButton(QStringLiteral(">>"), pctBack0);
+    Place(cmdExpand, 6000, 480, 375, 225);
+    cmdExpand->setFont(Fonts::Gothic(5.25, true));
+    connect(cmdExpand, &QPushButton::clicked, this, [this] { cmdExpand_Click(); });
+    // A rule along the top that dips in a notch under the clock digits.
+    const int rule[][4] = {{600, 240, 2160, 240},   {2160, 240, 2160, 480}, {2160, 480, 2280, 600},
+                           {2280, 600, 3960, 600},  {3960, 600, 4080, 480}, {4080, 480, 4080, 240},
+                           {4080, 240, 6120, 240}};
+    for (const auto& line : rule)
+        pctBack0->AddLine(line[0], line[1], line[2], line[3]);
+    pctBack0->raise(); // the strip overlaps the panel's top edge by a pixel
+}
+
+void Form1::BuildTray() {
+    mnuTray = new QMenu(QStringLiteral("1"), this);
+    mnuRestore = mnuTray->addAction(QStringLiteral("復元"));
+    connect(mnuRestore, &QAction::triggered, this, [this] { mnuRestore_Click(); });
+    tray = new QSystemTrayIcon(windowIcon(), this);
+    tray->setToolTip(QStringLiteral("Vendrix staying resident"));
+    tray->setContextMenu(mnuTray); // opens on the right button; left clicks do nothing
+}
+
+void Form1::Form_Load() {
+    setFixedSize(Px(WindowWidth), Px(CollapsedHeight));
+    PlaceOnScreen();
+    state_.NextAlarmHour = -1;
+    tmrClock_Timer();
+    file_.LoadSettings(settings_);
+    lblSw_Click(settings_.Switch);
+    pctBack3->ctlIndex->setValue(settings_.CurrentID);
+    pctBack3->ShowSlot(settings_.CurrentID);
+    tmrClock.start();
+}
+
+// Centred as if expanded, but never above or beside the usable screen area.
+void Form1::PlaceOnScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const int left = area.x() + (area.width() - width()) / 2;
+    const int top = area.y() + (area.height() - Px(DesignedOuterHeight)) / 2;
+    move(std::max(area.x(), left), std::max(area.y(), top));
+}
+
+void Form1::tmrClock_Timer() {
+    const QDateTime now = QDateTime::currentDateTime();
+    const QTime time = now.time();
+    const ClockFace face = clock_.Tick(now.date(), time.hour(), time.minute(),
+                                       state_.TotalSnoozeCount());
+    SetIfChanged(lblDebug, face.Debug);
+    SetIfChanged(lblWeek, face.Week);
+    SetIfChanged(lblNow[0], face.Hour);
+    SetIfChanged(lblNow[1], face.Minute);
+    lblSeparate->setText(face.Separator);
+    if (face.Scan) {
+        scheduler_.Scan({now.date(), float(time.msecsSinceStartOfDay()) / 1000.0f,
+                         now.toMSecsSinceEpoch()});
+    }
+}
+
+void Form1::lblSw_Click(int index) { scheduler_.lblSw_Click(index); }
+
+void Form1::SetAlarmText(const QString& text) { SetIfChanged(lblAlerm, text); }
+
+void Form1::SetSnoozeShown(bool shown) { lblSnz->setVisible(shown); }
+
+void Form1::SetStopShown(bool shown) { cmdStop->setVisible(shown); }
+
+void Form1::ShowSwitch(int position) {
+    for (int i = 0; i < 3; ++i)
+        SetBackground(lblSw[i], i == position ? SwitchOnColour : White);
+}
+
+bool Form1::Expanded() const { return cmdExpand->property("Tag").toString() == ExpandedTag; }
+
+void Form1::cmdExpand_Click() {
+    const bool expand = !Expanded();
+    setFixedSize(Px(WindowWidth), Px(expand ? ExpandedHeight : CollapsedHeight));
+    pctBack3->setEnabled(expand);
+    cmdExpand->setProperty("Tag", expand ? ExpandedTag : QString());
+    cmdExpand->setText(expand ? QStringLiteral("<<") : QStringLiteral(">>"));
+    setFocus();
+}
+
+void Form1::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+}
+
+// Minimising hides the window into the notification area. Without one, the
+// window stays minimised on the task bar: hidden, nothing could bring it back.
+void Form1::Form_Resize() {
+    if (!(windowState() & Qt::WindowMinimized) || !QSystemTrayIcon::isSystemTrayAvailable())
+        return;
+    QTimer::singleShot(0, this, [this] {
+        hide();
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        tray->show();
+    });
+}
+
+void Form1::mnuRestore_Click() {
+    show();
+    tray->hide();
+}
+
+void Form1::BringToFront() {
+    if (isHidden())
+        mnuRestore_Click();
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void Form1::OnCommitted(int n) {
+    scheduler_.SlotCommitted(n);
+    file_.SaveSettings(settings_);
+}
+
+void Form1::Form_QueryUnload() { file_.SaveSettings(settings_); }
+
+void Form1::closeEvent(QCloseEvent* event) {
+    Form_QueryUnload();
+    event->accept();
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "Actions.h"
+#include "AlarmScheduler.h"
+#include "AlarmState.h"
+#include "ClockTick.h"
+#include "Indicators.h"
+#include "Settings.h"
+#include "SettingsFile.h"
+
+#include <QTimer>
+#include <QWidget>
+#include <array>
+
+class ClickLabel;
+class EditorPanel;
+class Panel;
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QSystemTrayIcon;
+
+// The one window: the clock strip, the editor panel, the clock timer and the
+// notification-area icon. It owns the settings and the run-time alarm state
+// and is the only place that reads the real clock.
+class Form1 : public QWidget, public Indicators {
+    Q_OBJECT
+public:
+    Form1(const QString& programDir, const QString& iniPath);
+    ~Form1() override;
+
+    void Form_Load();
+    // Saves everything; runs whenever the program ends normally.
+    void Form_QueryUnload();
+    // Shows the window, from the notification area too, in front of others.
+    void BringToFront();
+
+    void SetAlarmText(const QString& text) override;
+    void SetSnoozeShown(bool shown) override;
+    void SetStopShown(bool shown) override;
+    void ShowSwitch(int position) override;
+
+    const Settings& CurrentSettings() const { return settings_; }
+    bool Expanded() const;
+
+    // Controls, by their design names.
+    Panel* pctBack0;
+    std::array<ClickLabel*, 3> lblSw{};
+    QLabel* lblWeek;
+    QLabel* lblDebug;
+    std::array<QLabel*, 2> lblNow{};
+    QLabel* lblSeparate;
+    QLabel* lblAlerm;
+    QPushButton* cmdStop;
+    QLabel* lblSnz;
+    QPushButton* cmdExpand;
+    EditorPanel* pctBack3;
+    QTimer tmrClock;
+    QSystemTrayIcon* tray;
+    QMenu* mnuTray;
+    QAction* mnuRestore;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void BuildClockStrip();
+    void BuildTray();
+    void PlaceOnScreen();
+    void tmrClock_Timer();
+    void lblSw_Click(int index);
+    void cmdExpand_Click();
+    void Form_Resize();
+    void mnuRestore_Click();
+    void OnCommitted(int n);
+
+    Settings settings_;
+    AlarmState state_;
+    SettingsFile file_;
+    Actions actions_;
+    AlarmScheduler scheduler_;
+    ClockTick clock_;
+};

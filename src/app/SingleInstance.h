@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QLocalServer>
+#include <QObject>
+
+// One copy of Vendrix per settings file: a second start tells the first to
+// come to the front and exits, so no alarm rings twice and no copy
+// overwrites the other's settings.
+class SingleInstance : public QObject {
+    Q_OBJECT
+public:
+    explicit SingleInstance(const QString& iniPath);
+    // False when another copy runs; it has been asked to come forward.
+    bool IsPrimary();
+
+signals:
+    void activated();
+
+private:
+    QString name_;
+    QLocalServer server_;
+};

@@ -1,0 +1,33 @@
+#include "UnixSignals.h"
+
+#include <QSocketNotifier>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int pipeEnds[2] = {-1, -1};
+
+void Forward(int signal) {
+    const char byte = char(signal);
+    [[maybe_unused]] const ssize_t written = ::write(pipeEnds[0], &byte, 1);
+}
+
+} // namespace
+
+UnixSignals::UnixSignals(QObject* parent) : QObject(parent) {
+    ::socketpair(AF_UNIX, SOCK_STREAM, 0, pipeEnds);
+    notifier_ = new QSocketNotifier(pipeEnds[1], QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, [this] {
+        char byte = 0;
+        if (::read(pipeEnds[1], &byte, 1) == 1)
+            emit received(int(byte));
+    });
+    struct sigaction action {};
+    action.sa_handler = Forward;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGTERM, SIGINT, SIGHUP})
+        ::sigaction(signal, &action, nullptr);
+}

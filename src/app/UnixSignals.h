@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QObject>
+
+class QSocketNotifier;
+
+// SIGTERM, SIGINT and SIGHUP (a logout or shutdown) delivered to the event
+// loop, so the program ends through its normal shutdown and saves.
+class UnixSignals : public QObject {
+    Q_OBJECT
+public:
+    explicit UnixSignals(QObject* parent = nullptr);
+
+signals:
+    void received(int signal);
+
+private:
+    QSocketNotifier* notifier_;
+};

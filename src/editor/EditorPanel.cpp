@@ -1,0 +1,352 @@
+#include "EditorPanel.h"
+
+#include "AlarmActions.h"
+#include "ClickLabel.h"
+#include "Fonts.h"
+#include "Settings.h"
+#include "SpinButton.h"
+#include "TextRules.h"
+#include "TimeText.h"
+#include "Twips.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QEvent>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <algorithm>
+
+namespace {
+
+const QColor CurrentColour(0xC0, 0xC0, 0xFF);
+const QColor OnColour(0xFF, 0xC0, 0x80);
+const QColor OffColour(0xD4, 0xD0, 0xC8);
+const QColor ContainerColour(0xD4, 0xD0, 0xC8);
+
+template <typename W, typename... Args> W* Make(QWidget* parent, Args&&... args) {
+    return new W(std::forward<Args>(args)..., parent);
+}
+
+QWidget* Container(QWidget* parent, int l, int t, int w, int h) {
+    auto* box = new QWidget(parent);
+    Place(box, l, t, w, h);
+    box->hide();
+    return box;
+}
+
+qint16 CheckValue(const QCheckBox* box) {
+    switch (box->checkState()) {
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+void SetCheckValue(QCheckBox* box, qint16 value) {
+    box->setCheckState(value == 0 ? Qt::Unchecked : value == 1 ? Qt::Checked
+                                                               : Qt::PartiallyChecked);
+}
+
+} // namespace
+
+EditorPanel::EditorPanel(Settings& settings, AlarmActions& actions, QWidget* parent)
+    : Panel(parent), settings_(settings), actions_(actions) {
+    setObjectName(QStringLiteral("pctBack3"));
+    BuildSlotRow();
+    BuildTimeAndType();
+    BuildSnooze();
+    BuildAction();
+    BuildCommitButtons();
+    Connect();
+}
+
+void EditorPanel::BuildSlotRow() {
+    ctlIndex = new SpinButton(Qt::Horizontal, 1, SlotCount, this);
+    Place(ctlIndex, 0, 120, 495, 180);
+    for (int n = 1; n <= SlotCount; ++n) {
+        lblIndex[n] = Make<ClickLabel>(this, QString::number(n));
+        lblIndex[n]->setAlignment(Qt::AlignCenter);
+        Place(lblIndex[n], 480 + 240 * (n - 1), 120, 255, 195);
+        SetBackground(lblIndex[n], n == 1 ? CurrentColour : n == 2 ? OnColour : OffColour);
+    }
+    AddLine(120, 360, 6240, 360);
+}
+
+void EditorPanel::BuildTimeAndType() {
+    lblCap0 = Make<QLabel>(this, QStringLiteral("アラーム時刻"));
+    lblCap0->setFont(Fonts::Gothic(9));
+    Place(lblCap0, 2280, 720, 1335, 255);
+    const char16_t* captions[] = {u"オフ", u"オン", u"日付", u"曜日"};
+    const int widths[] = {975, 975, 855, 855};
+    auto* group = new QButtonGroup(this);
+    for (int k = 0; k < 4; ++k) {
+        optSel[k] = Make<QRadioButton>(this, QString::fromUtf16(captions[k]));
+        Place(optSel[k], 120, 600 + 360 * k, widths[k], 255);
+        group->addButton(optSel[k], k);
+    }
+    optSel[0]->setChecked(true);
+    ctnType[0] = Container(this, 1080, 600, 255, 255);
+    ctnType[1] = Container(this, 1080, 1680, 255, 255);
+    ctnType[2] = Container(this, 1080, 1320, 975, 255);
+    ctnType[3] = Container(this, 1080, 1680, 5175, 255);
+    txtDate = Make<QLineEdit>(ctnType[2], QStringLiteral("12/31"));
+    Place(txtDate, 0, 0, 735, 270);
+    const char16_t* days[] = {u"日", u"月", u"火", u"水", u"木", u"金", u"土"};
+    for (int d = 0; d < 7; ++d) {
+        chkDay[d] = Make<QCheckBox>(ctnType[3], QString::fromUtf16(days[d]));
+        Place(chkDay[d], 600 * d, 15, 495, 240);
+    }
+    cmdChk = Make<QPushButton>(ctnType[3], QStringLiteral("All/None"));
+    Place(cmdChk, 4200, 0, 855, 255);
+
+    ctlHr = new SpinButton(Qt::Vertical, -32768, 32767, this);
+    Place(ctlHr, 2280, 960, 240, 255);
+    txtHr = Make<QLineEdit>(this, QStringLiteral("12"));
+    Place(txtHr, 2520, 960, 375, 270);
+    Label1 = Make<QLabel>(this, QStringLiteral("："));
+    Place(Label1, 2910, 1005, 135, 255);
+    txtMn = Make<QLineEdit>(this, QStringLiteral("59"));
+    Place(txtMn, 3000, 960, 375, 270);
+    ctlMn = new SpinButton(Qt::Vertical, -32768, 32767, this);
+    Place(ctlMn, 3360, 960, 240, 255);
+}
+
+void EditorPanel::BuildSnooze() {
+    AddLine(4440, 480, 4440, 1320);
+    AddLine(4440, 1320, 4560, 1440);
+    AddLine(4560, 1440, 6240, 1440);
+    lblSint = Make<QLabel>(this, QStringLiteral("Label2"));
+    Place(lblSint, 4560, 720, 1455, 255);
+    scrSint = Make<QScrollBar>(this, Qt::Horizontal);
+    scrSint->setRange(2, 10);
+    scrSint->setSingleStep(1);
+    scrSint->setPageStep(2);
+    Place(scrSint, 4800, 960, 1215, 255);
+}
+
+void EditorPanel::BuildAction() {
+    AddLine(120, 2040, 6240, 2040);
+    AddLine(2160, 2160, 2160, 2400);
+    pctBack2 = new QWidget(this);
+    Place(pctBack2, 120, 2160, 1575, 975);
+    const char16_t* captions[] = {u"標準のアラーム", u"WAVを鳴らす", u"実行"};
+    auto* group = new QButtonGroup(this);
+    for (int k = 0; k < 3; ++k) {
+        optCmd[k] = Make<QRadioButton>(pctBack2, QString::fromUtf16(captions[k]));
+        Place(optCmd[k], 0, 360 * k, 1695, 255);
+        group->addButton(optCmd[k], k);
+    }
+    optCmd[0]->setChecked(true);
+    ctnExec[0] = Container(this, 1680, 2160, 255, 255);
+    ctnExec[1] = Container(this, 1680, 2520, 2760, 255);
+    ctnExec[2] = Container(this, 1680, 2880, 1695, 255);
+    SetBackground(ctnExec[1], ContainerColour);
+    SetBackground(ctnExec[2], ContainerColour);
+    cmdAlTst = Make<QPushButton>(this, QStringLiteral("動作設定のテスト"));
+    Place(cmdAlTst, 2520, 2160, 1575, 255);
+    txtFile[1] = Make<QLineEdit>(ctnExec[1]);
+    Place(txtFile[1], 0, 0, 1695, 270);
+    chkRep = Make<QCheckBox>(ctnExec[1], QStringLiteral("R"));
+    Place(chkRep, 2280, 0, 495, 300);
+    txtFile[2] = Make<QLineEdit>(ctnExec[2]);
+    Place(txtFile[2], 0, 0, 1695, 270);
+    cmdOpen = Make<QPushButton>(this, QStringLiteral("参照"));
+    Place(cmdOpen, 3360, 2520, 615, 255);
+}
+
+void EditorPanel::BuildCommitButtons() {
+    AddLine(4440, 2160, 4440, 3240);
+    AddLine(4560, 2700, 6240, 2700);
+    cmdUndo = Make<QPushButton>(this, QStringLiteral("元に戻す"));
+    Place(cmdUndo, 4560, 2160, 855, 375);
+    cmdErase = Make<QPushButton>(this, QStringLiteral("消去"));
+    Place(cmdErase, 5400, 2160, 855, 375);
+    cmdDone = Make<QPushButton>(this, QStringLiteral("登録"));
+    Place(cmdDone, 4560, 2880, 1695, 375);
+}
+
+void EditorPanel::Connect() {
+    connect(ctlIndex, &SpinButton::valueChanged, this, [this] { ctlIndex_Change(); });
+    for (int n = 1; n <= SlotCount; ++n)
+        connect(lblIndex[n], &ClickLabel::clicked, this, [this, n] { lblIndex_Click(n); });
+    for (int k = 0; k < 4; ++k)
+        connect(optSel[k], &QRadioButton::clicked, this, [this, k] { optSel_Click(k); });
+    for (int k = 0; k < 3; ++k)
+        connect(optCmd[k], &QRadioButton::clicked, this, [this, k] { optCmd_Click(k); });
+    connect(cmdChk, &QPushButton::clicked, this, [this] { cmdChk_Click(); });
+    connect(ctlHr, &SpinButton::upClicked, this, [this] { StepBox(txtHr, 1, 23); });
+    connect(ctlHr, &SpinButton::downClicked, this, [this] { StepBox(txtHr, -1, 23); });
+    connect(ctlMn, &SpinButton::upClicked, this, [this] { StepBox(txtMn, 1, 59); });
+    connect(ctlMn, &SpinButton::downClicked, this, [this] { StepBox(txtMn, -1, 59); });
+    txtHr->installEventFilter(this);
+    txtMn->installEventFilter(this);
+    connect(scrSint, &QScrollBar::valueChanged, this, [this] { scrSint_Change(); });
+    connect(cmdOpen, &QPushButton::clicked, this, [this] { cmdOpen_Click(); });
+    connect(cmdAlTst, &QPushButton::clicked, this, [this] { cmdAlTst_Click(); });
+    connect(cmdDone, &QPushButton::clicked, this, [this] { cmdDone_Click(); });
+    connect(cmdUndo, &QPushButton::clicked, this, [this] { cmdUndo_Click(); });
+    connect(cmdErase, &QPushButton::clicked, this, [this] { cmdErase_Click(); });
+}
+
+// txtHr_LostFocus and txtMn_LostFocus.
+bool EditorPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut) {
+        if (watched == txtHr)
+            NormaliseBox(txtHr, 24);
+        else if (watched == txtMn)
+            NormaliseBox(txtMn, 60);
+    }
+    return Panel::eventFilter(watched, event);
+}
+
+void EditorPanel::ShowSlot(int n) {
+    const AlarmSlot& slot = settings_.AlarmTable[n];
+    ColorSlotLabels();
+    SetBackground(lblIndex[n], CurrentColour);
+    const int state = std::clamp<int>(slot.State, 0, 3);
+    optSel_Click(state);
+    optSel[state]->setChecked(true);
+    txtDate->setText(PlainDecimal(slot.Month) + u'/' + PlainDecimal(slot.Day));
+    for (int d = 0; d < 7; ++d)
+        SetCheckValue(chkDay[d], slot.WeekSwitch[d]);
+    txtHr->setText(PlainDecimal(slot.Hour));
+    txtMn->setText(PlainDecimal(slot.Minute));
+    const int command = std::clamp<int>(slot.Command, 0, 2);
+    optCmd_Click(command);
+    optCmd[command]->setChecked(true);
+    txtFile[1]->setText(slot.WAV);
+    txtFile[2]->setText(slot.Exec);
+    SetCheckValue(chkRep, slot.Repeat);
+    scrSint->setValue(settings_.SnoozeInt);
+    scrSint_Change(); // the label shows the stored interval even when the bar did not move
+}
+
+void EditorPanel::ColorSlotLabels() {
+    for (int n = 1; n <= SlotCount; ++n)
+        SetBackground(lblIndex[n], settings_.AlarmTable[n].State > 0 ? OnColour : OffColour);
+}
+
+void EditorPanel::ClearEditor() {
+    optSel_Click(0);
+    optSel[0]->setChecked(true);
+    txtDate->setText(QStringLiteral("1/1"));
+    for (QCheckBox* day : chkDay)
+        day->setCheckState(Qt::Unchecked);
+    txtHr->setText(QStringLiteral("00"));
+    txtMn->setText(QStringLiteral("00"));
+    optCmd_Click(0);
+    optCmd[0]->setChecked(true);
+    txtFile[1]->clear();
+    txtFile[2]->clear();
+    chkRep->setCheckState(Qt::Unchecked);
+}
+
+void EditorPanel::ctlIndex_Change() {
+    settings_.CurrentID = qint16(ctlIndex->value());
+    ShowSlot(settings_.CurrentID);
+}
+
+void EditorPanel::lblIndex_Click(int index) { ctlIndex->setValue(index); }
+
+void EditorPanel::optSel_Click(int index) {
+    for (QWidget* container : ctnType)
+        container->hide();
+    ctnType[index]->show();
+}
+
+void EditorPanel::optCmd_Click(int index) {
+    for (QWidget* container : ctnExec)
+        container->hide();
+    ctnExec[index]->show();
+    if (index <= 0) {
+        cmdOpen->hide();
+        return;
+    }
+    cmdOpen->move(cmdOpen->x(), ctnExec[index]->y());
+    cmdOpen->show();
+}
+
+void EditorPanel::cmdOpen_Click() {
+    const QString file = QFileDialog::getOpenFileName(this);
+    if (file.isEmpty())
+        return; // cancelled
+    const int command = SelectedCommand();
+    if (command > 0)
+        txtFile[command]->setText(file);
+}
+
+void EditorPanel::scrSint_Change() {
+    lblSint->setText(QStringLiteral("スヌーズ間隔：") + PlainDecimal(scrSint->value()) +
+                     QStringLiteral("分"));
+}
+
+// All seven days on, or all off when all seven already are.
+void EditorPanel::cmdChk_Click() {
+    const bool allOn = std::all_of(chkDay.begin(), chkDay.end(),
+                                   [](const QCheckBox* day) { return day->isChecked(); });
+    for (QCheckBox* day : chkDay)
+        day->setChecked(!allOn);
+}
+
+void EditorPanel::StepBox(QLineEdit* box, int delta, int largest) {
+    box->setText(TimeText::Step(box->text(), delta, largest));
+}
+
+void EditorPanel::NormaliseBox(QLineEdit* box, int modulus) {
+    box->setText(TimeText::Normalise(box->text(), modulus));
+}
+
+int EditorPanel::SelectedCommand() const {
+    int command = 0;
+    for (int k = 0; k < 3; ++k) {
+        if (optCmd[k]->isChecked())
+            command = k;
+    }
+    return command;
+}
+
+void EditorPanel::cmdAlTst_Click() {
+    switch (SelectedCommand()) {
+    case CommandStandard:
+        actions_.PlayStandardAlarm(1);
+        break;
+    case CommandWav:
+        actions_.PlayWav(txtFile[1]->text(), 0);
+        break;
+    default:
+        actions_.LaunchExec(txtFile[2]->text());
+    }
+}
+
+void EditorPanel::CommitSlot(int n) {
+    AlarmSlot& slot = settings_.AlarmTable[n];
+    slot.Hour = TimeText::Commit(txtHr->text(), 24);
+    slot.Minute = TimeText::Commit(txtMn->text(), 60);
+    for (int k = 0; k < 4; ++k) {
+        if (optSel[k]->isChecked())
+            slot.State = qint16(k);
+    }
+    slot.Command = qint16(SelectedCommand());
+    const TimeText::MonthDay date = TimeText::Date(txtDate->text());
+    slot.Month = date.Month;
+    slot.Day = date.Day;
+    for (int d = 0; d < 7; ++d)
+        slot.WeekSwitch[d] = CheckValue(chkDay[d]);
+    slot.WAV = txtFile[1]->text();
+    slot.Repeat = CheckValue(chkRep);
+    slot.Exec = txtFile[2]->text();
+    settings_.SnoozeInt = qint16(scrSint->value());
+    emit committed(n);
+}
+
+void EditorPanel::cmdDone_Click() { CommitSlot(settings_.CurrentID); }
+
+void EditorPanel::cmdUndo_Click() { ShowSlot(settings_.CurrentID); }
+
+void EditorPanel::cmdErase_Click() { ClearEditor(); }

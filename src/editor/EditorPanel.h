@@ -1,0 +1,90 @@
+#pragma once
+
+#include "Panel.h"
+
+#include <array>
+
+class AlarmActions;
+class ClickLabel;
+class QAbstractButton;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class SpinButton;
+struct Settings;
+
+// The editor panel below the clock strip: one alarm slot at a time, held in
+// the controls until "登録" copies it into the table.
+class EditorPanel : public Panel {
+    Q_OBJECT
+public:
+    EditorPanel(Settings& settings, AlarmActions& actions, QWidget* parent);
+
+    void ShowSlot(int n);
+    void ColorSlotLabels();
+    void ClearEditor();
+    void CommitSlot(int n);
+
+    // Controls, by their design names; arrays are indexed by their meaning.
+    SpinButton* ctlIndex;
+    std::array<ClickLabel*, 21> lblIndex{}; // 1..20
+    QLabel* lblCap0;
+    std::array<QRadioButton*, 4> optSel{};
+    std::array<QWidget*, 4> ctnType{};
+    QLineEdit* txtDate;
+    std::array<QCheckBox*, 7> chkDay{};
+    QPushButton* cmdChk;
+    SpinButton* ctlHr;
+    QLineEdit* txtHr;
+    QLabel* Label1;
+    QLineEdit* txtMn;
+    SpinButton* ctlMn;
+    QLabel* lblSint;
+    QScrollBar* scrSint;
+    QWidget* pctBack2;
+    std::array<QRadioButton*, 3> optCmd{};
+    std::array<QWidget*, 3> ctnExec{};
+    QPushButton* cmdAlTst;
+    std::array<QLineEdit*, 3> txtFile{}; // 1..2
+    QCheckBox* chkRep;
+    QPushButton* cmdOpen;
+    QPushButton* cmdUndo;
+    QPushButton* cmdErase;
+    QPushButton* cmdDone;
+
+signals:
+    // The current slot was registered: the table holds it; saving is the owner's.
+    void committed(int n);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildSlotRow();
+    void BuildTimeAndType();
+    void BuildSnooze();
+    void BuildAction();
+    void BuildCommitButtons();
+    void Connect();
+
+    void ctlIndex_Change();
+    void lblIndex_Click(int index);
+    void optSel_Click(int index);
+    void optCmd_Click(int index);
+    void cmdOpen_Click();
+    void scrSint_Change();
+    void cmdChk_Click();
+    void StepBox(QLineEdit* box, int delta, int largest);
+    void NormaliseBox(QLineEdit* box, int modulus);
+    void cmdAlTst_Click();
+    void cmdDone_Click();
+    void cmdUndo_Click();
+    void cmdErase_Click();
+    int SelectedCommand() const;
+
+    Settings& settings_;
+    AlarmActions& actions_;
+};

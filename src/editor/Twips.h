@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QRect>
+#include <QWidget>
+
+// Positions are designed in twips; 15 twips make one logical pixel (Qt scales
+// logical pixels for high-DPI screens).
+constexpr int Px(int twips) { return (twips + 7) / 15; }
+
+inline QRect TwipRect(int left, int top, int width, int height) {
+    return {Px(left), Px(top), Px(width), Px(height)};
+}
+
+inline void Place(QWidget* widget, int left, int top, int width, int height) {
+    widget->setGeometry(TwipRect(left, top, width, height));
+}
+
+inline void SetBackground(QWidget* widget, const QColor& colour) {
+    widget->setAutoFillBackground(true);
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+}
+
+inline QColor Background(const QWidget* widget) {
+    return widget->palette().color(QPalette::Window);
+}
