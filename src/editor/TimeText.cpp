@@ -15,9 +15,9 @@ QString Format(double value) {
 
 QString Step(QStringView text, int delta, int largest) {
     double value = LeadingNumber(text) + delta;
-    if (value > largest)
+    if (delta > 0 && value > largest)
         value -= largest + 1;
-    else if (value < 0)
+    else if (delta < 0 && value < 0)
         value += largest + 1;
     return Format(value);
 }

@@ -6,8 +6,9 @@
 // The editor's text conversions for the hour and minute boxes and the date.
 namespace TimeText {
 
-// The box's number stepped by one, wrapped once at the edge of 0..largest
-// (a value already out of range is stepped and wrapped at most once).
+// The box's number stepped by delta (+1 or -1), wrapped once where the step
+// leaves 0..largest; a value already out of range is stepped and wrapped at
+// most once (30 up gives 7, 30 down gives 29).
 QString Step(QStringView text, int delta, int largest);
 
 // The box's number reduced modulo `modulus` into 0 <= v < modulus, fraction
