@@ -1,0 +1,168 @@
+// The main window on the offscreen platform: layout, start-up, switch,
+// expand and collapse, and saving at close.
+#include "ClickLabel.h"
+#include "EditorPanel.h"
+#include "Form1.h"
+#include "SpinButton.h"
+#include "Twips.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Window {
+    QTemporaryDir dir;
+    QString ini = dir.filePath("alerm.ini");
+    std::unique_ptr<Form1> form;
+
+    void Start(const QByteArray& file = {}) {
+        if (!file.isEmpty()) {
+            QFile out(ini);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(file);
+        }
+        form = std::make_unique<Form1>(QCoreApplication::applicationDirPath(), ini);
+        form->Form_Load();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    }
+    QString Ini() const {
+        QFile in(ini);
+        return in.open(QIODevice::ReadOnly) ? QString::fromUtf8(in.readAll()) : QString();
+    }
+    QStringList SwitchColours() const {
+        QStringList colours;
+        for (const QLabel* label : form->lblSw)
+            colours << Background(label).name();
+        return colours;
+    }
+    void Click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
+};
+
+const QStringList OffSelected{"#ffffff", "#ffffff", "#80ff80"};
+
+} // namespace
+
+class TestForm1 : public QObject {
+    Q_OBJECT
+private slots:
+    void layout_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QRect>("twips");
+        QTest::newRow("lblSw(0)") << "lblSw0" << "SNZ" << QRect(0, 0, 495, 255);
+        QTest::newRow("lblSw(2)") << "lblSw2" << "OFF" << QRect(0, 480, 495, 255);
+        QTest::newRow("lblNow(0)") << "lblNow0" << "" << QRect(2520, 120, 495, 375);
+        QTest::newRow("lblSeparate") << "lblSeparate" << "" << QRect(3000, 120, 255, 375);
+        QTest::newRow("lblAlerm") << "lblAlerm" << "アラーム 未設定" << QRect(3960, 0, 1695, 255);
+        QTest::newRow("cmdStop") << "cmdStop" << "Stop" << QRect(4680, 240, 855, 375);
+        QTest::newRow("lblSnz") << "lblSnz" << "SNZ(((" << QRect(4800, 360, 615, 255);
+        QTest::newRow("cmdExpand") << "cmdExpand" << ">>" << QRect(6000, 480, 375, 225);
+        QTest::newRow("lblIndex(20)") << "lblIndex20" << "20" << QRect(5040, 120, 255, 195);
+        QTest::newRow("cmdDone") << "cmdDone" << "登録" << QRect(4560, 2880, 1695, 375);
+        QTest::newRow("cmdAlTst") << "cmdAlTst" << "動作設定のテスト" << QRect(2520, 2160, 1575, 255);
+        QTest::newRow("lblSint") << "lblSint" << "スヌーズ間隔：5分" << QRect(4560, 720, 1455, 255);
+    }
+    void layout() {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        QFETCH(QRect, twips);
+        Window w;
+        w.Start();
+        const QMap<QString, QWidget*> controls{
+            {"lblSw0", w.form->lblSw[0]},        {"lblSw2", w.form->lblSw[2]},
+            {"lblNow0", w.form->lblNow[0]},      {"lblSeparate", w.form->lblSeparate},
+            {"lblAlerm", w.form->lblAlerm},      {"cmdStop", w.form->cmdStop},
+            {"lblSnz", w.form->lblSnz},          {"cmdExpand", w.form->cmdExpand},
+            {"lblIndex20", w.form->pctBack3->lblIndex[20]},
+            {"cmdDone", w.form->pctBack3->cmdDone}, {"cmdAlTst", w.form->pctBack3->cmdAlTst},
+            {"lblSint", w.form->pctBack3->lblSint}};
+        QWidget* control = controls.value(name);
+        QCOMPARE(control->geometry(), TwipRect(twips.x(), twips.y(), twips.width(), twips.height()));
+        if (!text.isEmpty()) {
+            const QString shown = qobject_cast<QLabel*>(control)
+                                      ? qobject_cast<QLabel*>(control)->text()
+                                      : qobject_cast<QPushButton*>(control)->text();
+            QCOMPARE(shown, text);
+        }
+    }
+
+    void startsCollapsedOnDefaults() {
+        Window w;
+        w.Start();
+        QCOMPARE(w.form->windowTitle(), QString("Vendrix v0.3"));
+        QCOMPARE(w.form->height(), Px(735));
+        QVERIFY(!w.form->pctBack3->isEnabled());
+        QCOMPARE(w.SwitchColours(), OffSelected);
+        QCOMPARE(w.form->pctBack3->ctlIndex->value(), 1);
+        QCOMPARE(w.form->pctBack3->txtHr->text(), QString("0"));
+        QVERIFY(w.Ini().startsWith("[Public]\nValidation=Vendrix v0.3\n[Settings]\nSwitch=2\n"));
+        const QDate today = QDate::currentDate();
+        QCOMPARE(w.form->lblWeek->text().left(5), today.toString("MM/dd"));
+        QVERIFY(!w.form->lblDebug->isVisible() && !w.form->cmdStop->isVisible());
+        // The design faces resolve to installed Japanese faces.
+        QVERIFY2(QFontInfo(w.form->lblAlerm->font()).family().startsWith("IPA"),
+                 qPrintable(QFontInfo(w.form->lblAlerm->font()).family()));
+    }
+
+    void startsOnStoredSlotAndSwitch() {
+        Window w;
+        w.Start("[Public]\nValidation=x\n[Settings]\nSwitch=1\nSnoozeInt=3\nCurrentID=7\n"
+                "[Alerm 7]\nTime=06:45\nState=1\n");
+        QCOMPARE(w.form->pctBack3->ctlIndex->value(), 7);
+        QCOMPARE(w.form->pctBack3->txtHr->text() + ":" + w.form->pctBack3->txtMn->text(),
+                 QString("6:45"));
+        QCOMPARE(w.SwitchColours(), (QStringList{"#ffffff", "#80ff80", "#ffffff"}));
+        QCOMPARE(Background(w.form->pctBack3->lblIndex[7]).name(), QString("#c0c0ff"));
+        QTRY_COMPARE(w.form->lblAlerm->text(), QString("アラーム 06:45")); // at the next scan
+    }
+
+    void expandAndCollapse() {
+        Window w;
+        w.Start();
+        w.Click(w.form->cmdExpand);
+        QCOMPARE(w.form->height(), Px(4095));
+        QVERIFY(w.form->pctBack3->isEnabled() && w.form->Expanded());
+        QCOMPARE(w.form->cmdExpand->text(), QString("<<"));
+        QVERIFY(!w.form->cmdExpand->hasFocus());
+        w.Click(w.form->cmdExpand);
+        QCOMPARE(w.form->height(), Px(735));
+        QVERIFY(!w.form->pctBack3->isEnabled() && !w.form->Expanded());
+        QCOMPARE(w.form->cmdExpand->text(), QString(">>"));
+    }
+
+    void closingSavesSwitchAndSlot() {
+        Window w;
+        w.Start();
+        w.Click(w.form->lblSw[0]);
+        QCOMPARE(w.SwitchColours(), (QStringList{"#80ff80", "#ffffff", "#ffffff"}));
+        w.Click(w.form->cmdExpand);
+        w.Click(w.form->pctBack3->lblIndex[4]);
+        w.form->close();
+        QVERIFY(w.Ini().contains("Switch=0\nSnoozeInt=5\nCurrentID=4\n"));
+    }
+
+    void commitWritesTheFile() {
+        Window w;
+        w.Start();
+        w.Click(w.form->cmdExpand);
+        EditorPanel* panel = w.form->pctBack3;
+        QTest::mouseClick(panel->optSel[1], Qt::LeftButton, {}, QPoint(6, 8));
+        panel->txtHr->setText("6");
+        w.Click(panel->cmdDone);
+        QVERIFY(w.Ini().contains("[Alerm 1]\nTime=06:00\nState=1\n"));
+        QTest::qWait(1200); // the next scans find the new alarm
+        QCOMPARE(w.form->lblAlerm->text(), QString("アラーム 06:00"));
+    }
+};
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"
