@@ -196,26 +196,22 @@ void Form1::changeEvent(QEvent* event) {
 void Form1::Form_Resize() {
     if (!(windowState() & Qt::WindowMinimized) || !QSystemTrayIcon::isSystemTrayAvailable())
         return;
+    // Leaving the minimised state happens on the way back (mnuRestore_Click):
+    // changing it while hidden makes some window systems map the window again.
     QTimer::singleShot(0, this, [this] {
         hide();
-        setWindowState(windowState() & ~Qt::WindowMinimized);
         tray->show();
     });
 }
 
 void Form1::mnuRestore_Click() {
-    show();
+    showNormal(); // at its former size and place
+    raise();
+    activateWindow();
     tray->hide();
 }
 
-void Form1::BringToFront() {
-    if (isHidden())
-        mnuRestore_Click();
-    setWindowState(windowState() & ~Qt::WindowMinimized);
-    show();
-    raise();
-    activateWindow();
-}
+void Form1::BringToFront() { mnuRestore_Click(); }
 
 void Form1::OnCommitted(int n) {
     scheduler_.SlotCommitted(n);

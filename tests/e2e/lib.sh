@@ -1,0 +1,135 @@
+# Shared helpers for the desktop end-to-end tests. Each test runs inside
+# scripts/desktop-session, gets the built program and alerm.wav as $1 and $2,
+# and works on copies in a temporary folder.
+set -uo pipefail
+
+VENDRIX_BIN=$(realpath "$1")
+ALARM_WAV=$(realpath "$2")
+WORK=$(mktemp -d /tmp/vendrix-e2e.XXXXXX)
+passed=0
+failed=0
+pids=()
+
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+check() {
+    local what=$1
+    shift
+    if "$@"; then
+        passed=$((passed + 1))
+        echo "ok - $what"
+    else
+        failed=$((failed + 1))
+        echo "not ok - $what"
+    fi
+}
+
+finish() {
+    echo "$passed passed, $failed failed"
+    [[ $failed -eq 0 ]]
+}
+
+# A copy of the program in its own folder, as a user would unpack it.
+install_copy() {
+    mkdir -p "$1"
+    cp "$VENDRIX_BIN" "$ALARM_WAV" "$1/"
+}
+
+# start_vendrix DIR [WALL-CLOCK START]: runs DIR/vendrix, its clock started at
+# the given time ("2027-03-01 06:59:57") when one is given; sets VPID.
+start_vendrix() {
+    local dir=$1 start=${2:-}
+    if [[ -n $start ]]; then
+        (cd "$dir" && TZ=UTC FAKETIME_DONT_FAKE_MONOTONIC=1 exec faketime -f "@$start" ./vendrix) &
+    else
+        (cd "$dir" && TZ=UTC exec ./vendrix) &
+    fi
+    VPID=$!
+    pids+=("$VPID")
+    # faketime runs the program as its child: signals go to the program itself.
+    for _ in $(seq 50); do
+        local child
+        child=$(pgrep -P "$VPID" -x vendrix)
+        [[ -n $child ]] && { VPID=$child; pids+=("$child"); break; }
+        [[ -z $start ]] && break
+        sleep 0.05
+    done
+}
+
+# Ends the program as a logout would and waits for it.
+stop_vendrix() {
+    kill -TERM "$VPID"
+    for _ in $(seq 100); do kill -0 "$VPID" 2>/dev/null || return 0; sleep 0.05; done
+    return 1
+}
+
+# Waits for the window and sets WID.
+wait_for_window() {
+    WID=""
+    for _ in $(seq 100); do
+        WID=$(xdotool search --onlyvisible --name '^Vendrix v0\.3$' 2>/dev/null | head -n1)
+        [[ -n $WID ]] && break
+        sleep 0.1
+    done
+    [[ -n $WID ]] && sleep 0.3
+}
+
+# click X Y [BUTTON]: a click at window coordinates (logical pixels = twips / 15).
+click() { xdotool mousemove --window "$WID" "$1" "$2" click "${3:-1}"; sleep 0.2; }
+
+# type_into X Y TEXT: replaces a text box's content by typing.
+type_into() {
+    click "$1" "$2"
+    xdotool key --window "$WID" ctrl+a BackSpace
+    xdotool type --window "$WID" --delay 20 "$3"
+}
+
+mapped() { xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable'; }
+unmapped() { ! mapped "$1"; }
+
+# The notification-area icon of the program, if shown: sets ICON.
+find_tray_icon() {
+    ICON=""
+    for id in $(xdotool search --class vendrix 2>/dev/null); do
+        if xwininfo -id "$id" | grep -q 'Width: 22' && mapped "$id"; then ICON=$id; fi
+    done
+    [[ -n $ICON ]]
+}
+
+ini_has() { grep -q -- "$2" "$1/alerm.ini"; }
+
+# Recording the session's sink. Times are seconds since the recording began.
+rec_start() {
+    REC="$WORK/rec.raw"
+    parec -d vendrix.monitor --raw --format=s16le --rate=44100 --channels=1 \
+        --latency-msec=10 >"$REC" &
+    pids+=($!)
+    REC_PID=$!
+    for _ in $(seq 100); do [[ $(stat -c %s "$REC") -ge 8820 ]] && break; sleep 0.05; done
+    REC_T0=$(awk -v now="$(date +%s.%N)" -v size="$(stat -c %s "$REC")" \
+        'BEGIN { printf "%.3f", now - size / 88200 }')
+}
+rec_now() { awk -v now="$(date +%s.%N)" -v t0="$REC_T0" 'BEGIN { printf "%.3f", now - t0 }'; }
+# Waits until the recording holds everything up to now.
+rec_sync() {
+    local want
+    want=$(rec_now)
+    for _ in $(seq 60); do
+        awk -v size="$(stat -c %s "$REC")" -v want="$want" 'BEGIN { exit !(size / 88200 >= want) }' && return
+        sleep 0.05
+    done
+}
+# rec_rms FROM SECONDS: the RMS amplitude (0..1) of that stretch.
+rec_rms() {
+    rec_sync
+    sox -t raw -r 44100 -e signed -b 16 -c 1 "$REC" -n trim "$1" "$2" stat 2>&1 |
+        awk '/RMS +amplitude/ { print $3 }'
+}
+loud() { awk -v r="$(rec_rms "$1" "$2")" 'BEGIN { exit !(r > 0.02) }'; }
+silent() { awk -v r="$(rec_rms "$1" "$2")" 'BEGIN { exit !(r < 0.002) }'; }
+plus() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a + b }'; }
