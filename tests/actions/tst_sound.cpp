@@ -28,6 +28,23 @@ private slots:
               recorder.FirstLoud(called) - called);
     }
 
+    // A ringing alarm restarts the sound every second for a minute; every
+    // restart must be heard.
+    void standardAlarmSoundsOnEveryRestart() {
+        StandardAlarm alarm(Actions::SoundCandidates(QCoreApplication::applicationDirPath() + "/../.."));
+        SoundRecorder recorder;
+        recorder.Start();
+        QList<qint64> calls;
+        for (int i = 0; i < 10; ++i) {
+            calls << recorder.Now();
+            alarm.Play();
+            QTest::qWait(1000);
+        }
+        recorder.Stop();
+        for (qint64 call : calls)
+            QVERIFY2(recorder.LoudMs(call, call + 600) >= 300, qPrintable(QString::number(call)));
+    }
+
     void loopingWavPlaysOnUntilStopped() {
         QTemporaryDir dir;
         const QString wav = dir.filePath("beep.wav");

@@ -24,9 +24,10 @@ launched=$(rec_now)
 start_vendrix "$app" "2027-03-01 06:59:57"
 wait_for_window
 check "window shown" test -n "$WID"
-sleep 5
+sleep 12
 check "silent before the alarm" silent "$launched" 2
 check "the alarm rings at its minute" loud "$(plus "$launched" 3.5)" 2
+check "and goes on ringing" loud "$(plus "$launched" 10)" 2
 stop_at=$(rec_now)
 click 340 28 # Stop
 sleep 3
