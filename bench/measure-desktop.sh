@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Run inside scripts/desktop-session by bench/run: start-up time, idle memory,
+# idle CPU and wake-ups of Vendrix beside the minimal clock, then the sound
+# latencies. Prints "name value" lines.
+set -uo pipefail
+build=$1
+idle=${IDLE_SECONDS:-60}
+work=$(mktemp -d /tmp/vendrix-bench.XXXXXX)
+trap 'kill $(jobs -p) 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
+
+now_ms() { date +%s%3N; }
+wait_visible() {
+    for _ in $(seq 2000); do
+        xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 && return 0
+        sleep 0.002
+    done
+    return 1
+}
+# start NAME-PATTERN COMMAND...: starts it, prints its pid and ms to window shown.
+start() {
+    local pattern=$1 t0 pid
+    shift
+    t0=$(now_ms)
+    "$@" >/dev/null 2>&1 &
+    pid=$!
+    wait_visible "$pattern"
+    echo "$pid $(($(now_ms) - t0))"
+}
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+switches() { cat /proc/"$1"/task/*/status | awk '/ctxt_switches/ { s += $2 } END { print s }'; }
+rss_kb() { awk '/VmRSS/ { print $2 }' "/proc/$1/status"; }
+
+startup_runs() {
+    local name=$1 pattern=$2
+    shift 2
+    for i in 1 2 3 4 5; do
+        local dir="$work/$name$i"
+        mkdir -p "$dir" && cp "$@" "$dir/"
+        read -r pid ms < <(start "$pattern" "$dir/$(basename "$1")")
+        echo "$ms"
+        kill "$pid"
+        wait "$pid" 2>/dev/null
+    done | median
+}
+
+echo "startup_vendrix_ms $(startup_runs vendrix '^Vendrix v0\.3$' "$build/vendrix" "$build/alerm.wav")"
+echo "startup_minimal_ms $(startup_runs minimal '^Minimal clock$' "$build/bench/minimal_clock")"
+
+mkdir -p "$work/idle" && cp "$build/vendrix" "$build/alerm.wav" "$work/idle/"
+read -r vpid _ < <(start '^Vendrix v0\.3$' "$work/idle/vendrix")
+read -r mpid _ < <(start '^Minimal clock$' "$build/bench/minimal_clock")
+sleep 10
+echo "rss_vendrix_kb $(rss_kb "$vpid")"
+echo "rss_minimal_kb $(rss_kb "$mpid")"
+v0=$(ticks "$vpid") m0=$(ticks "$mpid") vs0=$(switches "$vpid") ms0=$(switches "$mpid")
+sleep "$idle"
+hz=$(getconf CLK_TCK)
+echo "cpu_vendrix_s_per_hour $(awk -v d=$(($(ticks "$vpid") - v0)) -v hz="$hz" -v t="$idle" 'BEGIN { printf "%.2f", d / hz / t * 3600 }')"
+echo "cpu_minimal_s_per_hour $(awk -v d=$(($(ticks "$mpid") - m0)) -v hz="$hz" -v t="$idle" 'BEGIN { printf "%.2f", d / hz / t * 3600 }')"
+echo "wakeups_vendrix_per_s $(awk -v d=$(($(switches "$vpid") - vs0)) -v t="$idle" 'BEGIN { printf "%.2f", d / t }')"
+echo "wakeups_minimal_per_s $(awk -v d=$(($(switches "$mpid") - ms0)) -v t="$idle" 'BEGIN { printf "%.2f", d / t }')"
+kill "$vpid" "$mpid"
+
+"$build/bench_sound" | sed -n 's/^standard alarm.*: \(-\?[0-9]*\) ms$/sound_standard_ms \1/p; s/^WAV, PlayWav.*: \(-\?[0-9]*\) ms$/sound_wav_ms \1/p; s/^WAV, first ever.*: \(-\?[0-9]*\) ms$/sound_wav_first_ms \1/p'
