@@ -1,12 +1,12 @@
 #include "WindowIcon.h"
 
 #include <QPainter>
-#include <QPainterPath>
+#include <QPixmap>
 
-QPixmap WindowIcon::Draw(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
+QImage WindowIcon::Draw(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(size / 32.0, size / 32.0);
     const QColor ink(0x30, 0x30, 0x40);
@@ -26,12 +26,12 @@ QPixmap WindowIcon::Draw(int size) {
     p.setPen(QPen(ink, 2.2, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(16, 17), QPointF(12.5, 21.5));
     p.drawLine(QPointF(16, 17), QPointF(21, 13.5));
-    return pixmap;
+    return image;
 }
 
 QIcon WindowIcon::Make() {
     QIcon icon;
     for (int size : {16, 32, 48})
-        icon.addPixmap(Draw(size));
+        icon.addPixmap(QPixmap::fromImage(Draw(size)));
     return icon;
 }

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QIcon>
-#include <QPixmap>
+#include <QImage>
 
 // Vendrix's icon, drawn in code: an alarm clock with two bells.
 namespace WindowIcon {
-QPixmap Draw(int size);
+QImage Draw(int size);
 QIcon Make(); // 16, 32 and 48 pixels
 } // namespace WindowIcon

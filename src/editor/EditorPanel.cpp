@@ -37,6 +37,13 @@ QWidget* Container(QWidget* parent, int l, int t, int w, int h) {
     return box;
 }
 
+// Two-digit slot numbers and the interval caption fill their designed
+// width only in a font a point smaller than the window's.
+QFont Narrow(QFont font) {
+    font.setPointSizeF(font.pointSizeF() - 1);
+    return font;
+}
+
 qint16 CheckValue(const QCheckBox* box) {
     switch (box->checkState()) {
     case Qt::Checked:
@@ -72,6 +79,7 @@ void EditorPanel::BuildSlotRow() {
     for (int n = 1; n <= SlotCount; ++n) {
         lblIndex[n] = Make<ClickLabel>(this, QString::number(n));
         lblIndex[n]->setAlignment(Qt::AlignCenter);
+        lblIndex[n]->setFont(Narrow(lblIndex[n]->font()));
         Place(lblIndex[n], 480 + 240 * (n - 1), 120, 255, 195);
         SetBackground(lblIndex[n], n == 1 ? CurrentColour : n == 2 ? OnColour : OffColour);
     }
@@ -123,6 +131,7 @@ void EditorPanel::BuildSnooze() {
     AddLine(4560, 1440, 6240, 1440);
     lblSint = Make<QLabel>(this, QStringLiteral("Label2"));
     Place(lblSint, 4560, 720, 1455, 255);
+    lblSint->setFont(Narrow(lblSint->font()));
     scrSint = Make<QScrollBar>(this, Qt::Horizontal);
     scrSint->setRange(2, 10);
     scrSint->setSingleStep(1);

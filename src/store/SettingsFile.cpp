@@ -98,8 +98,12 @@ void ReadAll(const IniFile& ini, Settings& settings) {
 } // namespace
 
 QString SettingsFile::ChooseIniPath(const QString& programDir, const QString& userConfigDir) {
-    const QString portable = QDir(programDir).filePath(QStringLiteral("alerm.ini"));
-    if (QFileInfo::exists(portable) || CanCreateFileIn(programDir))
+    const QDir dir(programDir);
+    const QString portable = dir.filePath(QStringLiteral("alerm.ini"));
+    // An unpacked copy carries alerm.wav beside the program; an installed one
+    // keeps it under share/ and must not write into its bin folder.
+    const bool unpacked = QFileInfo::exists(dir.filePath(QStringLiteral("alerm.wav")));
+    if (QFileInfo::exists(portable) || (unpacked && CanCreateFileIn(programDir)))
         return portable;
     QDir().mkpath(userConfigDir);
     return QDir(userConfigDir).filePath(QStringLiteral("alerm.ini"));

@@ -9,8 +9,9 @@ class SettingsFile {
 public:
     explicit SettingsFile(QString iniPath) : IniPath(std::move(iniPath)) {}
 
-    // Where alerm.ini lives: the program's folder when the file is there or
-    // the folder is writable (a portable copy), else the per-user folder.
+    // Where alerm.ini lives: the program's folder when the file is there, or
+    // when the folder is a writable unpacked copy (alerm.wav beside the
+    // program); else the per-user folder, as for an installed copy.
     static QString ChooseIniPath(const QString& programDir, const QString& userConfigDir);
 
     // Fills settings from the file, or sets the defaults and writes them.

@@ -263,7 +263,9 @@ private slots:
         const QString program = dir.filePath("bin");
         const QString user = dir.filePath("config/vendrix");
         QDir().mkpath(program);
-        QCOMPARE(SettingsFile::ChooseIniPath(program, user), program + "/alerm.ini");
+        QCOMPARE(SettingsFile::ChooseIniPath(program, user), user + "/alerm.ini"); // installed
+        WriteBytes(program + "/alerm.wav", "");
+        QCOMPARE(SettingsFile::ChooseIniPath(program, user), program + "/alerm.ini"); // unpacked
         QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
                                            QFile::ExeOther);
         QString chosen;
