@@ -15,15 +15,13 @@ click 14 120 # オン: every day
 type_into 180 121 "7"
 type_into 210 121 "0"
 click 360 252 # 登録
-check "registering writes the slot" ini_has "$app" "^Time=07:00"
+check "registering writes the slot" ini_has "$app/alerm.ini" "^Time=07:00"
 sleep_until=$(plus "$launched" 29)
 while awk -v now="$(rec_now)" -v until="$sleep_until" 'BEGIN { exit !(now < until) }'; do sleep 0.5; done
 check "silent before the minute" silent "$(plus "$launched" 20)" 4
 sleep 5
 check "the alarm rings at its minute" loud "$(plus "$launched" 26)" 8
-wmctrl -c "Vendrix v0.3"
-for _ in $(seq 50); do kill -0 "$VPID" 2>/dev/null || break; sleep 0.1; done
-check "closing ends the program" bash -c "! kill -0 $VPID 2>/dev/null"
+check "closing ends the program" close_window
 check "the file holds the alarm and the switch" \
     bash -c "grep -A2 '^\[Alerm 1\]' '$app/alerm.ini' | grep -q 'State=1' && grep -q '^Switch=1' '$app/alerm.ini'"
 finish

@@ -40,11 +40,14 @@ install_copy() {
     cp "$VENDRIX_BIN" "$ALARM_WAV" "$1/"
 }
 
-# start_vendrix DIR [WALL-CLOCK START]: runs DIR/vendrix, its clock started at
-# the given time ("2027-03-01 06:59:57") when one is given; sets VPID.
+# start_vendrix DIR [WALL-CLOCK START [SPEED]]: runs DIR/vendrix, its clock
+# started at the given time ("2027-03-01 06:59:57") when one is given, and
+# running SPEED times faster when a speed is given (timers too); sets VPID.
 start_vendrix() {
-    local dir=$1 start=${2:-}
-    if [[ -n $start ]]; then
+    local dir=$1 start=${2:-} speed=${3:-}
+    if [[ -n $speed ]]; then
+        (cd "$dir" && TZ=UTC exec faketime -f "@$start x$speed" ./vendrix) &
+    elif [[ -n $start ]]; then
         (cd "$dir" && TZ=UTC FAKETIME_DONT_FAKE_MONOTONIC=1 exec faketime -f "@$start" ./vendrix) &
     else
         (cd "$dir" && TZ=UTC exec ./vendrix) &
@@ -71,12 +74,17 @@ stop_vendrix() {
 # Waits for the window and sets WID.
 wait_for_window() {
     WID=""
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         WID=$(xdotool search --onlyvisible --name '^Vendrix v0\.3$' 2>/dev/null | head -n1)
         [[ -n $WID ]] && break
         sleep 0.1
     done
-    [[ -n $WID ]] && sleep 0.3
+    if [[ -z $WID ]]; then
+        echo "# the window did not appear; the program is $(ps -o stat=,cmd= -p "$VPID")" >&2
+        xwininfo -root -tree | grep -i vendrix | sed 's/^/# /' >&2
+        exit 1
+    fi
+    sleep 0.3
 }
 
 # click X Y [BUTTON]: a click at window coordinates (logical pixels = twips / 15).
@@ -101,7 +109,34 @@ find_tray_icon() {
     [[ -n $ICON ]]
 }
 
-ini_has() { grep -q -- "$2" "$1/alerm.ini"; }
+# ini_has FILE PATTERN
+ini_has() { grep -q -- "$2" "$1"; }
+
+# The colour of a window pixel, as "r,g,b".
+pixel() {
+    import -window "$WID" png:- |
+        convert - -format "%[fx:round(255*p{$1,$2}.r)],%[fx:round(255*p{$1,$2}.g)],%[fx:round(255*p{$1,$2}.b)]" info:
+}
+has_colour() { [[ "$(pixel "$1" "$2")" == "$3" ]]; }
+window_height() { xwininfo -id "$WID" | awk '/Height:/ { print $2 }'; }
+
+# Closes the window as a user would and waits for the program to end.
+close_window() {
+    wmctrl -i -c "$WID"
+    for _ in $(seq 100); do kill -0 "$VPID" 2>/dev/null || return 0; sleep 0.05; done
+    return 1
+}
+
+# A launch witness: a script that appends its arguments, one a line, to a file.
+make_witness() {
+    printf '#!/bin/sh
+for a in "$@"; do echo "$a"; done >> "%s"
+' "$2" >"$1"
+    chmod +x "$1"
+}
+
+# A WAV of a plain tone: make_tone FILE SECONDS
+make_tone() { sox -n -r 44100 -c 1 -b 16 "$1" synth "$2" sine 660 vol 0.5; }
 
 # Recording the session's sink. Times are seconds since the recording began.
 rec_start() {

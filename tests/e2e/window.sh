@@ -59,5 +59,5 @@ check "the running window comes forward" mapped "$WID"
 
 click 16 8 # SNZ
 stop_vendrix
-check "SIGTERM ends the program and saves the switch" ini_has "$app" "^Switch=0"
+check "SIGTERM ends the program and saves the switch" ini_has "$app/alerm.ini" "^Switch=0"
 finish
