@@ -26,9 +26,10 @@ QString Normalise(QStringView text, int modulus) {
     double value = std::fmod(LeadingNumber(text), double(modulus));
     if (value < 0)
         value += modulus;
-    if (value >= modulus) // a tiny negative value rounds up to the modulus
-        value = 0;
-    return Format(value);
+    // A tiny negative value comes back as the modulus itself, in the sum or
+    // in its text (-3e-14 + 24 prints as 24): that is 0.
+    const QString shown = Format(value);
+    return LeadingNumber(shown) >= modulus ? QStringLiteral("0") : shown;
 }
 
 qint16 Commit(QStringView text, int modulus) {

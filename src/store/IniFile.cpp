@@ -22,15 +22,14 @@ IniFile IniFile::Parse(const QByteArray& bytes) {
     qsizetype start = 0;
     while (start < bytes.size()) {
         qsizetype end = bytes.indexOf('\n', start);
+        qsizetype textEnd = end;
         QByteArray eol = "\n";
         if (end < 0) {
-            end = bytes.size();
-            eol.clear();
-        }
-        qsizetype textEnd = end;
-        if (textEnd > start && bytes[textEnd - 1] == '\r') {
-            --textEnd;
-            eol.prepend('\r');
+            end = textEnd = bytes.size();
+            eol.clear(); // the last line, without a line end
+        } else if (end > start && bytes[end - 1] == '\r') {
+            textEnd = end - 1;
+            eol = "\r\n";
         }
         file.lines_.push_back(ParseLine(bytes.mid(start, textEnd - start), eol));
         start = end + 1;

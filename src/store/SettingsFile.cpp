@@ -81,7 +81,11 @@ void WriteSlot(IniFile& ini, int n, const AlarmSlot& slot) {
     ini.WriteIni(section, QStringLiteral("Exec"), slot.Exec);
 }
 
-void ReadAll(const IniFile& ini, Settings& settings) {
+} // namespace
+
+bool SettingsFile::ReadSettings(const IniFile& ini, Settings& settings) {
+    if (ini.ReadIni(Public, u"Validation").isEmpty())
+        return false;
     settings.Switch = Number(ini.ReadIni(SettingsSection, u"Switch"));
     settings.SnoozeInt = Number(ini.ReadIni(SettingsSection, u"SnoozeInt"));
     for (int k = 0; k < PresetCount; ++k) {
@@ -93,9 +97,8 @@ void ReadAll(const IniFile& ini, Settings& settings) {
     for (int n = 1; n <= SlotCount; ++n)
         ReadSlot(ini, n, settings.AlarmTable[n]);
     settings.Correct();
+    return true;
 }
-
-} // namespace
 
 QString SettingsFile::ChooseIniPath(const QString& programDir, const QString& userConfigDir) {
     const QDir dir(programDir);
@@ -115,12 +118,10 @@ void SettingsFile::LoadSettings(Settings& settings) {
     keepAway_ = status == IniFile::Status::Unreadable;
     if (keepAway_)
         Warn(QStringLiteral("cannot read %1; running on defaults and leaving it alone").arg(IniPath));
-    if (ini.ReadIni(Public, u"Validation").isEmpty()) {
+    if (!ReadSettings(ini, settings)) {
         settings.SetDefaults();
         SaveSettings(settings);
-        return;
     }
-    ReadAll(ini, settings);
 }
 
 bool SettingsFile::SaveSettings(const Settings& settings) {
@@ -133,6 +134,16 @@ bool SettingsFile::SaveSettings(const Settings& settings) {
         Warn(QStringLiteral("cannot read %1; settings not saved").arg(IniPath));
         return false;
     }
+    WriteSettings(ini, settings);
+    QString error;
+    if (!ini.Save(IniPath, &error)) {
+        Warn(QStringLiteral("cannot save %1: %2").arg(IniPath, error));
+        return false;
+    }
+    return true;
+}
+
+void SettingsFile::WriteSettings(IniFile& ini, const Settings& settings) {
     ini.WriteIni(Public, QStringLiteral("Validation"), ValidationText);
     ini.WriteIni(SettingsSection, QStringLiteral("Switch"), Integer(settings.Switch));
     ini.WriteIni(SettingsSection, QStringLiteral("SnoozeInt"), Integer(settings.SnoozeInt));
@@ -143,10 +154,4 @@ bool SettingsFile::SaveSettings(const Settings& settings) {
     ini.WriteIni(SettingsSection, QStringLiteral("CurrentID"), Integer(settings.CurrentID));
     for (int n = 1; n <= SlotCount; ++n)
         WriteSlot(ini, n, settings.AlarmTable[n]);
-    QString error;
-    if (!ini.Save(IniPath, &error)) {
-        Warn(QStringLiteral("cannot save %1: %2").arg(IniPath, error));
-        return false;
-    }
-    return true;
 }

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class IniFile;
+
 // alerm.ini: reads the whole table at start-up and writes all 172 keys back.
 class SettingsFile {
 public:
@@ -19,6 +21,11 @@ public:
     // Writes every setting; false (with a line on standard error) on failure,
     // in which case the file on disk is as it was.
     bool SaveSettings(const Settings& settings);
+
+    // The 172 keys between a file in memory and the settings. Reading gives
+    // false, and changes nothing, when the file holds no settings.
+    static bool ReadSettings(const IniFile& ini, Settings& settings);
+    static void WriteSettings(IniFile& ini, const Settings& settings);
 
     const QString IniPath;
 

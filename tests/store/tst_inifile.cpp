@@ -58,6 +58,7 @@ private slots:
                                    << QByteArray("[B]\r\ny=2\r\n[A]\r\nk=v\r\n");
         QTest::newRow("case of existing names kept") << QByteArray("[a]\nK = old\n")
                                                      << QByteArray("[a]\nK =v\n");
+        QTest::newRow("last line ends in a lone CR") << QByteArray("[B]\r") << QByteArray("[B]\r\n[A]\nk=v\n");
         QTest::newRow("bytes that are not text survive")
             << QByteArray("\xff\xfe\x00junk\n", 8) << QByteArray("\xff\xfe\x00junk\n[A]\nk=v\n", 16);
     }
