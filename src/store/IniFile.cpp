@@ -2,7 +2,10 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -154,13 +157,25 @@ QByteArray IniFile::ToBytes() const {
     return bytes;
 }
 
+// Written to a new file beside the old one, synced, then renamed over it:
+// the file on disk is always the old one or the whole new one. QSaveFile is
+// not used: on a full disk it reports success and leaves an empty file.
 bool IniFile::Save(const QString& path, QString* error) const {
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
+    const QFileInfo info(path);
+    const QString target = info.isSymLink() ? info.symLinkTarget() : path;
+    QFile temp(QStringLiteral("%1.%2.tmp").arg(target).arg(QRandomGenerator::global()->generate()));
     const QByteArray bytes = ToBytes();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    const bool written = temp.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered) &&
+                         temp.write(bytes) == bytes.size() && ::fsync(temp.handle()) == 0;
+    *error = written ? QString() : temp.errorString();
+    if (written && QFile::exists(target))
+        temp.setPermissions(QFile::permissions(target));
+    temp.close();
+    if (written && ::rename(QFile::encodeName(temp.fileName()).constData(),
+                            QFile::encodeName(target).constData()) == 0)
+        return true;
+    if (error->isEmpty())
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+    temp.remove();
+    return false;
 }

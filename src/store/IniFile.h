@@ -27,8 +27,9 @@ public:
     void WriteIni(const QString& section, const QString& key, const QString& value);
 
     QByteArray ToBytes() const;
-    // Writes the whole file to a temporary file beside path and renames it
-    // over path, so the file on disk is always either the old or the new one.
+    // Writes the whole file to a new file beside path, syncs it and renames it
+    // over path (over a symbolic link's target), so the file on disk is always
+    // either the old or the new one.
     bool Save(const QString& path, QString* error) const;
 
 private:

@@ -43,14 +43,19 @@ install_copy() {
 # start_vendrix DIR [WALL-CLOCK START [SPEED]]: runs DIR/vendrix, its clock
 # started at the given time ("2027-03-01 06:59:57") when one is given, and
 # running SPEED times faster when a speed is given (timers too); sets VPID.
+# With RUN_AS_NOBODY=1 the program runs as the user nobody.
 start_vendrix() {
-    local dir=$1 start=${2:-} speed=${3:-}
+    local dir=$1 start=${2:-} speed=${3:-} as=()
+    if [[ -n ${RUN_AS_NOBODY:-} ]]; then
+        mkdir -p -m 777 "$WORK/nobody"
+        as=(env HOME="$WORK/nobody" setpriv --reuid=65534 --regid=65534 --clear-groups --)
+    fi
     if [[ -n $speed ]]; then
-        (cd "$dir" && TZ=UTC exec faketime -f "@$start x$speed" ./vendrix) &
+        (cd "$dir" && TZ=UTC exec "${as[@]}" faketime -f "@$start x$speed" ./vendrix) &
     elif [[ -n $start ]]; then
-        (cd "$dir" && TZ=UTC FAKETIME_DONT_FAKE_MONOTONIC=1 exec faketime -f "@$start" ./vendrix) &
+        (cd "$dir" && TZ=UTC FAKETIME_DONT_FAKE_MONOTONIC=1 exec "${as[@]}" faketime -f "@$start" ./vendrix) &
     else
-        (cd "$dir" && TZ=UTC exec ./vendrix) &
+        (cd "$dir" && TZ=UTC exec "${as[@]}" ./vendrix) &
     fi
     VPID=$!
     pids+=("$VPID")
