@@ -47,7 +47,8 @@ int main() {
     timer.start();
     for (qint64 i = 0; i < scans; ++i, realMs += 1000) {
         const QDateTime local = QDateTime::fromMSecsSinceEpoch(realMs, Qt::UTC);
-        scheduler.Scan({local.date(), float(local.time().msecsSinceStartOfDay()) / 1000.0f, realMs});
+        scheduler.Scan(
+            {local.date(), float(local.time().msecsSinceStartOfDay()) / 1000.0f, realMs});
     }
     const double ns = double(timer.nsecsElapsed()) / double(scans);
     std::printf("scans: %lld\nns per scan (including building the scan time): %.1f\n", scans, ns);

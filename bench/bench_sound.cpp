@@ -23,7 +23,8 @@ template <typename Play> qint64 MedianLatency(SoundRecorder& recorder, Play play
     std::vector<qint64> latencies;
     for (qint64 call : calls)
         latencies.push_back(recorder.FirstLoud(call) - call);
-    for (qint64 l : latencies) std::printf("%lld ", l);
+    for (qint64 l : latencies)
+        std::printf("%lld ", l);
     std::printf("\n");
     std::sort(latencies.begin(), latencies.end());
     return latencies[latencies.size() / 2];
@@ -39,8 +40,8 @@ int main(int argc, char* argv[]) {
     Actions actions(QCoreApplication::applicationDirPath(), [] {});
     QTest::qWait(500);
     SoundRecorder recorder;
-    const qint64 standard =
-        MedianLatency(recorder, [&] { actions.PlayStandardAlarm(1); }, 1300);
+    const qint64 standard = MedianLatency(
+        recorder, [&] { actions.PlayStandardAlarm(1); }, 1300);
     const qint64 first = [&] {
         SoundRecorder once;
         once.Start();
@@ -50,7 +51,8 @@ int main(int argc, char* argv[]) {
         once.Stop();
         return once.FirstLoud(call) - call;
     }();
-    const qint64 wavLatency = MedianLatency(recorder, [&] { actions.PlayWav(wav, 0); }, 800);
+    const qint64 wavLatency = MedianLatency(
+        recorder, [&] { actions.PlayWav(wav, 0); }, 800);
     std::printf("standard alarm, call to first sound, median of 20: %lld ms\n", standard);
     std::printf("WAV, first ever PlayWav (loads the media framework): %lld ms\n", first);
     std::printf("WAV, PlayWav to first sound, median of 20: %lld ms\n", wavLatency);

@@ -13,11 +13,17 @@ QStringList Actions::SoundCandidates(const QString& programDir) {
             dir.filePath(QStringLiteral("../share/vendrix/alerm.wav"))};
 }
 
-void Actions::PlayStandardAlarm(int) { standard_.Play(); }
+void Actions::PlayStandardAlarm(int) {
+    standard_.Play();
+}
 
-void Actions::PlayWav(const QString& path, int repeat) { wav_.PlayWav(path, repeat); }
+void Actions::PlayWav(const QString& path, int repeat) {
+    wav_.PlayWav(path, repeat);
+}
 
-void Actions::StopWav() { wav_.StopWav(); }
+void Actions::StopWav() {
+    wav_.StopWav();
+}
 
 void Actions::LaunchExec(const QString& text) {
     if (launcher_.LaunchExec(text))

@@ -72,7 +72,9 @@ StandardAlarm::StandardAlarm(const QStringList& candidates) {
     buffer_.open(QIODevice::ReadOnly);
 }
 
-StandardAlarm::~StandardAlarm() { Stop(); }
+StandardAlarm::~StandardAlarm() {
+    Stop();
+}
 
 void StandardAlarm::Stop() {
     if (!sink_)
@@ -94,7 +96,9 @@ void StandardAlarm::Start() {
     sink_->start(&buffer_);
 }
 
-void StandardAlarm::Play() { Start(); }
+void StandardAlarm::Play() {
+    Start();
+}
 
 void StandardAlarm::StartLoop() {
     looping_ = true;

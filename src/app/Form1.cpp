@@ -20,8 +20,8 @@
 namespace {
 
 constexpr int WindowWidth = 6375;
-constexpr int CollapsedHeight = 735;  // the clock strip
-constexpr int ExpandedHeight = 4095;  // the editor panel's bottom edge
+constexpr int CollapsedHeight = 735; // the clock strip
+constexpr int ExpandedHeight = 4095; // the editor panel's bottom edge
 constexpr int DesignedOuterHeight = 4500;
 const QString ExpandedTag = QStringLiteral("P");
 const QColor White(0xFF, 0xFF, 0xFF);
@@ -105,8 +105,8 @@ void Form1::BuildClockStrip() {
     cmdExpand->setFont(Fonts::Gothic(5.25, true));
     connect(cmdExpand, &QPushButton::clicked, this, [this] { cmdExpand_Click(); });
     // A rule along the top that dips in a notch under the clock digits.
-    const int rule[][4] = {{600, 240, 2160, 240},   {2160, 240, 2160, 480}, {2160, 480, 2280, 600},
-                           {2280, 600, 3960, 600},  {3960, 600, 4080, 480}, {4080, 480, 4080, 240},
+    const int rule[][4] = {{600, 240, 2160, 240},  {2160, 240, 2160, 480}, {2160, 480, 2280, 600},
+                           {2280, 600, 3960, 600}, {3960, 600, 4080, 480}, {4080, 480, 4080, 240},
                            {4080, 240, 6120, 240}};
     for (const auto& line : rule)
         pctBack0->AddLine(line[0], line[1], line[2], line[3]);
@@ -148,33 +148,43 @@ void Form1::PlaceOnScreen() {
 void Form1::tmrClock_Timer() {
     const QDateTime now = QDateTime::currentDateTime();
     const QTime time = now.time();
-    const ClockFace face = clock_.Tick(now.date(), time.hour(), time.minute(),
-                                       state_.TotalSnoozeCount());
+    const ClockFace face =
+        clock_.Tick(now.date(), time.hour(), time.minute(), state_.TotalSnoozeCount());
     SetIfChanged(lblDebug, face.Debug);
     SetIfChanged(lblWeek, face.Week);
     SetIfChanged(lblNow[0], face.Hour);
     SetIfChanged(lblNow[1], face.Minute);
     lblSeparate->setText(face.Separator);
     if (face.Scan) {
-        scheduler_.Scan({now.date(), float(time.msecsSinceStartOfDay()) / 1000.0f,
-                         now.toMSecsSinceEpoch()});
+        scheduler_.Scan(
+            {now.date(), float(time.msecsSinceStartOfDay()) / 1000.0f, now.toMSecsSinceEpoch()});
     }
 }
 
-void Form1::lblSw_Click(int index) { scheduler_.lblSw_Click(index); }
+void Form1::lblSw_Click(int index) {
+    scheduler_.lblSw_Click(index);
+}
 
-void Form1::SetAlarmText(const QString& text) { SetIfChanged(lblAlerm, text); }
+void Form1::SetAlarmText(const QString& text) {
+    SetIfChanged(lblAlerm, text);
+}
 
-void Form1::SetSnoozeShown(bool shown) { lblSnz->setVisible(shown); }
+void Form1::SetSnoozeShown(bool shown) {
+    lblSnz->setVisible(shown);
+}
 
-void Form1::SetStopShown(bool shown) { cmdStop->setVisible(shown); }
+void Form1::SetStopShown(bool shown) {
+    cmdStop->setVisible(shown);
+}
 
 void Form1::ShowSwitch(int position) {
     for (int i = 0; i < 3; ++i)
         SetBackground(lblSw[i], i == position ? SwitchOnColour : White);
 }
 
-bool Form1::Expanded() const { return cmdExpand->property("Tag").toString() == ExpandedTag; }
+bool Form1::Expanded() const {
+    return cmdExpand->property("Tag").toString() == ExpandedTag;
+}
 
 void Form1::cmdExpand_Click() {
     const bool expand = !Expanded();
@@ -211,14 +221,18 @@ void Form1::mnuRestore_Click() {
     tray->hide();
 }
 
-void Form1::BringToFront() { mnuRestore_Click(); }
+void Form1::BringToFront() {
+    mnuRestore_Click();
+}
 
 void Form1::OnCommitted(int n) {
     scheduler_.SlotCommitted(n);
     file_.SaveSettings(settings_);
 }
 
-void Form1::Form_QueryUnload() { file_.SaveSettings(settings_); }
+void Form1::Form_QueryUnload() {
+    file_.SaveSettings(settings_);
+}
 
 void Form1::closeEvent(QCloseEvent* event) {
     Form_QueryUnload();

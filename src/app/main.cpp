@@ -12,9 +12,9 @@ int main(int argc, char* argv[]) {
     QApplication::setDesktopFileName(QStringLiteral("vendrix"));
 
     const QString programDir = QCoreApplication::applicationDirPath();
-    const QString userDir = QDir(QStandardPaths::writableLocation(
-                                     QStandardPaths::GenericConfigLocation))
-                                .filePath(QStringLiteral("vendrix"));
+    const QString userDir =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+            .filePath(QStringLiteral("vendrix"));
     const QString iniPath = SettingsFile::ChooseIniPath(programDir, userDir);
 
     SingleInstance instance(iniPath);

@@ -8,7 +8,8 @@ int main(int argc, char* argv[]) {
     if (argc != 2)
         return 2;
     for (int size : {16, 32, 48}) {
-        if (!WindowIcon::Draw(size).save(QDir(argv[1]).filePath(QStringLiteral("vendrix-%1.png").arg(size))))
+        if (!WindowIcon::Draw(size).save(
+                QDir(argv[1]).filePath(QStringLiteral("vendrix-%1.png").arg(size))))
             return 1;
     }
     return 0;

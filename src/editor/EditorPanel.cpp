@@ -56,8 +56,9 @@ qint16 CheckValue(const QCheckBox* box) {
 }
 
 void SetCheckValue(QCheckBox* box, qint16 value) {
-    box->setCheckState(value == 0 ? Qt::Unchecked : value == 1 ? Qt::Checked
-                                                               : Qt::PartiallyChecked);
+    box->setCheckState(value == 0   ? Qt::Unchecked
+                       : value == 1 ? Qt::Checked
+                                    : Qt::PartiallyChecked);
 }
 
 } // namespace
@@ -261,7 +262,9 @@ void EditorPanel::ctlIndex_Change() {
     ShowSlot(settings_.CurrentID);
 }
 
-void EditorPanel::lblIndex_Click(int index) { ctlIndex->setValue(index); }
+void EditorPanel::lblIndex_Click(int index) {
+    ctlIndex->setValue(index);
+}
 
 void EditorPanel::optSel_Click(int index) {
     for (QWidget* container : ctnType)
@@ -354,8 +357,14 @@ void EditorPanel::CommitSlot(int n) {
     emit committed(n);
 }
 
-void EditorPanel::cmdDone_Click() { CommitSlot(settings_.CurrentID); }
+void EditorPanel::cmdDone_Click() {
+    CommitSlot(settings_.CurrentID);
+}
 
-void EditorPanel::cmdUndo_Click() { ShowSlot(settings_.CurrentID); }
+void EditorPanel::cmdUndo_Click() {
+    ShowSlot(settings_.CurrentID);
+}
 
-void EditorPanel::cmdErase_Click() { ClearEditor(); }
+void EditorPanel::cmdErase_Click() {
+    ClearEditor();
+}

@@ -8,11 +8,11 @@ const QString MinchoName = QStringLiteral("ＭＳ Ｐ明朝");
 void RegisterSubstitutes() {
     static const bool done = [] {
         QFont::insertSubstitutions(GothicName, QStringList{QStringLiteral("IPAGothic"),
-                                                QStringLiteral("Noto Sans Mono CJK JP"),
-                                                QStringLiteral("monospace")});
+                                                           QStringLiteral("Noto Sans Mono CJK JP"),
+                                                           QStringLiteral("monospace")});
         QFont::insertSubstitutions(MinchoName, QStringList{QStringLiteral("IPAPMincho"),
-                                                QStringLiteral("Noto Serif CJK JP"),
-                                                QStringLiteral("serif")});
+                                                           QStringLiteral("Noto Serif CJK JP"),
+                                                           QStringLiteral("serif")});
         return true;
     }();
     (void)done;
@@ -29,7 +29,9 @@ QFont Make(const QString& family, double points, bool bold, bool italic) {
 
 } // namespace
 
-QFont Fonts::Gothic(double points, bool bold) { return Make(GothicName, points, bold, false); }
+QFont Fonts::Gothic(double points, bool bold) {
+    return Make(GothicName, points, bold, false);
+}
 
 QFont Fonts::Mincho(double points, bool bold, bool italic) {
     return Make(MinchoName, points, bold, italic);

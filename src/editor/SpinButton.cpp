@@ -5,13 +5,13 @@
 #include <algorithm>
 
 SpinButton::SpinButton(Qt::Orientation orientation, int minimum, int maximum, QWidget* parent)
-    : QWidget(parent), up_(new QToolButton(this)), down_(new QToolButton(this)),
-      minimum_(minimum), maximum_(maximum), value_(minimum) {
+    : QWidget(parent), up_(new QToolButton(this)), down_(new QToolButton(this)), minimum_(minimum),
+      maximum_(maximum), value_(minimum) {
     const bool horizontal = orientation == Qt::Horizontal;
     up_->setArrowType(horizontal ? Qt::RightArrow : Qt::UpArrow);
     down_->setArrowType(horizontal ? Qt::LeftArrow : Qt::DownArrow);
-    auto* layout = new QBoxLayout(horizontal ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom,
-                                  this);
+    auto* layout =
+        new QBoxLayout(horizontal ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom, this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(horizontal ? down_ : up_);

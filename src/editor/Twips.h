@@ -5,7 +5,9 @@
 
 // Positions are designed in twips; 15 twips make one logical pixel (Qt scales
 // logical pixels for high-DPI screens).
-constexpr int Px(int twips) { return (twips + 7) / 15; }
+constexpr int Px(int twips) {
+    return (twips + 7) / 15;
+}
 
 inline QRect TwipRect(int left, int top, int width, int height) {
     return {Px(left), Px(top), Px(width), Px(height)};

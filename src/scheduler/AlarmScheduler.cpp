@@ -8,7 +8,7 @@
 namespace {
 
 constexpr double SecondsPerDay = 86400.0;
-constexpr double LateLimit = 600.0;      // a moment later than this after a suspend stays silent
+constexpr double LateLimit = 600.0;         // a moment later than this after a suspend stays silent
 constexpr double LongestClockJump = 7200.0; // daylight-saving shifts are an hour, two at most
 constexpr qint16 StandardRingScans = 59;
 constexpr qint16 WavRingScans = 9;
@@ -73,7 +73,8 @@ void AlarmScheduler::Scan(const ScanTime& now) {
 
 qint32 AlarmScheduler::AlarmSecond(int n) const {
     const AlarmSlot& slot = settings_.AlarmTable[n];
-    const qint64 minutes = qint64(slot.Minute) + qint64(state_.SnoozeCount[n]) * settings_.SnoozeInt;
+    const qint64 minutes =
+        qint64(slot.Minute) + qint64(state_.SnoozeCount[n]) * settings_.SnoozeInt;
     return qint32(std::clamp<qint64>(slot.Hour * 3600LL + minutes * 60, INT32_MIN, INT32_MAX));
 }
 
@@ -190,7 +191,9 @@ void AlarmScheduler::UpdateNextAlarm(int n, qint32 secondsToGo, float now) {
     }
 }
 
-void AlarmScheduler::ClearSnoozeCounts() { state_.SnoozeCount.fill(0); }
+void AlarmScheduler::ClearSnoozeCounts() {
+    state_.SnoozeCount.fill(0);
+}
 
 void AlarmScheduler::lblSw_Click(int index) {
     settings_.Switch = qint16(std::clamp(index, int(SwitchSnooze), int(SwitchOff)));

@@ -9,7 +9,9 @@
 
 namespace {
 
-QByteArray LowerName(QStringView name) { return name.toUtf8().trimmed().toLower(); }
+QByteArray LowerName(QStringView name) {
+    return name.toUtf8().trimmed().toLower();
+}
 
 // A value cannot span lines in the file; a line break becomes a blank.
 QByteArray OneLine(const QString& value) {
@@ -165,8 +167,9 @@ bool IniFile::Save(const QString& path, QString* error) const {
     const QString target = info.isSymLink() ? info.symLinkTarget() : path;
     QFile temp(QStringLiteral("%1.%2.tmp").arg(target).arg(QRandomGenerator::global()->generate()));
     const QByteArray bytes = ToBytes();
-    const bool written = temp.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered) &&
-                         temp.write(bytes) == bytes.size() && ::fsync(temp.handle()) == 0;
+    const bool written =
+        temp.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered) &&
+        temp.write(bytes) == bytes.size() && ::fsync(temp.handle()) == 0;
     *error = written ? QString() : temp.errorString();
     if (written && QFile::exists(target))
         temp.setPermissions(QFile::permissions(target));

@@ -15,15 +15,27 @@ const QString Public = QStringLiteral("Public");
 const QString SettingsSection = QStringLiteral("Settings");
 const QString Preset = QStringLiteral("Preset");
 
-QString SlotSection(int n) { return QStringLiteral("Alerm %1").arg(n); }
-QString PresetKey(int k) { return QStringLiteral("Time%1").arg(k); }
+QString SlotSection(int n) {
+    return QStringLiteral("Alerm %1").arg(n);
+}
+QString PresetKey(int k) {
+    return QStringLiteral("Time%1").arg(k);
+}
 
-qint16 Number(QStringView text) { return RoundHalfEven(LeadingNumber(text)); }
+qint16 Number(QStringView text) {
+    return RoundHalfEven(LeadingNumber(text));
+}
 // A text shorter than two characters is its own first and last two.
-qint16 FirstTwo(QStringView text) { return Number(text.left(2)); }
-qint16 LastTwo(QStringView text) { return Number(text.right(2)); }
+qint16 FirstTwo(QStringView text) {
+    return Number(text.left(2));
+}
+qint16 LastTwo(QStringView text) {
+    return Number(text.right(2));
+}
 
-QString Integer(qint16 value) { return PlainDecimal(value); }
+QString Integer(qint16 value) {
+    return PlainDecimal(value);
+}
 QString HourMinute(qint16 hour, qint16 minute) {
     return PadZero(hour, 2) + u':' + PadZero(minute, 2);
 }
@@ -117,7 +129,8 @@ void SettingsFile::LoadSettings(Settings& settings) {
     const IniFile ini = IniFile::Load(IniPath, &status);
     keepAway_ = status == IniFile::Status::Unreadable;
     if (keepAway_)
-        Warn(QStringLiteral("cannot read %1; running on defaults and leaving it alone").arg(IniPath));
+        Warn(QStringLiteral("cannot read %1; running on defaults and leaving it alone")
+                 .arg(IniPath));
     if (!ReadSettings(ini, settings)) {
         settings.SetDefaults();
         SaveSettings(settings);

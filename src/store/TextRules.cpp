@@ -8,8 +8,12 @@
 
 namespace {
 
-bool IsSkipped(QChar c) { return c == u' ' || c == u'\t' || c == u'\n'; }
-bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool IsSkipped(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\n';
+}
+bool IsDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
 
 // Collects the characters of the leading number, skipping blanks, so that
 // the collected ASCII text can be handed to a locale-free parser.
@@ -86,8 +90,8 @@ long long DecimalExponent(const std::string& number) {
     const size_t firstDigit = mantissa.find_first_of("123456789");
     if (firstDigit == std::string::npos)
         return -(1LL << 40);
-    const long long position = firstDigit < point ? (long long)(point - firstDigit)
-                                                  : -(long long)(firstDigit - point);
+    const long long position =
+        firstDigit < point ? (long long)(point - firstDigit) : -(long long)(firstDigit - point);
     return position + exponent;
 }
 
@@ -122,11 +126,17 @@ double LeadingNumber(QStringView text) {
     return value;
 }
 
-qint16 RoundHalfEven(double value) { return RoundClamped<qint16>(value); }
+qint16 RoundHalfEven(double value) {
+    return RoundClamped<qint16>(value);
+}
 
-qint32 RoundHalfEven32(double value) { return RoundClamped<qint32>(value); }
+qint32 RoundHalfEven32(double value) {
+    return RoundClamped<qint32>(value);
+}
 
-QString PlainDecimal(qint64 value) { return QString::number(value); }
+QString PlainDecimal(qint64 value) {
+    return QString::number(value);
+}
 
 QString PadZero(qint16 value, int width) {
     const QString padded = QString(width, u'0') + PlainDecimal(value);

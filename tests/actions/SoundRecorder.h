@@ -17,8 +17,8 @@ public:
     static constexpr qsizetype BytesPerMs = Rate * 2 / 1000;
 
     void Start() {
-        process_.start("parec", {"-d", "vendrix.monitor", "--raw", "--format=s16le",
-                                 "--rate=44100", "--channels=1", "--latency-msec=10"});
+        process_.start("parec", {"-d", "vendrix.monitor", "--raw", "--format=s16le", "--rate=44100",
+                                 "--channels=1", "--latency-msec=10"});
         QVERIFY(process_.waitForStarted());
         // The recording's clock starts with its first samples, whenever they come.
         while (data_.size() < BytesPerMs * 50 && process_.waitForReadyRead(3000))
@@ -80,9 +80,21 @@ public:
             qToLittleEndian<qint16>(qint16(12000 * std::sin(2 * M_PI * pitch * i / Rate)),
                                     pcm.data() + 2 * i);
         QByteArray header("RIFF----WAVEfmt ");
-        auto put32 = [&](quint32 v) { header += QByteArray(4, 0); qToLittleEndian(v, header.data() + header.size() - 4); };
-        auto put16 = [&](quint16 v) { header += QByteArray(2, 0); qToLittleEndian(v, header.data() + header.size() - 2); };
-        put32(16); put16(1); put16(1); put32(Rate); put32(Rate * 2); put16(2); put16(16);
+        auto put32 = [&](quint32 v) {
+            header += QByteArray(4, 0);
+            qToLittleEndian(v, header.data() + header.size() - 4);
+        };
+        auto put16 = [&](quint16 v) {
+            header += QByteArray(2, 0);
+            qToLittleEndian(v, header.data() + header.size() - 2);
+        };
+        put32(16);
+        put16(1);
+        put16(1);
+        put32(Rate);
+        put32(Rate * 2);
+        put16(2);
+        put16(16);
         header += "data";
         put32(quint32(pcm.size()));
         qToLittleEndian<quint32>(quint32(header.size() - 8 + pcm.size()), header.data() + 4);

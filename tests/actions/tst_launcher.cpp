@@ -11,9 +11,10 @@ namespace {
 QString MakeWitness(const QString& path, const QString& output) {
     QFile script(path);
     script.open(QIODevice::WriteOnly);
-    script.write(QStringLiteral("#!/bin/sh\n{ pwd; for a in \"$@\"; do echo \"$a\"; done; } > '%1'\n")
-                     .arg(output)
-                     .toUtf8());
+    script.write(
+        QStringLiteral("#!/bin/sh\n{ pwd; for a in \"$@\"; do echo \"$a\"; done; } > '%1'\n")
+            .arg(output)
+            .toUtf8());
     script.close();
     script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return path;
@@ -38,11 +39,21 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("parameters");
-        QTest::newRow("no ?") << "/bin/prog" << "/bin/prog" << "";
-        QTest::newRow("ends in ?") << "/bin/prog?" << "/bin/prog" << "";
-        QTest::newRow("two ?") << "/bin/prog?a?b" << "/bin/prog" << "a?b";
-        QTest::newRow("starts with ?") << "?x" << "" << "x";
-        QTest::newRow("blanks kept") << " a ? b " << " a " << " b ";
+        QTest::newRow("no ?") << "/bin/prog"
+                              << "/bin/prog"
+                              << "";
+        QTest::newRow("ends in ?") << "/bin/prog?"
+                                   << "/bin/prog"
+                                   << "";
+        QTest::newRow("two ?") << "/bin/prog?a?b"
+                               << "/bin/prog"
+                               << "a?b";
+        QTest::newRow("starts with ?") << "?x"
+                                       << ""
+                                       << "x";
+        QTest::newRow("blanks kept") << " a ? b "
+                                     << " a "
+                                     << " b ";
     }
     void split() {
         QFETCH(QString, text);
@@ -57,12 +68,16 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("parameters");
         QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("quoted words") << "witness" << "one \"two three\" 4?x"
-                                      << QStringList{"one", "two three", "4?x"};
-        QTest::newRow("blank in path") << "my witness" << "a" << QStringList{"a"};
-        QTest::newRow("shell text is plain arguments") << "witness" << "hi; touch pwned"
-                                                       << QStringList{"hi;", "touch", "pwned"};
-        QTest::newRow("no parameters") << "witness" << "" << QStringList{};
+        QTest::newRow("quoted words")
+            << "witness"
+            << "one \"two three\" 4?x" << QStringList{"one", "two three", "4?x"};
+        QTest::newRow("blank in path") << "my witness"
+                                       << "a" << QStringList{"a"};
+        QTest::newRow("shell text is plain arguments")
+            << "witness"
+            << "hi; touch pwned" << QStringList{"hi;", "touch", "pwned"};
+        QTest::newRow("no parameters") << "witness"
+                                       << "" << QStringList{};
     }
     void startsProgramWithArguments() {
         QFETCH(QString, name);

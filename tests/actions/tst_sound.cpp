@@ -31,7 +31,8 @@ private slots:
     // A ringing alarm restarts the sound every second for a minute; every
     // restart must be heard.
     void standardAlarmSoundsOnEveryRestart() {
-        StandardAlarm alarm(Actions::SoundCandidates(QCoreApplication::applicationDirPath() + "/../.."));
+        StandardAlarm alarm(
+            Actions::SoundCandidates(QCoreApplication::applicationDirPath() + "/../.."));
         SoundRecorder recorder;
         recorder.Start();
         QList<qint64> calls;
@@ -61,7 +62,8 @@ private slots:
         QTest::qWait(1000);
         recorder.Stop();
         // More than two passes of a 400 ms file, then silence.
-        QVERIFY2(recorder.LoudMs(0, stopped) >= 900, qPrintable(QString::number(recorder.LoudMs())));
+        QVERIFY2(recorder.LoudMs(0, stopped) >= 900,
+                 qPrintable(QString::number(recorder.LoudMs())));
         QCOMPARE(recorder.LoudMs(stopped + 300), 0);
         QCOMPARE(ended, 0);
         qInfo("looping WAV: first sound %lld ms after PlayWav; last sound %lld ms after StopWav",

@@ -33,15 +33,19 @@ private slots:
         QTest::newRow("16-bit mono") << Wav(1, 1, 44100, 16, QByteArray(100, 1)) << 100;
         QTest::newRow("8-bit stereo") << Wav(1, 2, 8000, 8, QByteArray(10, 1)) << 10;
         QTest::newRow("float") << Wav(3, 2, 48000, 32, QByteArray(16, 1)) << 16;
-        QTest::newRow("odd chunk before data")
-            << Wav(1, 1, 44100, 16, QByteArray(4, 1), QByteArray("LIST\x03\x00\x00\x00" "abc\x00", 12)) << 4;
+        QTest::newRow("odd chunk before data") << Wav(1, 1, 44100, 16, QByteArray(4, 1),
+                                                      QByteArray("LIST\x03\x00\x00\x00"
+                                                                 "abc\x00",
+                                                                 12))
+                                               << 4;
         QTest::newRow("data cut short") << Wav(1, 1, 44100, 16, QByteArray(100, 1)).left(80) << 36;
         QTest::newRow("compressed") << Wav(2, 1, 44100, 4, QByteArray(100, 1)) << -1;
         QTest::newRow("no data") << Wav(1, 1, 44100, 16, {}) << -1;
         QTest::newRow("zero channels") << Wav(1, 0, 44100, 16, QByteArray(4, 1)) << -1;
         QTest::newRow("not RIFF") << QByteArray("ID3 mp3 data") << -1;
         QTest::newRow("empty") << QByteArray() << -1;
-        QTest::newRow("huge chunk size") << QByteArray("RIFF----WAVEfmt \xff\xff\xff\xff", 20) << -1;
+        QTest::newRow("huge chunk size")
+            << QByteArray("RIFF----WAVEfmt \xff\xff\xff\xff", 20) << -1;
     }
     void decode() {
         QFETCH(QByteArray, file);

@@ -73,28 +73,28 @@ private slots:
                                        << "rep" << QStringList{"seek", "play", "seek", "play"} << 0;
         QTest::newRow("rep stop") << QStringList{"play a 1"} << QStringList{"stop"} << ""
                                   << QStringList{"stop", "close"} << 0;
-        QTest::newRow("norep end ends alarm") << QStringList{"play a 0"} << QStringList{"done"}
-                                              << "norep" << QStringList{} << 1;
-        QTest::newRow("norep is never cut") << QStringList{"play a 0"} << QStringList{"stop"}
-                                            << "norep" << QStringList{} << 0;
-        QTest::newRow("stop with nothing") << QStringList{} << QStringList{"stop"} << ""
-                                           << QStringList{} << 0;
-        QTest::newRow("other codes do nothing") << QStringList{"play a 1"} << QStringList{"cut"}
-                                                << "rep" << QStringList{} << 0;
-        QTest::newRow("completion after stop") << QStringList{"play a 1", "stop"}
-                                               << QStringList{"done"} << "" << QStringList{} << 0;
+        QTest::newRow("norep end ends alarm")
+            << QStringList{"play a 0"} << QStringList{"done"} << "norep" << QStringList{} << 1;
+        QTest::newRow("norep is never cut")
+            << QStringList{"play a 0"} << QStringList{"stop"} << "norep" << QStringList{} << 0;
+        QTest::newRow("stop with nothing")
+            << QStringList{} << QStringList{"stop"} << "" << QStringList{} << 0;
+        QTest::newRow("other codes do nothing")
+            << QStringList{"play a 1"} << QStringList{"cut"} << "rep" << QStringList{} << 0;
+        QTest::newRow("completion after stop")
+            << QStringList{"play a 1", "stop"} << QStringList{"done"} << "" << QStringList{} << 0;
         QTest::newRow("late completion follows new mark")
             << QStringList{"play a 0", "play b 1"} << QStringList{"done"} << "rep"
             << QStringList{"seek", "play"} << 0;
         QTest::newRow("missing file loops the standard alarm")
             << QStringList{} << QStringList{"play  1", "stop"} << ""
             << QStringList{"open ", "standard loop", "stop", "close", "standard stop"} << 0;
-        QTest::newRow("missing file once sounds once") << QStringList{} << QStringList{"play  0"}
-                                                       << "norep"
-                                                       << QStringList{"open ", "standard"} << 0;
-        QTest::newRow("unplayable file falls back") << QStringList{"play a 1"}
-                                                    << QStringList{"fail", "fail"} << "rep"
-                                                    << QStringList{"standard loop"} << 0;
+        QTest::newRow("missing file once sounds once")
+            << QStringList{} << QStringList{"play  0"} << "norep"
+            << QStringList{"open ", "standard"} << 0;
+        QTest::newRow("unplayable file falls back")
+            << QStringList{"play a 1"} << QStringList{"fail", "fail"} << "rep"
+            << QStringList{"standard loop"} << 0;
         QTest::newRow("new play ends the fallback loop")
             << QStringList{"play  1"} << QStringList{"play b 0"} << "norep"
             << QStringList{"standard stop", "open b", "play"} << 0;

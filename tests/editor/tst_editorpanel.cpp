@@ -82,8 +82,9 @@ private slots:
         QFETCH(int, state);
         QFETCH(int, command);
         Editor e;
-        e.settings.AlarmTable[4] = {7, 5, qint16(state), qint16(command), 12, 31, {1, 0, 0, 0, 0, 0, 1},
-                                    " a.wav ", 1, "/bin/x?y"};
+        e.settings.AlarmTable[4] = {7,  5,         qint16(state),         qint16(command),
+                                    12, 31,        {1, 0, 0, 0, 0, 0, 1}, " a.wav ",
+                                    1,  "/bin/x?y"};
         e.panel.ShowSlot(4);
         const int shownState = std::min(state, 3);
         const int shownCommand = std::min(command, 2);
@@ -108,7 +109,8 @@ private slots:
 
     void resetSlotAndBlankEditor() {
         Editor e;
-        QCOMPARE(e.panel.txtDate->text() + " " + e.panel.txtHr->text() + ":" + e.panel.txtMn->text(),
+        QCOMPARE(e.panel.txtDate->text() + " " + e.panel.txtHr->text() + ":" +
+                     e.panel.txtMn->text(),
                  QString("1/1 0:0"));
         e.Click(e.panel.cmdErase);
         QCOMPARE(e.panel.txtHr->text() + ":" + e.panel.txtMn->text(), QString("00:00"));
@@ -146,15 +148,42 @@ private slots:
         QTest::addColumn<QString>("clicks"); // u/d on the hour arrows, U/D on the minute arrows
         QTest::addColumn<QString>("hour");
         QTest::addColumn<QString>("minute");
-        QTest::newRow("23 up") << "23" << "u" << "0" << "0";
-        QTest::newRow("0 down") << "0" << "d" << "23" << "0";
-        QTest::newRow("minute 59 up") << "" << "DU" << "" << "0";
-        QTest::newRow("07 up") << "07" << "u" << "8" << "0";
-        QTest::newRow("30 up") << "30" << "u" << "7" << "0";
-        QTest::newRow("-3 up") << "-3" << "u" << "-2" << "0";
-        QTest::newRow("25 normalised") << "25" << "" << "1" << "0";
-        QTest::newRow("abc normalised") << "abc" << "" << "0" << "0";
-        QTest::newRow("12:30 normalised") << "12:30" << "" << "12" << "0";
+        QTest::newRow("23 up") << "23"
+                               << "u"
+                               << "0"
+                               << "0";
+        QTest::newRow("0 down") << "0"
+                                << "d"
+                                << "23"
+                                << "0";
+        QTest::newRow("minute 59 up") << ""
+                                      << "DU"
+                                      << ""
+                                      << "0";
+        QTest::newRow("07 up") << "07"
+                               << "u"
+                               << "8"
+                               << "0";
+        QTest::newRow("30 up") << "30"
+                               << "u"
+                               << "7"
+                               << "0";
+        QTest::newRow("-3 up") << "-3"
+                               << "u"
+                               << "-2"
+                               << "0";
+        QTest::newRow("25 normalised") << "25"
+                                       << ""
+                                       << "1"
+                                       << "0";
+        QTest::newRow("abc normalised") << "abc"
+                                        << ""
+                                        << "0"
+                                        << "0";
+        QTest::newRow("12:30 normalised") << "12:30"
+                                          << ""
+                                          << "12"
+                                          << "0";
     }
     void timeEntry() {
         QFETCH(QString, typed);
@@ -211,13 +240,20 @@ private slots:
         QTest::addColumn<QString>("date");
         QTest::addColumn<QString>("hour");
         QTest::addColumn<QList<int>>("stored"); // month, day, hour
-        QTest::newRow("12/31") << "12/31" << "7.5" << QList<int>{12, 31, 8};
-        QTest::newRow("12") << "12" << "8.5" << QList<int>{12, 12, 8};
-        QTest::newRow("12/") << "12/" << "23" << QList<int>{12, 0, 23};
-        QTest::newRow("empty") << "" << "23.7" << QList<int>{0, 0, 0};
-        QTest::newRow("123/4") << "123/4" << "1" << QList<int>{12, 4, 1};
-        QTest::newRow("1/234") << "1/234" << "1" << QList<int>{1, 23, 1};
-        QTest::newRow(" 5/6") << " 5/6" << "1" << QList<int>{5, 6, 1};
+        QTest::newRow("12/31") << "12/31"
+                               << "7.5" << QList<int>{12, 31, 8};
+        QTest::newRow("12") << "12"
+                            << "8.5" << QList<int>{12, 12, 8};
+        QTest::newRow("12/") << "12/"
+                             << "23" << QList<int>{12, 0, 23};
+        QTest::newRow("empty") << ""
+                               << "23.7" << QList<int>{0, 0, 0};
+        QTest::newRow("123/4") << "123/4"
+                               << "1" << QList<int>{12, 4, 1};
+        QTest::newRow("1/234") << "1/234"
+                               << "1" << QList<int>{1, 23, 1};
+        QTest::newRow(" 5/6") << " 5/6"
+                              << "1" << QList<int>{5, 6, 1};
     }
     void commitStores() {
         QFETCH(QString, date);

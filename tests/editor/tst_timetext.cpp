@@ -49,7 +49,8 @@ private slots:
         QTest::newRow("minute 120") << "120" << 60 << "0";
         QTest::newRow("fraction") << "25.5" << 24 << "1.5";
         QTest::newRow("1e20") << "1e20" << 24 << "16"; // 10^20 mod 24
-        QTest::newRow("beyond double") << "1e999" << 60 << QString::number(std::fmod(1.7976931348623157e308, 60.0));
+        QTest::newRow("beyond double")
+            << "1e999" << 60 << QString::number(std::fmod(1.7976931348623157e308, 60.0));
         QTest::newRow("tiny negative") << "-1e-20" << 24 << "0";
         QTest::newRow("tiny negative printing as 24") << "-3e-14" << 24 << "0";
     }

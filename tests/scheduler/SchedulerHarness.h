@@ -5,7 +5,6 @@
 #include <QDateTime>
 #include <QStringList>
 
-
 // Records every action as text, with the simulated time it happened at.
 class RecordingActions : public AlarmActions {
 public:
@@ -61,13 +60,12 @@ public:
         offsetMs = offsetHours * 3600'000LL;
         realMs = local.toMSecsSinceEpoch() - offsetMs;
     }
-    QDateTime Local() const {
-        return QDateTime::fromMSecsSinceEpoch(realMs + offsetMs, Qt::UTC);
-    }
+    QDateTime Local() const { return QDateTime::fromMSecsSinceEpoch(realMs + offsetMs, Qt::UTC); }
     void Scan() {
         const QDateTime local = Local();
         clockText = local.toString("yyyy-MM-dd HH:mm:ss.zzz");
-        scheduler.Scan({local.date(), float(local.time().msecsSinceStartOfDay()) / 1000.0f, realMs});
+        scheduler.Scan(
+            {local.date(), float(local.time().msecsSinceStartOfDay()) / 1000.0f, realMs});
     }
     // Scans once a second (or every `step` ms) until `ms` of real time have passed.
     void Run(qint64 ms, qint64 step = 1000) {

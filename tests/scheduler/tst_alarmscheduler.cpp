@@ -40,7 +40,8 @@ private slots:
         QCOMPARE(h.actions.Matching("stopwav"), QStringList{"2027-03-01 07:00:08.600 stopwav"});
         QVERIFY(!h.indicators.stop && h.indicators.snooze);
         h.Run(12 * 60'000);
-        QCOMPARE(Minutes(h.actions.Matching("wav /music")), (QStringList{"06:59", "07:04", "07:09"}));
+        QCOMPARE(Minutes(h.actions.Matching("wav /music")),
+                 (QStringList{"06:59", "07:04", "07:09"}));
         QCOMPARE(h.indicators.alarmText, QString("アラーム 07:00"));
         h.scheduler.lblSw_Click(SwitchOn);
         QVERIFY(!h.indicators.snooze);
@@ -54,9 +55,9 @@ private slots:
         QTest::addColumn<int>("position");
         QTest::addColumn<int>("command");
         QTest::addColumn<int>("repeat");
-        QTest::addColumn<QStringList>("fired");  // minutes of the firing calls
-        QTest::addColumn<int>("ringCalls");      // calls of the first minute's ring
-        QTest::addColumn<bool>("snoozeShown");   // at the end
+        QTest::addColumn<QStringList>("fired"); // minutes of the firing calls
+        QTest::addColumn<int>("ringCalls");     // calls of the first minute's ring
+        QTest::addColumn<bool>("snoozeShown");  // at the end
         const QStringList once{"07:00"};
         const QStringList snoozing{"07:00", "07:05", "07:10"};
         QTest::newRow("SNZ standard") << 0 << 0 << 0 << snoozing << 60 << true;
@@ -113,11 +114,11 @@ private slots:
             for (int n = 1; n <= 6; ++n) {
                 const AlarmSlot& slot = h.settings.AlarmTable[n];
                 const QDateTime moment(date, QTime(slot.Hour, slot.Minute), Qt::UTC);
-                const bool armed = slot.State == StateDaily ||
-                                   (slot.State == StateDate && date.month() == slot.Month &&
-                                    date.day() == slot.Day) ||
-                                   (slot.State == StateWeekdays &&
-                                    slot.WeekSwitch[date.dayOfWeek() % 7]);
+                const bool armed =
+                    slot.State == StateDaily ||
+                    (slot.State == StateDate && date.month() == slot.Month &&
+                     date.day() == slot.Day) ||
+                    (slot.State == StateWeekdays && slot.WeekSwitch[date.dayOfWeek() % 7]);
                 if (armed && moment > start && moment < end)
                     expected["launch slot" + QString::number(n)] << moment;
             }
@@ -136,7 +137,8 @@ private slots:
             QCOMPARE(fired[key].size(), expected[key].size());
             for (int i = 0; i < expected[key].size(); ++i) {
                 const qint64 late = expected[key][i].msecsTo(fired[key][i]);
-                QVERIFY2(late >= -500 && late <= 3000, qPrintable(key + " " + QString::number(late)));
+                QVERIFY2(late >= -500 && late <= 3000,
+                         qPrintable(key + " " + QString::number(late)));
             }
         }
         QVERIFY(h.actions.calls.indexOf(QRegularExpression(".*launch slot1")) <
@@ -154,20 +156,28 @@ private slots:
         QTest::addColumn<int>("firings");
         const QTime seven(7, 0);
         const int hour = 3600'000;
-        QTest::newRow("on time") << At(2027, 3, 1, 6, 59, 50) << seven << 1 << 20'000 << 0 << 0 << 0 << 1;
-        QTest::newRow("40 s stall") << At(2027, 3, 1, 6, 59, 40) << seven << 1 << 0 << 40'000 << 0 << 5000 << 1;
-        QTest::newRow("5 min suspend") << At(2027, 3, 1, 6, 58) << seven << 1 << 0 << 300'000 << 0 << 5000 << 1;
-        QTest::newRow("2 h suspend") << At(2027, 3, 1, 6, 58) << seven << 1 << 0 << 2 * hour << 0 << 5000 << 0;
-        QTest::newRow("started after the moment") << At(2027, 3, 1, 7, 0, 1) << seven << 1 << 0 << 0 << 0 << 5000 << 0;
+        QTest::newRow("on time") << At(2027, 3, 1, 6, 59, 50) << seven << 1 << 20'000 << 0 << 0 << 0
+                                 << 1;
+        QTest::newRow("40 s stall")
+            << At(2027, 3, 1, 6, 59, 40) << seven << 1 << 0 << 40'000 << 0 << 5000 << 1;
+        QTest::newRow("5 min suspend")
+            << At(2027, 3, 1, 6, 58) << seven << 1 << 0 << 300'000 << 0 << 5000 << 1;
+        QTest::newRow("2 h suspend")
+            << At(2027, 3, 1, 6, 58) << seven << 1 << 0 << 2 * hour << 0 << 5000 << 0;
+        QTest::newRow("started after the moment")
+            << At(2027, 3, 1, 7, 0, 1) << seven << 1 << 0 << 0 << 0 << 5000 << 0;
         QTest::newRow("daylight saving forward") << At(2027, 3, 28, 1, 59, 50) << QTime(2, 30) << 1
                                                  << 10'000 << 0 << hour << 60'000 << 1;
         QTest::newRow("daylight saving back") << At(2027, 10, 31, 2, 29, 50) << QTime(2, 30) << 1
                                               << 1800'000 << 0 << -hour << hour << 1;
-        QTest::newRow("clock set back") << At(2027, 3, 1, 6, 59, 50) << seven << 1 << 60'000
-                                        << -300'000 << 0 << 600'000 << 1;
-        QTest::newRow("midnight") << At(2027, 3, 1, 23, 59, 50) << QTime(0, 0) << 1 << 20'000 << 0 << 0 << 0 << 1;
-        QTest::newRow("29 February") << At(2028, 2, 29, 7, 59, 50) << QTime(8, 0) << 2 << 20'000 << 0 << 0 << 0 << 1;
-        QTest::newRow("no 29 February") << At(2027, 2, 28, 7, 59, 50) << QTime(8, 0) << 2 << 2 * 86400'000 << 0 << 0 << 0 << 0;
+        QTest::newRow("clock set back")
+            << At(2027, 3, 1, 6, 59, 50) << seven << 1 << 60'000 << -300'000 << 0 << 600'000 << 1;
+        QTest::newRow("midnight") << At(2027, 3, 1, 23, 59, 50) << QTime(0, 0) << 1 << 20'000 << 0
+                                  << 0 << 0 << 1;
+        QTest::newRow("29 February")
+            << At(2028, 2, 29, 7, 59, 50) << QTime(8, 0) << 2 << 20'000 << 0 << 0 << 0 << 1;
+        QTest::newRow("no 29 February")
+            << At(2027, 2, 28, 7, 59, 50) << QTime(8, 0) << 2 << 2 * 86400'000 << 0 << 0 << 0 << 0;
     }
     void clockEvents() {
         QFETCH(QDateTime, start);
@@ -220,15 +230,16 @@ private slots:
         QTest::addColumn<int>("position");
         QTest::addColumn<QString>("label");
         const int weekdays = 3;
-        QTest::newRow("none armed") << At(2027, 3, 1, 8, 0) << QList<int>{7, 0, 0, 0} << 1 << NoAlarm;
+        QTest::newRow("none armed")
+            << At(2027, 3, 1, 8, 0) << QList<int>{7, 0, 0, 0} << 1 << NoAlarm;
         QTest::newRow("weekday tested on tomorrow, Thursday")
             << At(2027, 3, 4, 8, 0) << QList<int>{7, 0, weekdays, 0} << 1 << "アラーム 07:00";
         QTest::newRow("weekday tested on tomorrow, Friday")
             << At(2027, 3, 5, 8, 0) << QList<int>{7, 0, weekdays, 0} << 1 << NoAlarm;
-        QTest::newRow("nearest wins") << At(2027, 3, 1, 8, 0) << QList<int>{7, 0, 1, 0, 9, 5, 1, 0}
-                                      << 1 << "アラーム 09:05";
-        QTest::newRow("OFF still shows") << At(2027, 3, 1, 8, 0) << QList<int>{9, 5, 1, 0} << 2
-                                         << "アラーム 09:05";
+        QTest::newRow("nearest wins")
+            << At(2027, 3, 1, 8, 0) << QList<int>{7, 0, 1, 0, 9, 5, 1, 0} << 1 << "アラーム 09:05";
+        QTest::newRow("OFF still shows")
+            << At(2027, 3, 1, 8, 0) << QList<int>{9, 5, 1, 0} << 2 << "アラーム 09:05";
         QTest::newRow("snoozed slot first loses to a later slot")
             << At(2027, 3, 1, 7, 2) << QList<int>{7, 0, 1, 1, 9, 0, 1, 0} << 0 << "アラーム 09:00";
         QTest::newRow("snoozed slot last keeps its own time")
@@ -242,8 +253,8 @@ private slots:
         SchedulerHarness h;
         h.settings.Switch = qint16(position);
         for (int i = 0; i < table.size(); i += 4) {
-            AlarmSlot& slot = h.Slot(i / 4 + 1, table[i], table[i + 1], qint16(table[i + 2]),
-                                     CommandLaunch);
+            AlarmSlot& slot =
+                h.Slot(i / 4 + 1, table[i], table[i + 1], qint16(table[i + 2]), CommandLaunch);
             slot.WeekSwitch = {0, 1, 1, 1, 1, 1, 0};
             h.state.SnoozeCount[i / 4 + 1] = table[i + 3];
         }

@@ -12,29 +12,52 @@ private slots:
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
-        QTest::newRow("plain") << QByteArray("[A]\nk=v\n") << "A" << "k" << "v";
+        QTest::newRow("plain") << QByteArray("[A]\nk=v\n") << "A"
+                               << "k"
+                               << "v";
         QTest::newRow("section with blank") << QByteArray("[Alerm 1]\nTime=07:00\n") << "Alerm 1"
-                                            << "Time" << "07:00";
+                                            << "Time"
+                                            << "07:00";
         QTest::newRow("case-insensitive") << QByteArray("[alerm 1]\nTIME=1\n") << "Alerm 1"
-                                          << "time" << "1";
-        QTest::newRow("blanks around =") << QByteArray("[A]\n  k  =  a b  \n") << "A" << "k"
+                                          << "time"
+                                          << "1";
+        QTest::newRow("blanks around =") << QByteArray("[A]\n  k  =  a b  \n") << "A"
+                                         << "k"
                                          << "a b";
-        QTest::newRow("crlf") << QByteArray("[A]\r\nk=v\r\n") << "A" << "k" << "v";
-        QTest::newRow("no final newline") << QByteArray("[A]\nk=v") << "A" << "k" << "v";
-        QTest::newRow("missing key") << QByteArray("[A]\nx=1\n") << "A" << "k" << "";
-        QTest::newRow("missing section") << QByteArray("[B]\nk=1\n") << "A" << "k" << "";
-        QTest::newRow("key of other section") << QByteArray("[A]\n[B]\nk=1\n") << "A" << "k"
+        QTest::newRow("crlf") << QByteArray("[A]\r\nk=v\r\n") << "A"
+                              << "k"
+                              << "v";
+        QTest::newRow("no final newline") << QByteArray("[A]\nk=v") << "A"
+                                          << "k"
+                                          << "v";
+        QTest::newRow("missing key") << QByteArray("[A]\nx=1\n") << "A"
+                                     << "k"
+                                     << "";
+        QTest::newRow("missing section") << QByteArray("[B]\nk=1\n") << "A"
+                                         << "k"
+                                         << "";
+        QTest::newRow("key of other section") << QByteArray("[A]\n[B]\nk=1\n") << "A"
+                                              << "k"
                                               << "";
-        QTest::newRow("first of duplicates") << QByteArray("[A]\nk=1\nk=2\n") << "A" << "k"
+        QTest::newRow("first of duplicates") << QByteArray("[A]\nk=1\nk=2\n") << "A"
+                                             << "k"
                                              << "1";
-        QTest::newRow("utf-8") << QByteArray("[A]\nk=/home/ü/a b.wav\n") << "A" << "k"
-                               << QString::fromUtf8("/home/ü/a b.wav");
-        QTest::newRow("header without ]") << QByteArray("[A\nk=v\n") << "A" << "k" << "v";
-        QTest::newRow("line without =") << QByteArray("[A]\njunk\nk=v\n") << "A" << "k" << "v";
-        QTest::newRow("comment") << QByteArray("[A]\n;k=1\nk=2\n") << "A" << "k" << "2";
-        QTest::newRow("long value") << "[A]\nk=" + QByteArray(300, 'x') << "A" << "k"
-                                    << QString(300, u'x');
-        QTest::newRow("empty value") << QByteArray("[A]\nk=\n") << "A" << "k" << "";
+        QTest::newRow("utf-8") << QByteArray("[A]\nk=/home/ü/a b.wav\n") << "A"
+                               << "k" << QString::fromUtf8("/home/ü/a b.wav");
+        QTest::newRow("header without ]") << QByteArray("[A\nk=v\n") << "A"
+                                          << "k"
+                                          << "v";
+        QTest::newRow("line without =") << QByteArray("[A]\njunk\nk=v\n") << "A"
+                                        << "k"
+                                        << "v";
+        QTest::newRow("comment") << QByteArray("[A]\n;k=1\nk=2\n") << "A"
+                                 << "k"
+                                 << "2";
+        QTest::newRow("long value") << "[A]\nk=" + QByteArray(300, 'x') << "A"
+                                    << "k" << QString(300, u'x');
+        QTest::newRow("empty value") << QByteArray("[A]\nk=\n") << "A"
+                                     << "k"
+                                     << "";
     }
     void readsValues() {
         QFETCH(QByteArray, file);
@@ -48,19 +71,21 @@ private slots:
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<QByteArray>("after");
         QTest::newRow("new file") << QByteArray() << QByteArray("[A]\nk=v\n");
-        QTest::newRow("replace keeps others")
-            << QByteArray("; note\n[A]\nx=1\nk=old\ny=2\n")
-            << QByteArray("; note\n[A]\nx=1\nk=v\ny=2\n");
+        QTest::newRow("replace keeps others") << QByteArray("; note\n[A]\nx=1\nk=old\ny=2\n")
+                                              << QByteArray("; note\n[A]\nx=1\nk=v\ny=2\n");
         QTest::newRow("new key at end of section")
             << QByteArray("[A]\nx=1\n\n[B]\ny=2\n") << QByteArray("[A]\nx=1\nk=v\n\n[B]\ny=2\n");
-        QTest::newRow("new section at end") << QByteArray("[B]\ny=2") << QByteArray("[B]\ny=2\n[A]\nk=v\n");
-        QTest::newRow("crlf kept") << QByteArray("[B]\r\ny=2\r\n")
-                                   << QByteArray("[B]\r\ny=2\r\n[A]\r\nk=v\r\n");
-        QTest::newRow("case of existing names kept") << QByteArray("[a]\nK = old\n")
-                                                     << QByteArray("[a]\nK =v\n");
-        QTest::newRow("last line ends in a lone CR") << QByteArray("[B]\r") << QByteArray("[B]\r\n[A]\nk=v\n");
+        QTest::newRow("new section at end")
+            << QByteArray("[B]\ny=2") << QByteArray("[B]\ny=2\n[A]\nk=v\n");
+        QTest::newRow("crlf kept")
+            << QByteArray("[B]\r\ny=2\r\n") << QByteArray("[B]\r\ny=2\r\n[A]\r\nk=v\r\n");
+        QTest::newRow("case of existing names kept")
+            << QByteArray("[a]\nK = old\n") << QByteArray("[a]\nK =v\n");
+        QTest::newRow("last line ends in a lone CR")
+            << QByteArray("[B]\r") << QByteArray("[B]\r\n[A]\nk=v\n");
         QTest::newRow("bytes that are not text survive")
-            << QByteArray("\xff\xfe\x00junk\n", 8) << QByteArray("\xff\xfe\x00junk\n[A]\nk=v\n", 16);
+            << QByteArray("\xff\xfe\x00junk\n", 8)
+            << QByteArray("\xff\xfe\x00junk\n[A]\nk=v\n", 16);
     }
     void writesInPlace() {
         QFETCH(QByteArray, before);

@@ -17,7 +17,8 @@ QByteArray DefaultFile() {
     for (int k = 0; k < 8; ++k)
         text += "Time" + QByteArray::number(k) + "=00:00\n";
     for (int n = 1; n <= 20; ++n) {
-        text += "[Alerm " + QByteArray::number(n) + "]\nTime=00:00\nState=0\nCommand=0\n"
+        text += "[Alerm " + QByteArray::number(n) +
+                "]\nTime=00:00\nState=0\nCommand=0\n"
                 "Date=01/01\nWeekSwitch=-------\nWAV=\nRepeat=0\nExec=\n";
     }
     return text;
@@ -32,6 +33,16 @@ void WriteBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
+}
+
+// Loads a file that holds settings: its marker, then `sections`.
+Settings LoadFrom(const QByteArray& sections) {
+    QTemporaryDir dir;
+    SettingsFile file(dir.filePath("alerm.ini"));
+    WriteBytes(file.IniPath, "[Public]\nValidation=x\n" + sections + "\n");
+    Settings settings;
+    file.LoadSettings(settings);
+    return settings;
 }
 
 // Runs body with file permission checks of an ordinary user, even as root.
@@ -73,7 +84,15 @@ private slots:
         settings.PresetHour[7] = 23;
         settings.PresetMinute[7] = 59;
         AlarmSlot& slot = settings.AlarmTable[3];
-        slot = {7, 30, 3, 1, 12, 31, {0, 1, 1, 1, 1, 1, 0}, "/home/me/My Music/wake up.wav", 1,
+        slot = {7,
+                30,
+                3,
+                1,
+                12,
+                31,
+                {0, 1, 1, 1, 1, 1, 0},
+                "/home/me/My Music/wake up.wav",
+                1,
                 "/usr/bin/env?a b"};
         settings.AlarmTable[20].WAV = QString::fromUtf8("/home/ü/目覚まし.wav");
         settings.AlarmTable[19].Exec = "/" + QString(300, u'x') + "/run?=;[]";
@@ -95,23 +114,22 @@ private slots:
         QTest::newRow("date 1/1") << QByteArray("Date=1/1") << "date" << QList<int>{1, 0};
         QTest::newRow("date 01/01") << QByteArray("Date=01/01") << "date" << QList<int>{1, 1};
         QTest::newRow("date missing") << QByteArray("Time=01:00") << "date" << QList<int>{0, 0};
-        QTest::newRow("date 00/00 kept") << QByteArray("Date=00/00") << "date"
-                                         << QList<int>{0, 0};
-        QTest::newRow("week single *") << QByteArray("WeekSwitch=*") << "week"
-                                       << QList<int>{1, 0, 0, 0, 0, 0, 0};
-        QTest::newRow("week alternating") << QByteArray("WeekSwitch=-*-*-*-") << "week"
-                                          << QList<int>{0, 1, 0, 1, 0, 1, 0};
-        QTest::newRow("week other chars") << QByteArray("WeekSwitch=x1*+**-**") << "week"
-                                          << QList<int>{0, 0, 1, 0, 1, 1, 0};
+        QTest::newRow("date 00/00 kept") << QByteArray("Date=00/00") << "date" << QList<int>{0, 0};
+        QTest::newRow("week single *")
+            << QByteArray("WeekSwitch=*") << "week" << QList<int>{1, 0, 0, 0, 0, 0, 0};
+        QTest::newRow("week alternating")
+            << QByteArray("WeekSwitch=-*-*-*-") << "week" << QList<int>{0, 1, 0, 1, 0, 1, 0};
+        QTest::newRow("week other chars")
+            << QByteArray("WeekSwitch=x1*+**-**") << "week" << QList<int>{0, 0, 1, 0, 1, 1, 0};
         QTest::newRow("state 2.5") << QByteArray("State=2.5") << "state" << QList<int>{2};
         QTest::newRow("state 1.5") << QByteArray("State=1.5") << "state" << QList<int>{2};
         QTest::newRow("state abc") << QByteArray("State=abc") << "state" << QList<int>{0};
         QTest::newRow("state 7 is off") << QByteArray("State=7") << "state" << QList<int>{0};
         QTest::newRow("state -1 is off") << QByteArray("State=-1") << "state" << QList<int>{0};
-        QTest::newRow("command 5 launches") << QByteArray("Command=5") << "command"
-                                            << QList<int>{2};
-        QTest::newRow("command -1 launches") << QByteArray("Command=-1") << "command"
-                                             << QList<int>{2};
+        QTest::newRow("command 5 launches")
+            << QByteArray("Command=5") << "command" << QList<int>{2};
+        QTest::newRow("command -1 launches")
+            << QByteArray("Command=-1") << "command" << QList<int>{2};
         QTest::newRow("repeat 2 repeats") << QByteArray("Repeat=2") << "repeat" << QList<int>{1};
         QTest::newRow("huge state clamps") << QByteArray("State=1e9") << "state" << QList<int>{0};
     }
@@ -119,11 +137,7 @@ private slots:
         QFETCH(QByteArray, slotLines);
         QFETCH(QString, field);
         QFETCH(QList<int>, values);
-        QTemporaryDir dir;
-        SettingsFile file(dir.filePath("alerm.ini"));
-        WriteBytes(file.IniPath, "[Public]\nValidation=x\n[Alerm 4]\n" + slotLines + "\n");
-        Settings settings;
-        file.LoadSettings(settings);
+        const Settings settings = LoadFrom("[Alerm 4]\n" + slotLines);
         const AlarmSlot& slot = settings.AlarmTable[4];
         QList<int> actual;
         if (field == "time")
@@ -158,21 +172,13 @@ private slots:
     void globalCorrections() {
         QFETCH(QByteArray, lines);
         QFETCH(QList<int>, switchSnoozeCurrent);
-        QTemporaryDir dir;
-        SettingsFile file(dir.filePath("alerm.ini"));
-        WriteBytes(file.IniPath, "[Public]\nValidation=x\n[Settings]\n" + lines + "\n");
-        Settings settings;
-        file.LoadSettings(settings);
+        const Settings settings = LoadFrom("[Settings]\n" + lines);
         QCOMPARE((QList<int>{settings.Switch, settings.SnoozeInt, settings.CurrentID}),
                  switchSnoozeCurrent);
     }
 
     void sectionWithoutBlankIsNotASlot() {
-        QTemporaryDir dir;
-        SettingsFile file(dir.filePath("alerm.ini"));
-        WriteBytes(file.IniPath, "[Public]\nValidation=x\n[Alerm1]\nTime=07:00\nState=1\n");
-        Settings settings;
-        file.LoadSettings(settings);
+        const Settings settings = LoadFrom("[Alerm1]\nTime=07:00\nState=1");
         QCOMPARE(settings.AlarmTable[1], (AlarmSlot{0, 0, 0, 0, 0, 0, {}, {}, 0, {}}));
     }
 
@@ -203,7 +209,8 @@ private slots:
         QTest::newRow("binary") << binary;
         QTest::newRow("10 MB line") << "[Public]\nValidation=" + QByteArray(10 << 20, 'v');
         QTest::newRow("no =") << QByteArray("[Public]\nValidation\n[Settings]\nSwitch\n");
-        QTest::newRow("header without ]") << QByteArray("[Public\nValidation=x\n[Alerm 1\nState=1\n");
+        QTest::newRow("header without ]")
+            << QByteArray("[Public\nValidation=x\n[Alerm 1\nState=1\n");
     }
     void badInputNeverCrashes() {
         QFETCH(QByteArray, bytes);
@@ -239,7 +246,8 @@ private slots:
         AsNobody([&] { locked.LoadSettings(settings); });
         QVERIFY(!locked.SaveSettings(settings));
         QFile::setPermissions(locked.IniPath, QFile::ReadOwner | QFile::WriteOwner);
-        QCOMPARE(ReadBytes(locked.IniPath), QByteArray("[Public]\nValidation=x\n[Settings]\nSwitch=1\n"));
+        QCOMPARE(ReadBytes(locked.IniPath),
+                 QByteArray("[Public]\nValidation=x\n[Settings]\nSwitch=1\n"));
     }
 
     void saveIntoReadOnlyFolderKeepsOldFile() {
