@@ -191,16 +191,12 @@ void AlarmScheduler::UpdateNextAlarm(int n, qint32 secondsToGo, float now) {
     }
 }
 
-void AlarmScheduler::ClearSnoozeCounts() {
-    state_.SnoozeCount.fill(0);
-}
-
 void AlarmScheduler::lblSw_Click(int index) {
     settings_.Switch = qint16(std::clamp(index, int(SwitchSnooze), int(SwitchOff)));
     indicators_.ShowSwitch(settings_.Switch);
     if (settings_.Switch == SwitchSnooze)
         return;
-    ClearSnoozeCounts();
+    state_.SnoozeCount.fill(0);
     if (settings_.Switch == SwitchOff)
         cmdStop_Click();
     indicators_.SetSnoozeShown(false);

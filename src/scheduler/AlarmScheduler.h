@@ -51,7 +51,6 @@ private:
     qint32 AlarmSecond(int n) const;
     std::optional<double> DueMoment(int n, const Window& window) const;
     void UpdateNextAlarm(int n, qint32 secondsToGo, float now);
-    void ClearSnoozeCounts();
 
     Settings& settings_;
     AlarmState& state_;
