@@ -85,6 +85,7 @@ long long DecimalExponent(const std::string& number) {
         first += *first == '+' ? 1 : 0;
         if (std::from_chars(first, number.data() + number.size(), exponent).ec != std::errc())
             exponent = number[e + 1] == '-' ? -(1LL << 40) : (1LL << 40);
+        exponent = std::clamp(exponent, -(1LL << 40), 1LL << 40); // far beyond any double
     }
     const size_t point = std::min(mantissa.find('.'), mantissa.size());
     const size_t firstDigit = mantissa.find_first_of("123456789");

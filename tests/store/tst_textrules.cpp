@@ -23,6 +23,7 @@ private slots:
         QTest::newRow("huge") << "1e400" << std::numeric_limits<double>::max();
         QTest::newRow("long digits") << QString(400, u'9') << std::numeric_limits<double>::max();
         QTest::newRow("tiny") << "1e-400" << 0.0;
+        QTest::newRow("largest exponent") << "5e9223372036854775807" << std::numeric_limits<double>::max();
         QTest::newRow("full-width digit") << QString::fromUtf8("１") << 0.0;
     }
     void leadingNumber() {
