@@ -76,12 +76,19 @@ stop_vendrix() {
     return 1
 }
 
-# Waits for the window and sets WID.
+# Waits for the window and sets WID. A window that the window manager left
+# unmapped while it was still starting up is mapped once, with a note.
 wait_for_window() {
     WID=""
-    for _ in $(seq 300); do
+    for i in $(seq 300); do
         WID=$(xdotool search --onlyvisible --name '^Vendrix v0\.3$' 2>/dev/null | head -n1)
         [[ -n $WID ]] && break
+        if [[ $i -eq 100 ]]; then
+            for id in $(xdotool search --name '^Vendrix v0\.3$' 2>/dev/null); do
+                echo "# window $id exists but is not mapped; mapping it" >&2
+                xdotool windowmap "$id"
+            done
+        fi
         sleep 0.1
     done
     if [[ -z $WID ]]; then
