@@ -4,6 +4,7 @@
 set -uo pipefail
 
 VENDRIX_BIN=$(realpath "$1")
+FAKETIME_LIB=$(dpkg -L libfaketime | grep -m1 '/libfaketime\.so\.1$')
 ALARM_WAV=$(realpath "$2")
 WORK=$(mktemp -d /tmp/vendrix-e2e.XXXXXX)
 passed=0
@@ -50,23 +51,17 @@ start_vendrix() {
         mkdir -p -m 777 "$WORK/nobody"
         as=(env HOME="$WORK/nobody" setpriv --reuid=65534 --regid=65534 --clear-groups --)
     fi
-    if [[ -n $speed ]]; then
-        (cd "$dir" && TZ=UTC exec "${as[@]}" faketime -f "@$start x$speed" ./vendrix) &
-    elif [[ -n $start ]]; then
-        (cd "$dir" && TZ=UTC FAKETIME_DONT_FAKE_MONOTONIC=1 exec "${as[@]}" faketime -f "@$start" ./vendrix) &
-    else
-        (cd "$dir" && TZ=UTC exec "${as[@]}" ./vendrix) &
+    # libfaketime is preloaded directly: the faketime wrapper leaves named
+    # semaphores behind when it is killed, and a later wrapper whose PID
+    # happens to match then refuses to start.
+    local fake=()
+    if [[ -n $start ]]; then
+        fake=(env LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@$start${speed:+ x$speed}")
+        [[ -z $speed ]] && fake+=(FAKETIME_DONT_FAKE_MONOTONIC=1)
     fi
+    (cd "$dir" && TZ=UTC exec "${as[@]}" "${fake[@]}" ./vendrix) &
     VPID=$!
     pids+=("$VPID")
-    # faketime runs the program as its child: signals go to the program itself.
-    for _ in $(seq 50); do
-        local child
-        child=$(pgrep -P "$VPID" -x vendrix)
-        [[ -n $child ]] && { VPID=$child; pids+=("$child"); break; }
-        [[ -z $start ]] && break
-        sleep 0.05
-    done
 }
 
 # Ends the program as a logout would and waits for it.
