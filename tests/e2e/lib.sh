@@ -64,11 +64,16 @@ start_vendrix() {
     pids+=("$VPID")
 }
 
+# ended PID: waits up to 5 s for the process to end; false if it did not.
+ended() {
+    for _ in $(seq 100); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.05; done
+    return 1
+}
+
 # Ends the program as a logout would and waits for it.
 stop_vendrix() {
     kill -TERM "$VPID"
-    for _ in $(seq 100); do kill -0 "$VPID" 2>/dev/null || return 0; sleep 0.05; done
-    return 1
+    ended "$VPID"
 }
 
 # Waits for the window and sets WID. A window that the window manager left
@@ -130,8 +135,7 @@ window_height() { xwininfo -id "$WID" | awk '/Height:/ { print $2 }'; }
 # Closes the window as a user would and waits for the program to end.
 close_window() {
     wmctrl -i -c "$WID"
-    for _ in $(seq 100); do kill -0 "$VPID" 2>/dev/null || return 0; sleep 0.05; done
-    return 1
+    ended "$VPID"
 }
 
 # A launch witness: a script that appends its arguments, one a line, to a file.
