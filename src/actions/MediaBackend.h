@@ -11,7 +11,8 @@ public:
     // False when the file cannot be opened at all (no path, no such file).
     virtual bool Open(const QString& path) = 0;
     virtual void Play() = 0;
-    virtual void SeekToStart() = 0;
+    // Back to the start of the open file, ready to play it again.
+    virtual void Rewind() = 0;
     virtual void Stop() = 0;
     virtual void Close() = 0;
 

@@ -50,9 +50,16 @@ void QtMediaBackend::Play() {
         player_->play();
 }
 
-void QtMediaBackend::SeekToStart() {
-    if (player_)
-        player_->setPosition(0);
+// Seeking back to the start at the end of a pass sometimes leaves the
+// GStreamer pipeline waiting on a wildly skewed clock: the player reports
+// Playing but no sample reaches the speaker again. Loading the file afresh
+// gives every pass a new pipeline, which has never stalled.
+void QtMediaBackend::Rewind() {
+    if (!player_)
+        return;
+    const QUrl source = player_->source();
+    player_->setSource(QUrl());
+    player_->setSource(source);
 }
 
 void QtMediaBackend::Stop() {

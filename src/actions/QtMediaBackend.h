@@ -16,7 +16,7 @@ public:
 
     bool Open(const QString& path) override;
     void Play() override;
-    void SeekToStart() override;
+    void Rewind() override;
     void Stop() override;
     void Close() override;
 

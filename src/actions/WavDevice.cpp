@@ -47,7 +47,7 @@ void WavDevice::OnCompletion(int code) {
     if (code != 1)
         return;
     if (mark_ == Repeating) {
-        backend_.SeekToStart();
+        backend_.Rewind();
         backend_.Play();
     } else if (mark_ == Once) {
         onSingleEnded_();

@@ -46,6 +46,8 @@ private slots:
             QVERIFY2(recorder.LoudMs(call, call + 600) >= 300, qPrintable(QString::number(call)));
     }
 
+    // A looping WAV rings for as long as its alarm does: every second of a
+    // long stretch of short passes must be heard, then silence after StopWav.
     void loopingWavPlaysOnUntilStopped() {
         QTemporaryDir dir;
         const QString wav = dir.filePath("beep.wav");
@@ -56,18 +58,39 @@ private slots:
         recorder.Start();
         const qint64 called = recorder.Now();
         actions.PlayWav(wav, 1);
-        QTest::qWait(1800);
+        QTest::qWait(6000);
         const qint64 stopped = recorder.Now();
         actions.StopWav();
         QTest::qWait(1000);
         recorder.Stop();
-        // More than two passes of a 400 ms file, then silence.
-        QVERIFY2(recorder.LoudMs(0, stopped) >= 900,
-                 qPrintable(QString::number(recorder.LoudMs())));
+        const qint64 first = recorder.FirstLoud(called);
+        QVERIFY(first >= 0);
+        for (qint64 second = first; second + 1000 <= stopped; second += 1000)
+            QVERIFY2(recorder.LoudMs(second, second + 1000) >= 300,
+                     qPrintable(QString("silent from %1 ms").arg(second - called)));
         QCOMPARE(recorder.LoudMs(stopped + 300), 0);
         QCOMPARE(ended, 0);
         qInfo("looping WAV: first sound %lld ms after PlayWav; last sound %lld ms after StopWav",
-              recorder.FirstLoud(called) - called, recorder.LastLoud() - stopped);
+              first - called, recorder.LastLoud() - stopped);
+    }
+
+    // Each pass loads the file again; when it has gone, the standard alarm
+    // rings on in its place.
+    void loopingWavRemovedWhileRingingStillSounds() {
+        QTemporaryDir dir;
+        const QString wav = dir.filePath("beep.wav");
+        SoundRecorder::WriteTone(wav, 400, 660.0);
+        Actions actions(dir.path(), [] {});
+        SoundRecorder recorder;
+        recorder.Start();
+        actions.PlayWav(wav, 1);
+        QTest::qWait(1000);
+        const qint64 removed = recorder.Now();
+        QVERIFY(QFile::remove(wav));
+        QTest::qWait(2500);
+        recorder.Stop();
+        QVERIFY2(recorder.LoudMs(removed + 1000) >= 1000,
+                 qPrintable(QString::number(recorder.LoudMs(removed + 1000))));
     }
 
     void unplayableWavStillSounds_data() {

@@ -12,7 +12,7 @@ public:
         return !path.isEmpty();
     }
     void Play() override { log << "play"; }
-    void SeekToStart() override { log << "seek"; }
+    void Rewind() override { log << "rewind"; }
     void Stop() override { log << "stop"; }
     void Close() override { log << "close"; }
     QStringList log;
@@ -69,8 +69,9 @@ private slots:
                                    << QStringList{"open a", "play"} << 0;
         QTest::newRow("replace closes") << QStringList{"play a 1"} << QStringList{"play b 0"}
                                         << "norep" << QStringList{"close", "open b", "play"} << 0;
-        QTest::newRow("rep end loops") << QStringList{"play a 1"} << QStringList{"done", "done"}
-                                       << "rep" << QStringList{"seek", "play", "seek", "play"} << 0;
+        QTest::newRow("rep end loops")
+            << QStringList{"play a 1"} << QStringList{"done", "done"} << "rep"
+            << QStringList{"rewind", "play", "rewind", "play"} << 0;
         QTest::newRow("rep stop") << QStringList{"play a 1"} << QStringList{"stop"} << ""
                                   << QStringList{"stop", "close"} << 0;
         QTest::newRow("norep end ends alarm")
@@ -85,7 +86,7 @@ private slots:
             << QStringList{"play a 1", "stop"} << QStringList{"done"} << "" << QStringList{} << 0;
         QTest::newRow("late completion follows new mark")
             << QStringList{"play a 0", "play b 1"} << QStringList{"done"} << "rep"
-            << QStringList{"seek", "play"} << 0;
+            << QStringList{"rewind", "play"} << 0;
         QTest::newRow("missing file loops the standard alarm")
             << QStringList{} << QStringList{"play  1", "stop"} << ""
             << QStringList{"open ", "standard loop", "stop", "close", "standard stop"} << 0;
