@@ -17,10 +17,7 @@ void WavDevice::PlayWav(const QString& path, int repeat) {
         backend_.Close();
         open_ = false;
     }
-    if (loopingFallback_) {
-        fallback_.StopLoop();
-        loopingFallback_ = false;
-    }
+    StopFallbackLoop();
     mark_ = repeat != 0 ? Repeating : Once;
     if (!backend_.Open(path)) {
         FallBack();
@@ -36,10 +33,7 @@ void WavDevice::StopWav() {
     backend_.Stop();
     backend_.Close();
     open_ = false;
-    if (loopingFallback_) {
-        fallback_.StopLoop();
-        loopingFallback_ = false;
-    }
+    StopFallbackLoop();
     mark_.clear();
 }
 
@@ -52,6 +46,12 @@ void WavDevice::OnCompletion(int code) {
     } else if (mark_ == Once) {
         onSingleEnded_();
     }
+}
+
+void WavDevice::StopFallbackLoop() {
+    if (loopingFallback_)
+        fallback_.StopLoop();
+    loopingFallback_ = false;
 }
 
 void WavDevice::FallBack() {

@@ -24,6 +24,7 @@ public:
 private:
     void OnCompletion(int code);
     void FallBack();
+    void StopFallbackLoop();
 
     MediaBackend& backend_;
     AlarmSound& fallback_;

@@ -69,7 +69,7 @@ Form1::~Form1() = default;
 
 void Form1::BuildClockStrip() {
     pctBack0 = new Panel(this);
-    Place(pctBack0, 0, 0, WindowWidth, 735);
+    Place(pctBack0, 0, 0, WindowWidth, CollapsedHeight);
     SetBackground(pctBack0, White);
     const char* captions[] = {"SNZ", "ON", "OFF"};
     for (int i = 0; i < 3; ++i) {

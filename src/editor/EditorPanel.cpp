@@ -93,11 +93,11 @@ void EditorPanel::BuildTimeAndType() {
     Place(lblCap0, 2280, 720, 1335, 255);
     const char16_t* captions[] = {u"オフ", u"オン", u"日付", u"曜日"};
     const int widths[] = {975, 975, 855, 855};
-    auto* group = new QButtonGroup(this);
+    typeGroup_ = new QButtonGroup(this);
     for (int k = 0; k < 4; ++k) {
         optSel[k] = Make<QRadioButton>(this, QString::fromUtf16(captions[k]));
         Place(optSel[k], 120, 600 + 360 * k, widths[k], 255);
-        group->addButton(optSel[k], k);
+        typeGroup_->addButton(optSel[k], k);
     }
     optSel[0]->setChecked(true);
     ctnType[0] = Container(this, 1080, 600, 255, 255);
@@ -146,11 +146,11 @@ void EditorPanel::BuildAction() {
     pctBack2 = new QWidget(this);
     Place(pctBack2, 120, 2160, 1575, 975);
     const char16_t* captions[] = {u"標準のアラーム", u"WAVを鳴らす", u"実行"};
-    auto* group = new QButtonGroup(this);
+    commandGroup_ = new QButtonGroup(this);
     for (int k = 0; k < 3; ++k) {
         optCmd[k] = Make<QRadioButton>(pctBack2, QString::fromUtf16(captions[k]));
         Place(optCmd[k], 0, 360 * k, 1695, 255);
-        group->addButton(optCmd[k], k);
+        commandGroup_->addButton(optCmd[k], k);
     }
     optCmd[0]->setChecked(true);
     ctnExec[0] = Container(this, 1680, 2160, 255, 255);
@@ -219,17 +219,13 @@ void EditorPanel::ShowSlot(int n) {
     const AlarmSlot& slot = settings_.AlarmTable[n];
     ColorSlotLabels();
     SetBackground(lblIndex[n], CurrentColour);
-    const int state = std::clamp<int>(slot.State, 0, 3);
-    optSel_Click(state);
-    optSel[state]->setChecked(true);
+    SelectType(std::clamp<int>(slot.State, 0, 3));
     txtDate->setText(PlainDecimal(slot.Month) + u'/' + PlainDecimal(slot.Day));
     for (int d = 0; d < 7; ++d)
         SetCheckValue(chkDay[d], slot.WeekSwitch[d]);
     txtHr->setText(PlainDecimal(slot.Hour));
     txtMn->setText(PlainDecimal(slot.Minute));
-    const int command = std::clamp<int>(slot.Command, 0, 2);
-    optCmd_Click(command);
-    optCmd[command]->setChecked(true);
+    SelectCommand(std::clamp<int>(slot.Command, 0, 2));
     txtFile[1]->setText(slot.WAV);
     txtFile[2]->setText(slot.Exec);
     SetCheckValue(chkRep, slot.Repeat);
@@ -243,15 +239,13 @@ void EditorPanel::ColorSlotLabels() {
 }
 
 void EditorPanel::ClearEditor() {
-    optSel_Click(0);
-    optSel[0]->setChecked(true);
+    SelectType(StateOff);
     txtDate->setText(QStringLiteral("1/1"));
     for (QCheckBox* day : chkDay)
         day->setCheckState(Qt::Unchecked);
     txtHr->setText(QStringLiteral("00"));
     txtMn->setText(QStringLiteral("00"));
-    optCmd_Click(0);
-    optCmd[0]->setChecked(true);
+    SelectCommand(CommandStandard);
     txtFile[1]->clear();
     txtFile[2]->clear();
     chkRep->setCheckState(Qt::Unchecked);
@@ -314,13 +308,19 @@ void EditorPanel::NormaliseBox(QLineEdit* box, int modulus) {
     box->setText(TimeText::Normalise(box->text(), modulus));
 }
 
+// Checks the option and shows its fields, as a click on it does.
+void EditorPanel::SelectType(int state) {
+    optSel[state]->setChecked(true);
+    optSel_Click(state);
+}
+
+void EditorPanel::SelectCommand(int command) {
+    optCmd[command]->setChecked(true);
+    optCmd_Click(command);
+}
+
 int EditorPanel::SelectedCommand() const {
-    int command = 0;
-    for (int k = 0; k < 3; ++k) {
-        if (optCmd[k]->isChecked())
-            command = k;
-    }
-    return command;
+    return commandGroup_->checkedId();
 }
 
 void EditorPanel::cmdAlTst_Click() {
@@ -340,10 +340,7 @@ void EditorPanel::CommitSlot(int n) {
     AlarmSlot& slot = settings_.AlarmTable[n];
     slot.Hour = TimeText::Commit(txtHr->text(), 24);
     slot.Minute = TimeText::Commit(txtMn->text(), 60);
-    for (int k = 0; k < 4; ++k) {
-        if (optSel[k]->isChecked())
-            slot.State = qint16(k);
-    }
+    slot.State = qint16(typeGroup_->checkedId());
     slot.Command = qint16(SelectedCommand());
     const TimeText::MonthDay date = TimeText::Date(txtDate->text());
     slot.Month = date.Month;

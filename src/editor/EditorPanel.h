@@ -7,6 +7,7 @@
 class AlarmActions;
 class ClickLabel;
 class QAbstractButton;
+class QButtonGroup;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -83,8 +84,12 @@ private:
     void cmdDone_Click();
     void cmdUndo_Click();
     void cmdErase_Click();
+    void SelectType(int state);
+    void SelectCommand(int command);
     int SelectedCommand() const;
 
     Settings& settings_;
     AlarmActions& actions_;
+    QButtonGroup* typeGroup_;
+    QButtonGroup* commandGroup_;
 };

@@ -43,8 +43,8 @@ qint16 Commit(QStringView text, int modulus) {
 MonthDay Date(QStringView text) {
     const qsizetype slash = text.indexOf(u'/');
     const qsizetype dayStart = slash + 1; // 0 without a "/": the day is read like the month
-    return {RoundHalfEven(LeadingNumber(text.left(2))),
-            RoundHalfEven(LeadingNumber(text.mid(std::min(dayStart, text.size())).left(2)))};
+    return {LeadingInteger(text.left(2)),
+            LeadingInteger(text.mid(std::min(dayStart, text.size())).left(2))};
 }
 
 } // namespace TimeText

@@ -48,13 +48,14 @@ void AlarmScheduler::Scan(const ScanTime& now) {
     for (int n = 1; n <= SlotCount; ++n) {
         if (state_.RingCount[n] > 0)
             AdvanceRing(n);
-        qint32 secondsToGo = RoundHalfEven32(double(AlarmSecond(n)) - double(now.Seconds));
+        const qint32 alarmSecond = AlarmSecond(n);
+        qint32 secondsToGo = RoundHalfEven32(double(alarmSecond) - double(now.Seconds));
         QDate ringDate = now.Date;
         if (secondsToGo < 0) {
             secondsToGo += 86400;
             ringDate = ringDate.addDays(1);
         }
-        const std::optional<double> due = DueMoment(n, window);
+        const std::optional<double> due = DueMoment(n, alarmSecond, window);
         if (due && settings_.Switch != SwitchOff) {
             lastFired_[n] = due;
             Fire(n);
@@ -91,15 +92,15 @@ bool AlarmScheduler::Armed(const AlarmSlot& slot, QDate date) const {
     }
 }
 
-// The moment of slot n inside the window, if any. A moment belongs to the day
-// its series started on, so a snooze that runs past midnight keeps ringing. A
-// slot whose own time lies outside the day (a hand-edited 25:00) never rings.
-std::optional<double> AlarmScheduler::DueMoment(int n, const Window& window) const {
+// The moment of slot n inside the window, if any; offset is its second of
+// the day, snooze shift included. A moment belongs to the day its series
+// started on, so a snooze that runs past midnight keeps ringing. A slot whose
+// own time lies outside the day (a hand-edited 25:00) never rings.
+std::optional<double> AlarmScheduler::DueMoment(int n, double offset, const Window& window) const {
     const AlarmSlot& slot = settings_.AlarmTable[n];
     const qint32 base = slot.Hour * 3600 + slot.Minute * 60;
     if (base < 0 || base >= 86400 || slot.State == StateOff)
         return std::nullopt;
-    const double offset = AlarmSecond(n);
     const double lastDay = std::floor((window.End - offset) / SecondsPerDay);
     for (double day = lastDay; day >= lastDay - 1; --day) {
         const double moment = day * SecondsPerDay + offset;
@@ -130,22 +131,24 @@ void AlarmScheduler::AdvanceRing(int n) {
 
 void AlarmScheduler::EndRing(int n) {
     state_.RingCount[n] = 0;
-    if (settings_.Switch == SwitchOn) {
-        state_.SnoozeCount[n] = 0;
-        indicators_.SetSnoozeShown(false);
-    } else {
+    if (!EndSnoozeIfOn(n))
         indicators_.SetSnoozeShown(true);
-    }
     indicators_.SetStopShown(false);
+}
+
+// With the switch on there is no snooze: the series ends where it stands.
+bool AlarmScheduler::EndSnoozeIfOn(int n) {
+    if (settings_.Switch != SwitchOn)
+        return false;
+    state_.SnoozeCount[n] = 0;
+    indicators_.SetSnoozeShown(false);
+    return true;
 }
 
 void AlarmScheduler::Fire(int n) {
     const AlarmSlot& slot = settings_.AlarmTable[n];
     state_.SnoozeCount[n] += 1;
-    if (settings_.Switch == SwitchOn) {
-        state_.SnoozeCount[n] = 0;
-        indicators_.SetSnoozeShown(false);
-    }
+    EndSnoozeIfOn(n);
     state_.RingCount[n] = 1;
     if (slot.Command == CommandStandard) {
         indicators_.SetStopShown(true);
@@ -186,8 +189,7 @@ void AlarmScheduler::UpdateNextAlarm(int n, qint32 secondsToGo, float now) {
         state_.NextAlarmSeconds = float(secondsToGo);
         state_.NextAlarmHour = slot.Hour;
         state_.NextAlarmMinute = slot.Minute;
-        indicators_.SetAlarmText(QStringLiteral("アラーム ") + PadZero(slot.Hour, 2) + u':' +
-                                 PadZero(slot.Minute, 2));
+        indicators_.SetAlarmText(QStringLiteral("アラーム ") + HourMinute(slot.Hour, slot.Minute));
     }
 }
 

@@ -46,10 +46,11 @@ private:
     Window NextWindow(const ScanTime& now, double local);
     void AdvanceRing(int n);
     void EndRing(int n);
+    bool EndSnoozeIfOn(int n);
     void Fire(int n);
     bool Armed(const AlarmSlot& slot, QDate date) const;
     qint32 AlarmSecond(int n) const;
-    std::optional<double> DueMoment(int n, const Window& window) const;
+    std::optional<double> DueMoment(int n, double offset, const Window& window) const;
     void UpdateNextAlarm(int n, qint32 secondsToGo, float now);
 
     Settings& settings_;

@@ -22,22 +22,12 @@ QString PresetKey(int k) {
     return QStringLiteral("Time%1").arg(k);
 }
 
-qint16 Number(QStringView text) {
-    return RoundHalfEven(LeadingNumber(text));
-}
 // A text shorter than two characters is its own first and last two.
 qint16 FirstTwo(QStringView text) {
-    return Number(text.left(2));
+    return LeadingInteger(text.left(2));
 }
 qint16 LastTwo(QStringView text) {
-    return Number(text.right(2));
-}
-
-QString Integer(qint16 value) {
-    return PlainDecimal(value);
-}
-QString HourMinute(qint16 hour, qint16 minute) {
-    return PadZero(hour, 2) + u':' + PadZero(minute, 2);
+    return LeadingInteger(text.right(2));
 }
 
 std::array<qint16, 7> WeekFlags(QStringView text) {
@@ -69,27 +59,27 @@ void ReadSlot(const IniFile& ini, int n, AlarmSlot& slot) {
     const QString time = ini.ReadIni(section, u"Time");
     slot.Hour = FirstTwo(time);
     slot.Minute = LastTwo(time);
-    slot.State = Number(ini.ReadIni(section, u"State"));
-    slot.Command = Number(ini.ReadIni(section, u"Command"));
+    slot.State = LeadingInteger(ini.ReadIni(section, u"State"));
+    slot.Command = LeadingInteger(ini.ReadIni(section, u"Command"));
     const QString date = ini.ReadIni(section, u"Date");
     slot.Month = FirstTwo(date);
     slot.Day = LastTwo(date);
     slot.WeekSwitch = WeekFlags(ini.ReadIni(section, u"WeekSwitch"));
     slot.WAV = ini.ReadIni(section, u"WAV");
-    slot.Repeat = Number(ini.ReadIni(section, u"Repeat"));
+    slot.Repeat = LeadingInteger(ini.ReadIni(section, u"Repeat"));
     slot.Exec = ini.ReadIni(section, u"Exec");
 }
 
 void WriteSlot(IniFile& ini, int n, const AlarmSlot& slot) {
     const QString section = SlotSection(n);
     ini.WriteIni(section, QStringLiteral("Time"), HourMinute(slot.Hour, slot.Minute));
-    ini.WriteIni(section, QStringLiteral("State"), Integer(slot.State));
-    ini.WriteIni(section, QStringLiteral("Command"), Integer(slot.Command));
+    ini.WriteIni(section, QStringLiteral("State"), PlainDecimal(slot.State));
+    ini.WriteIni(section, QStringLiteral("Command"), PlainDecimal(slot.Command));
     ini.WriteIni(section, QStringLiteral("Date"),
                  PadZero(slot.Month, 2) + u'/' + PadZero(slot.Day, 2));
     ini.WriteIni(section, QStringLiteral("WeekSwitch"), WeekText(slot.WeekSwitch));
     ini.WriteIni(section, QStringLiteral("WAV"), slot.WAV);
-    ini.WriteIni(section, QStringLiteral("Repeat"), Integer(slot.Repeat));
+    ini.WriteIni(section, QStringLiteral("Repeat"), PlainDecimal(slot.Repeat));
     ini.WriteIni(section, QStringLiteral("Exec"), slot.Exec);
 }
 
@@ -98,14 +88,14 @@ void WriteSlot(IniFile& ini, int n, const AlarmSlot& slot) {
 bool SettingsFile::ReadSettings(const IniFile& ini, Settings& settings) {
     if (ini.ReadIni(Public, u"Validation").isEmpty())
         return false;
-    settings.Switch = Number(ini.ReadIni(SettingsSection, u"Switch"));
-    settings.SnoozeInt = Number(ini.ReadIni(SettingsSection, u"SnoozeInt"));
+    settings.Switch = LeadingInteger(ini.ReadIni(SettingsSection, u"Switch"));
+    settings.SnoozeInt = LeadingInteger(ini.ReadIni(SettingsSection, u"SnoozeInt"));
     for (int k = 0; k < PresetCount; ++k) {
         const QString time = ini.ReadIni(Preset, PresetKey(k));
         settings.PresetHour[k] = FirstTwo(time);
         settings.PresetMinute[k] = LastTwo(time);
     }
-    settings.CurrentID = Number(ini.ReadIni(SettingsSection, u"CurrentID"));
+    settings.CurrentID = LeadingInteger(ini.ReadIni(SettingsSection, u"CurrentID"));
     for (int n = 1; n <= SlotCount; ++n)
         ReadSlot(ini, n, settings.AlarmTable[n]);
     settings.Correct();
@@ -158,13 +148,13 @@ bool SettingsFile::SaveSettings(const Settings& settings) {
 
 void SettingsFile::WriteSettings(IniFile& ini, const Settings& settings) {
     ini.WriteIni(Public, QStringLiteral("Validation"), ValidationText);
-    ini.WriteIni(SettingsSection, QStringLiteral("Switch"), Integer(settings.Switch));
-    ini.WriteIni(SettingsSection, QStringLiteral("SnoozeInt"), Integer(settings.SnoozeInt));
+    ini.WriteIni(SettingsSection, QStringLiteral("Switch"), PlainDecimal(settings.Switch));
+    ini.WriteIni(SettingsSection, QStringLiteral("SnoozeInt"), PlainDecimal(settings.SnoozeInt));
     for (int k = 0; k < PresetCount; ++k) {
         ini.WriteIni(Preset, PresetKey(k),
                      HourMinute(settings.PresetHour[k], settings.PresetMinute[k]));
     }
-    ini.WriteIni(SettingsSection, QStringLiteral("CurrentID"), Integer(settings.CurrentID));
+    ini.WriteIni(SettingsSection, QStringLiteral("CurrentID"), PlainDecimal(settings.CurrentID));
     for (int n = 1; n <= SlotCount; ++n)
         WriteSlot(ini, n, settings.AlarmTable[n]);
 }

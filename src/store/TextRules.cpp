@@ -131,6 +131,10 @@ qint16 RoundHalfEven(double value) {
     return RoundClamped<qint16>(value);
 }
 
+qint16 LeadingInteger(QStringView text) {
+    return RoundHalfEven(LeadingNumber(text));
+}
+
 qint32 RoundHalfEven32(double value) {
     return RoundClamped<qint32>(value);
 }
@@ -142,4 +146,8 @@ QString PlainDecimal(qint64 value) {
 QString PadZero(qint16 value, int width) {
     const QString padded = QString(width, u'0') + PlainDecimal(value);
     return padded.right(width);
+}
+
+QString HourMinute(qint16 hour, qint16 minute) {
+    return PadZero(hour, 2) + u':' + PadZero(minute, 2);
 }

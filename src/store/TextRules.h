@@ -15,6 +15,10 @@ double LeadingNumber(QStringView text);
 // Nearest integer, ties to even, clamped to the 16-bit range (never wrapped).
 qint16 RoundHalfEven(double value);
 
+// The number at the start of a text, rounded as RoundHalfEven: how every
+// whole number is read back from a text.
+qint16 LeadingInteger(QStringView text);
+
 // Nearest integer, ties to even, clamped to the 32-bit range.
 qint32 RoundHalfEven32(double value);
 
@@ -24,3 +28,6 @@ QString PlainDecimal(qint64 value);
 // The plain decimal text padded on the left with "0" and cut to its last
 // `width` characters: PadZero(5, 2) is "05", PadZero(123, 2) is "23".
 QString PadZero(qint16 value, int width);
+
+// A time of day as "HH:MM".
+QString HourMinute(qint16 hour, qint16 minute);
