@@ -13,10 +13,6 @@ private slots:
         QTest::addColumn<QString>("digits");
         QTest::newRow("5 January") << QDate(2027, 1, 5) << 7 << 5 << "01/05 TUE"
                                    << "07 05";
-        QTest::newRow("evening") << QDate(2026, 12, 6) << 19 << 59 << "12/06 SUN"
-                                 << "19 59";
-        QTest::newRow("midnight") << QDate(2027, 1, 1) << 0 << 0 << "01/01 FRI"
-                                  << "00 00";
         QTest::newRow("Saturday") << QDate(2027, 3, 6) << 23 << 0 << "03/06 SAT"
                                   << "23 00";
     }
