@@ -2,6 +2,7 @@
 // a slot's WAV: 20 of each, recorded from the desktop session's sink.
 #include "Actions.h"
 #include "SoundRecorder.h"
+#include "WavFile.h"
 
 #include <QApplication>
 #include <QDir>
@@ -36,8 +37,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QTemporaryDir dir;
     const QString wav = dir.filePath("tone.wav");
-    SoundRecorder::WriteTone(wav, 300, 660.0);
-    Actions actions(QCoreApplication::applicationDirPath(), [] {});
+    WriteTone(wav, 300, 660.0);
+    Actions actions(QCoreApplication::applicationDirPath());
     QTest::qWait(500);
     SoundRecorder recorder;
     const qint64 standard = MedianLatency(

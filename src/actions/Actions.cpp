@@ -3,8 +3,12 @@
 #include <QDir>
 #include <QTextStream>
 
-Actions::Actions(const QString& programDir, std::function<void()> onSingleEnded)
-    : standard_(SoundCandidates(programDir)), wav_(backend_, standard_, std::move(onSingleEnded)),
+Actions::Actions(const QString& programDir)
+    : standard_(SoundCandidates(programDir)), wav_(backend_, standard_,
+                                                   [this] {
+                                                       if (OnSingleEnded)
+                                                           OnSingleEnded();
+                                                   }),
       launcher_(programDir) {}
 
 QStringList Actions::SoundCandidates(const QString& programDir) {

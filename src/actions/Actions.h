@@ -6,15 +6,12 @@
 #include "StandardAlarm.h"
 #include "WavDevice.h"
 
-#include <functional>
-
 // The alarm actions on real sound and real processes. An alarm that fires is
 // always heard: a WAV that cannot play and a launch that cannot start sound
 // the standard alarm instead.
 class Actions : public AlarmActions {
 public:
-    // onSingleEnded runs when a WAV played once has reached its end.
-    Actions(const QString& programDir, std::function<void()> onSingleEnded);
+    explicit Actions(const QString& programDir);
 
     void PlayStandardAlarm(int slot) override;
     void PlayWav(const QString& path, int repeat) override;

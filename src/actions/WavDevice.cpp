@@ -1,10 +1,5 @@
 #include "WavDevice.h"
 
-namespace {
-const QString Repeating = QStringLiteral("rep");
-const QString Once = QStringLiteral("norep");
-} // namespace
-
 WavDevice::WavDevice(MediaBackend& backend, AlarmSound& fallback,
                      std::function<void()> onSingleEnded)
     : backend_(backend), fallback_(fallback), onSingleEnded_(std::move(onSingleEnded)) {
@@ -18,7 +13,7 @@ void WavDevice::PlayWav(const QString& path, int repeat) {
         open_ = false;
     }
     StopFallbackLoop();
-    mark_ = repeat != 0 ? Repeating : Once;
+    mark_ = repeat != 0 ? Mark::Repeating : Mark::Once;
     if (!backend_.Open(path)) {
         FallBack();
         return;
@@ -28,22 +23,22 @@ void WavDevice::PlayWav(const QString& path, int repeat) {
 }
 
 void WavDevice::StopWav() {
-    if (mark_ != Repeating)
+    if (mark_ != Mark::Repeating)
         return; // a single playback runs to its end
     backend_.Stop();
     backend_.Close();
     open_ = false;
     StopFallbackLoop();
-    mark_.clear();
+    mark_ = Mark::None;
 }
 
 void WavDevice::OnCompletion(int code) {
     if (code != 1)
         return;
-    if (mark_ == Repeating) {
+    if (mark_ == Mark::Repeating) {
         backend_.Rewind();
         backend_.Play();
-    } else if (mark_ == Once) {
+    } else if (mark_ == Mark::Once) {
         onSingleEnded_();
     }
 }
@@ -55,11 +50,11 @@ void WavDevice::StopFallbackLoop() {
 }
 
 void WavDevice::FallBack() {
-    if (mark_ == Repeating) {
+    if (mark_ == Mark::Repeating) {
         if (!loopingFallback_)
             fallback_.StartLoop();
         loopingFallback_ = true;
-    } else if (mark_ == Once) {
+    } else if (mark_ == Mark::Once) {
         fallback_.Play();
     }
 }

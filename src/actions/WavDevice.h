@@ -7,19 +7,22 @@
 #include <functional>
 
 // A slot's WAV playback. The mark says what the end of the playback does:
-// "rep" rewinds and plays again, "norep" ends the alarm, "" nothing. Only a
-// completion with code 1 acts, and by the mark at the moment it arrives, so a
-// late completion of a replaced or stopped playback changes nothing.
+// Repeating ("rep") rewinds and plays again, Once ("norep") ends the alarm,
+// None nothing. Only a completion with code 1 acts, and by the mark at the
+// moment it arrives, so a late completion of a replaced or stopped playback
+// changes nothing.
 //
 // A WAV that cannot be played is replaced by the standard alarm for as long
 // as it would have sounded: looping until stopped, or once.
 class WavDevice {
 public:
+    enum class Mark { None, Repeating, Once };
+
     WavDevice(MediaBackend& backend, AlarmSound& fallback, std::function<void()> onSingleEnded);
 
     void PlayWav(const QString& path, int repeat);
     void StopWav();
-    const QString& Mark() const { return mark_; }
+    Mark PlaybackMark() const { return mark_; }
 
 private:
     void OnCompletion(int code);
@@ -29,7 +32,7 @@ private:
     MediaBackend& backend_;
     AlarmSound& fallback_;
     std::function<void()> onSingleEnded_;
-    QString mark_;
+    Mark mark_ = Mark::None;
     bool open_ = false;
     bool loopingFallback_ = false;
 };

@@ -23,7 +23,6 @@ constexpr int WindowWidth = 6375;
 constexpr int CollapsedHeight = 735; // the clock strip
 constexpr int ExpandedHeight = 4095; // the editor panel's bottom edge
 constexpr int DesignedOuterHeight = 4500;
-const QString ExpandedTag = QStringLiteral("P");
 const QColor White(0xFF, 0xFF, 0xFF);
 const QColor SwitchOnColour(0x80, 0xFF, 0x80);
 
@@ -34,17 +33,18 @@ void SetIfChanged(QLabel* label, const QString& text) {
         label->setText(text);
 }
 
-QLabel* MakeLabel(QWidget* parent, const QString& text, int l, int t, int w, int h) {
+QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, int l, int t, int w,
+                  int h) {
     auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
     Place(label, l, t, w, h);
     return label;
 }
 
 } // namespace
 
-Form1::Form1(const QString& programDir, const QString& iniPath)
-    : file_(iniPath), actions_(programDir, [this] { scheduler_.cmdStop_Click(); }),
-      scheduler_(settings_, state_, actions_, *this) {
+Form1::Form1(const QString& iniPath, AlarmActions& actions)
+    : file_(iniPath), scheduler_(settings_, state_, actions, *this) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Vendrix v0.3"));
     setWindowIcon(WindowIcon::Make());
@@ -54,7 +54,7 @@ Form1::Form1(const QString& programDir, const QString& iniPath)
     QFont small = font(); // the design's system font is 9 points
     small.setPointSizeF(9);
     setFont(small);
-    pctBack3 = new EditorPanel(settings_, actions_, this);
+    pctBack3 = new EditorPanel(settings_, actions, this);
     Place(pctBack3, 0, 720, WindowWidth, 3375);
     pctBack3->setEnabled(false);
     BuildClockStrip();
@@ -69,38 +69,43 @@ Form1::~Form1() = default;
 
 void Form1::BuildClockStrip() {
     pctBack0 = new Panel(this);
+    pctBack0->setObjectName(Member("pctBack", 0));
     Place(pctBack0, 0, 0, WindowWidth, CollapsedHeight);
     SetBackground(pctBack0, White);
     const char* captions[] = {"SNZ", "ON", "OFF"};
     for (int i = 0; i < 3; ++i) {
         lblSw[i] = new ClickLabel(QString::fromLatin1(captions[i]), pctBack0);
+        lblSw[i]->setObjectName(Member("lblSw", i));
         Place(lblSw[i], 0, 240 * i, 495, 255);
         SetBackground(lblSw[i], White);
         connect(lblSw[i], &ClickLabel::clicked, this, [this, i] { lblSw_Click(i); });
     }
-    lblWeek = MakeLabel(pctBack0, QStringLiteral("11/22 月曜"), 720, 0, 975, 255);
+    lblWeek = MakeLabel(pctBack0, "lblWeek", QStringLiteral("11/22 月曜"), 720, 0, 975, 255);
     lblWeek->setFont(Fonts::Gothic(9));
-    lblDebug = MakeLabel(pctBack0, QStringLiteral("Label2"), 720, 360, 1095, 255);
+    lblDebug = MakeLabel(pctBack0, "lblDebug", QStringLiteral("Label2"), 720, 360, 1095, 255);
     lblDebug->hide();
     const QFont digits = Fonts::Gothic(21.75);
-    lblNow[0] = MakeLabel(pctBack0, QStringLiteral("00"), 2520, 120, 495, 375);
-    lblSeparate = MakeLabel(pctBack0, QStringLiteral(":"), 3000, 120, 255, 375);
-    lblNow[1] = MakeLabel(pctBack0, QStringLiteral("00"), 3240, 120, 495, 375);
+    lblNow[0] = MakeLabel(pctBack0, Member("lblNow", 0), QStringLiteral("00"), 2520, 120, 495, 375);
+    lblSeparate = MakeLabel(pctBack0, "lblSeparate", QStringLiteral(":"), 3000, 120, 255, 375);
+    lblNow[1] = MakeLabel(pctBack0, Member("lblNow", 1), QStringLiteral("00"), 3240, 120, 495, 375);
     for (QLabel* label : {lblNow[0], lblSeparate, lblNow[1]}) {
         label->setFont(digits);
         label->setAlignment(Qt::AlignCenter);
     }
-    lblAlerm = MakeLabel(pctBack0, QStringLiteral("アラーム 00:00"), 3960, 0, 1695, 255);
+    lblAlerm =
+        MakeLabel(pctBack0, "lblAlerm", QStringLiteral("アラーム 00:00"), 3960, 0, 1695, 255);
     lblAlerm->setFont(Fonts::Gothic(9));
     lblAlerm->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lblSnz = MakeLabel(pctBack0, QStringLiteral("SNZ((("), 4800, 360, 615, 255);
+    lblSnz = MakeLabel(pctBack0, "lblSnz", QStringLiteral("SNZ((("), 4800, 360, 615, 255);
     lblSnz->hide();
     cmdStop = new QPushButton(QStringLiteral("Stop"), pctBack0);
+    cmdStop->setObjectName("cmdStop");
     Place(cmdStop, 4680, 240, 855, 375);
     cmdStop->setFont(Fonts::Mincho(15.75, true, true));
     cmdStop->hide();
     connect(cmdStop, &QPushButton::clicked, this, [this] { scheduler_.cmdStop_Click(); });
     cmdExpand = new QPushButton(QStringLiteral(">>"), pctBack0);
+    cmdExpand->setObjectName("cmdExpand");
     Place(cmdExpand, 6000, 480, 375, 225);
     cmdExpand->setFont(Fonts::Gothic(5.25, true));
     connect(cmdExpand, &QPushButton::clicked, this, [this] { cmdExpand_Click(); });
@@ -115,7 +120,9 @@ void Form1::BuildClockStrip() {
 
 void Form1::BuildTray() {
     mnuTray = new QMenu(QStringLiteral("1"), this);
-    mnuRestore = mnuTray->addAction(QStringLiteral("復元"));
+    mnuTray->setObjectName("mnuTray");
+    QAction* mnuRestore = mnuTray->addAction(QStringLiteral("復元"));
+    mnuRestore->setObjectName("mnuRestore");
     connect(mnuRestore, &QAction::triggered, this, [this] { mnuRestore_Click(); });
     tray = new QSystemTrayIcon(windowIcon(), this);
     tray->setToolTip(QStringLiteral("Vendrix staying resident"));
@@ -129,8 +136,7 @@ void Form1::Form_Load() {
     tmrClock_Timer();
     file_.LoadSettings(settings_);
     lblSw_Click(settings_.Switch);
-    pctBack3->ctlIndex->setValue(settings_.CurrentID);
-    pctBack3->ShowSlot(settings_.CurrentID);
+    pctBack3->SelectSlot(settings_.CurrentID);
     tmrClock.start();
 }
 
@@ -182,16 +188,11 @@ void Form1::ShowSwitch(int position) {
         SetBackground(lblSw[i], i == position ? SwitchOnColour : White);
 }
 
-bool Form1::Expanded() const {
-    return cmdExpand->property("Tag").toString() == ExpandedTag;
-}
-
 void Form1::cmdExpand_Click() {
-    const bool expand = !Expanded();
-    setFixedSize(Px(WindowWidth), Px(expand ? ExpandedHeight : CollapsedHeight));
-    pctBack3->setEnabled(expand);
-    cmdExpand->setProperty("Tag", expand ? ExpandedTag : QString());
-    cmdExpand->setText(expand ? QStringLiteral("<<") : QStringLiteral(">>"));
+    expanded_ = !expanded_;
+    setFixedSize(Px(WindowWidth), Px(expanded_ ? ExpandedHeight : CollapsedHeight));
+    pctBack3->setEnabled(expanded_);
+    cmdExpand->setText(expanded_ ? QStringLiteral("<<") : QStringLiteral(">>"));
     setFocus();
 }
 

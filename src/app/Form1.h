@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Actions.h"
+#include "AlarmActions.h"
 #include "AlarmScheduler.h"
 #include "AlarmState.h"
 #include "ClockTick.h"
@@ -23,11 +23,12 @@ class QSystemTrayIcon;
 
 // The one window: the clock strip, the editor panel, the clock timer and the
 // notification-area icon. It owns the settings and the run-time alarm state
-// and is the only place that reads the real clock.
+// and is the only place that reads the real clock. Each control carries its
+// design name as its object name ("lblAlerm", "lblSw(2)").
 class Form1 : public QWidget, public Indicators {
     Q_OBJECT
 public:
-    Form1(const QString& programDir, const QString& iniPath);
+    Form1(const QString& iniPath, AlarmActions& actions);
     ~Form1() override;
 
     void Form_Load();
@@ -40,26 +41,6 @@ public:
     void SetSnoozeShown(bool shown) override;
     void SetStopShown(bool shown) override;
     void ShowSwitch(int position) override;
-
-    const Settings& CurrentSettings() const { return settings_; }
-    bool Expanded() const;
-
-    // Controls, by their design names.
-    Panel* pctBack0;
-    std::array<ClickLabel*, 3> lblSw{};
-    QLabel* lblWeek;
-    QLabel* lblDebug;
-    std::array<QLabel*, 2> lblNow{};
-    QLabel* lblSeparate;
-    QLabel* lblAlerm;
-    QPushButton* cmdStop;
-    QLabel* lblSnz;
-    QPushButton* cmdExpand;
-    EditorPanel* pctBack3;
-    QTimer tmrClock;
-    QSystemTrayIcon* tray;
-    QMenu* mnuTray;
-    QAction* mnuRestore;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -79,7 +60,22 @@ private:
     Settings settings_;
     AlarmState state_;
     SettingsFile file_;
-    Actions actions_;
     AlarmScheduler scheduler_;
     ClockTick clock_;
+    bool expanded_ = false;
+
+    Panel* pctBack0;
+    std::array<ClickLabel*, 3> lblSw{};
+    QLabel* lblWeek;
+    QLabel* lblDebug;
+    std::array<QLabel*, 2> lblNow{};
+    QLabel* lblSeparate;
+    QLabel* lblAlerm;
+    QPushButton* cmdStop;
+    QLabel* lblSnz;
+    QPushButton* cmdExpand;
+    EditorPanel* pctBack3;
+    QTimer tmrClock;
+    QSystemTrayIcon* tray;
+    QMenu* mnuTray;
 };

@@ -1,3 +1,4 @@
+#include "Actions.h"
 #include "Form1.h"
 #include "SingleInstance.h"
 #include "UnixSignals.h"
@@ -21,7 +22,8 @@ int main(int argc, char* argv[]) {
     if (!instance.IsPrimary())
         return 0;
 
-    Form1 form(programDir, iniPath);
+    Actions actions(programDir);
+    Form1 form(iniPath, actions);
     QObject::connect(&instance, &SingleInstance::activated, &form, &Form1::BringToFront);
     UnixSignals signals_;
     QObject::connect(&signals_, &UnixSignals::received, &form, [&form] {

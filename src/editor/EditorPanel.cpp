@@ -26,12 +26,16 @@ const QColor OnColour(0xFF, 0xC0, 0x80);
 const QColor OffColour(0xD4, 0xD0, 0xC8);
 const QColor ContainerColour(0xD4, 0xD0, 0xC8);
 
-template <typename W, typename... Args> W* Make(QWidget* parent, Args&&... args) {
-    return new W(std::forward<Args>(args)..., parent);
+// A control with its design name.
+template <typename W, typename... Args>
+W* Make(QWidget* parent, const QString& name, Args&&... args) {
+    auto* widget = new W(std::forward<Args>(args)..., parent);
+    widget->setObjectName(name);
+    return widget;
 }
 
-QWidget* Container(QWidget* parent, int l, int t, int w, int h) {
-    auto* box = new QWidget(parent);
+QWidget* Container(QWidget* parent, const QString& name, int l, int t, int w, int h) {
+    auto* box = Make<QWidget>(parent, name);
     Place(box, l, t, w, h);
     box->hide();
     return box;
@@ -65,7 +69,7 @@ void SetCheckValue(QCheckBox* box, qint16 value) {
 
 EditorPanel::EditorPanel(Settings& settings, AlarmActions& actions, QWidget* parent)
     : Panel(parent), settings_(settings), actions_(actions) {
-    setObjectName(QStringLiteral("pctBack3"));
+    setObjectName(Member("pctBack", 3));
     BuildSlotRow();
     BuildTimeAndType();
     BuildSnooze();
@@ -75,10 +79,10 @@ EditorPanel::EditorPanel(Settings& settings, AlarmActions& actions, QWidget* par
 }
 
 void EditorPanel::BuildSlotRow() {
-    ctlIndex = new SpinButton(Qt::Horizontal, 1, SlotCount, this);
+    ctlIndex = Make<SpinButton>(this, "ctlIndex", Qt::Horizontal, 1, SlotCount);
     Place(ctlIndex, 0, 120, 495, 180);
     for (int n = 1; n <= SlotCount; ++n) {
-        lblIndex[n] = Make<ClickLabel>(this, QString::number(n));
+        lblIndex[n] = Make<ClickLabel>(this, Member("lblIndex", n), QString::number(n));
         lblIndex[n]->setAlignment(Qt::AlignCenter);
         lblIndex[n]->setFont(Narrow(lblIndex[n]->font()));
         Place(lblIndex[n], 480 + 240 * (n - 1), 120, 255, 195);
@@ -88,41 +92,40 @@ void EditorPanel::BuildSlotRow() {
 }
 
 void EditorPanel::BuildTimeAndType() {
-    lblCap0 = Make<QLabel>(this, QStringLiteral("アラーム時刻"));
+    auto* lblCap0 = Make<QLabel>(this, Member("lblCap", 0), QStringLiteral("アラーム時刻"));
     lblCap0->setFont(Fonts::Gothic(9));
     Place(lblCap0, 2280, 720, 1335, 255);
     const char16_t* captions[] = {u"オフ", u"オン", u"日付", u"曜日"};
     const int widths[] = {975, 975, 855, 855};
     typeGroup_ = new QButtonGroup(this);
     for (int k = 0; k < 4; ++k) {
-        optSel[k] = Make<QRadioButton>(this, QString::fromUtf16(captions[k]));
+        optSel[k] = Make<QRadioButton>(this, Member("optSel", k), QString::fromUtf16(captions[k]));
         Place(optSel[k], 120, 600 + 360 * k, widths[k], 255);
         typeGroup_->addButton(optSel[k], k);
     }
     optSel[0]->setChecked(true);
-    ctnType[0] = Container(this, 1080, 600, 255, 255);
-    ctnType[1] = Container(this, 1080, 1680, 255, 255);
-    ctnType[2] = Container(this, 1080, 1320, 975, 255);
-    ctnType[3] = Container(this, 1080, 1680, 5175, 255);
-    txtDate = Make<QLineEdit>(ctnType[2], QStringLiteral("12/31"));
+    ctnType[0] = Container(this, Member("ctnType", 0), 1080, 600, 255, 255);
+    ctnType[1] = Container(this, Member("ctnType", 1), 1080, 1680, 255, 255);
+    ctnType[2] = Container(this, Member("ctnType", 2), 1080, 1320, 975, 255);
+    ctnType[3] = Container(this, Member("ctnType", 3), 1080, 1680, 5175, 255);
+    txtDate = Make<QLineEdit>(ctnType[2], "txtDate", QStringLiteral("12/31"));
     Place(txtDate, 0, 0, 735, 270);
     const char16_t* days[] = {u"日", u"月", u"火", u"水", u"木", u"金", u"土"};
     for (int d = 0; d < 7; ++d) {
-        chkDay[d] = Make<QCheckBox>(ctnType[3], QString::fromUtf16(days[d]));
+        chkDay[d] = Make<QCheckBox>(ctnType[3], Member("chkDay", d), QString::fromUtf16(days[d]));
         Place(chkDay[d], 600 * d, 15, 495, 240);
     }
-    cmdChk = Make<QPushButton>(ctnType[3], QStringLiteral("All/None"));
+    cmdChk = Make<QPushButton>(ctnType[3], "cmdChk", QStringLiteral("All/None"));
     Place(cmdChk, 4200, 0, 855, 255);
 
-    ctlHr = new SpinButton(Qt::Vertical, -32768, 32767, this);
+    ctlHr = Make<SpinButton>(this, "ctlHr", Qt::Vertical, -32768, 32767);
     Place(ctlHr, 2280, 960, 240, 255);
-    txtHr = Make<QLineEdit>(this, QStringLiteral("12"));
+    txtHr = Make<QLineEdit>(this, "txtHr", QStringLiteral("12"));
     Place(txtHr, 2520, 960, 375, 270);
-    Label1 = Make<QLabel>(this, QStringLiteral("："));
-    Place(Label1, 2910, 1005, 135, 255);
-    txtMn = Make<QLineEdit>(this, QStringLiteral("59"));
+    Place(Make<QLabel>(this, "Label1", QStringLiteral("：")), 2910, 1005, 135, 255);
+    txtMn = Make<QLineEdit>(this, "txtMn", QStringLiteral("59"));
     Place(txtMn, 3000, 960, 375, 270);
-    ctlMn = new SpinButton(Qt::Vertical, -32768, 32767, this);
+    ctlMn = Make<SpinButton>(this, "ctlMn", Qt::Vertical, -32768, 32767);
     Place(ctlMn, 3360, 960, 240, 255);
 }
 
@@ -130,10 +133,10 @@ void EditorPanel::BuildSnooze() {
     AddLine(4440, 480, 4440, 1320);
     AddLine(4440, 1320, 4560, 1440);
     AddLine(4560, 1440, 6240, 1440);
-    lblSint = Make<QLabel>(this, QStringLiteral("Label2"));
+    lblSint = Make<QLabel>(this, "lblSint", QStringLiteral("Label2"));
     Place(lblSint, 4560, 720, 1455, 255);
     lblSint->setFont(Narrow(lblSint->font()));
-    scrSint = Make<QScrollBar>(this, Qt::Horizontal);
+    scrSint = Make<QScrollBar>(this, "scrSint", Qt::Horizontal);
     scrSint->setRange(2, 10);
     scrSint->setSingleStep(1);
     scrSint->setPageStep(2);
@@ -143,41 +146,42 @@ void EditorPanel::BuildSnooze() {
 void EditorPanel::BuildAction() {
     AddLine(120, 2040, 6240, 2040);
     AddLine(2160, 2160, 2160, 2400);
-    pctBack2 = new QWidget(this);
+    auto* pctBack2 = Make<QWidget>(this, Member("pctBack", 2));
     Place(pctBack2, 120, 2160, 1575, 975);
     const char16_t* captions[] = {u"標準のアラーム", u"WAVを鳴らす", u"実行"};
     commandGroup_ = new QButtonGroup(this);
     for (int k = 0; k < 3; ++k) {
-        optCmd[k] = Make<QRadioButton>(pctBack2, QString::fromUtf16(captions[k]));
+        optCmd[k] =
+            Make<QRadioButton>(pctBack2, Member("optCmd", k), QString::fromUtf16(captions[k]));
         Place(optCmd[k], 0, 360 * k, 1695, 255);
         commandGroup_->addButton(optCmd[k], k);
     }
     optCmd[0]->setChecked(true);
-    ctnExec[0] = Container(this, 1680, 2160, 255, 255);
-    ctnExec[1] = Container(this, 1680, 2520, 2760, 255);
-    ctnExec[2] = Container(this, 1680, 2880, 1695, 255);
+    ctnExec[0] = Container(this, Member("ctnExec", 0), 1680, 2160, 255, 255);
+    ctnExec[1] = Container(this, Member("ctnExec", 1), 1680, 2520, 2760, 255);
+    ctnExec[2] = Container(this, Member("ctnExec", 2), 1680, 2880, 1695, 255);
     SetBackground(ctnExec[1], ContainerColour);
     SetBackground(ctnExec[2], ContainerColour);
-    cmdAlTst = Make<QPushButton>(this, QStringLiteral("動作設定のテスト"));
+    cmdAlTst = Make<QPushButton>(this, "cmdAlTst", QStringLiteral("動作設定のテスト"));
     Place(cmdAlTst, 2520, 2160, 1575, 255);
-    txtFile[1] = Make<QLineEdit>(ctnExec[1]);
+    txtFile[1] = Make<QLineEdit>(ctnExec[1], Member("txtFile", 1));
     Place(txtFile[1], 0, 0, 1695, 270);
-    chkRep = Make<QCheckBox>(ctnExec[1], QStringLiteral("R"));
+    chkRep = Make<QCheckBox>(ctnExec[1], "chkRep", QStringLiteral("R"));
     Place(chkRep, 2280, 0, 495, 300);
-    txtFile[2] = Make<QLineEdit>(ctnExec[2]);
+    txtFile[2] = Make<QLineEdit>(ctnExec[2], Member("txtFile", 2));
     Place(txtFile[2], 0, 0, 1695, 270);
-    cmdOpen = Make<QPushButton>(this, QStringLiteral("参照"));
+    cmdOpen = Make<QPushButton>(this, "cmdOpen", QStringLiteral("参照"));
     Place(cmdOpen, 3360, 2520, 615, 255);
 }
 
 void EditorPanel::BuildCommitButtons() {
     AddLine(4440, 2160, 4440, 3240);
     AddLine(4560, 2700, 6240, 2700);
-    cmdUndo = Make<QPushButton>(this, QStringLiteral("元に戻す"));
+    cmdUndo = Make<QPushButton>(this, "cmdUndo", QStringLiteral("元に戻す"));
     Place(cmdUndo, 4560, 2160, 855, 375);
-    cmdErase = Make<QPushButton>(this, QStringLiteral("消去"));
+    cmdErase = Make<QPushButton>(this, "cmdErase", QStringLiteral("消去"));
     Place(cmdErase, 5400, 2160, 855, 375);
-    cmdDone = Make<QPushButton>(this, QStringLiteral("登録"));
+    cmdDone = Make<QPushButton>(this, "cmdDone", QStringLiteral("登録"));
     Place(cmdDone, 4560, 2880, 1695, 375);
 }
 
@@ -213,6 +217,11 @@ bool EditorPanel::eventFilter(QObject* watched, QEvent* event) {
             NormaliseBox(txtMn, 60);
     }
     return Panel::eventFilter(watched, event);
+}
+
+void EditorPanel::SelectSlot(int n) {
+    ctlIndex->setValue(n);
+    ShowSlot(n);
 }
 
 void EditorPanel::ShowSlot(int n) {

@@ -6,7 +6,6 @@
 
 class AlarmActions;
 class ClickLabel;
-class QAbstractButton;
 class QButtonGroup;
 class QCheckBox;
 class QLabel;
@@ -18,43 +17,15 @@ class SpinButton;
 struct Settings;
 
 // The editor panel below the clock strip: one alarm slot at a time, held in
-// the controls until "登録" copies it into the table.
+// the controls until "登録" copies it into the table. Each control carries its
+// design name as its object name ("txtHr", "lblIndex(7)").
 class EditorPanel : public Panel {
     Q_OBJECT
 public:
     EditorPanel(Settings& settings, AlarmActions& actions, QWidget* parent);
 
-    void ShowSlot(int n);
-    void ColorSlotLabels();
-    void ClearEditor();
-    void CommitSlot(int n);
-
-    // Controls, by their design names; arrays are indexed by their meaning.
-    SpinButton* ctlIndex;
-    std::array<ClickLabel*, 21> lblIndex{}; // 1..20
-    QLabel* lblCap0;
-    std::array<QRadioButton*, 4> optSel{};
-    std::array<QWidget*, 4> ctnType{};
-    QLineEdit* txtDate;
-    std::array<QCheckBox*, 7> chkDay{};
-    QPushButton* cmdChk;
-    SpinButton* ctlHr;
-    QLineEdit* txtHr;
-    QLabel* Label1;
-    QLineEdit* txtMn;
-    SpinButton* ctlMn;
-    QLabel* lblSint;
-    QScrollBar* scrSint;
-    QWidget* pctBack2;
-    std::array<QRadioButton*, 3> optCmd{};
-    std::array<QWidget*, 3> ctnExec{};
-    QPushButton* cmdAlTst;
-    std::array<QLineEdit*, 3> txtFile{}; // 1..2
-    QCheckBox* chkRep;
-    QPushButton* cmdOpen;
-    QPushButton* cmdUndo;
-    QPushButton* cmdErase;
-    QPushButton* cmdDone;
+    // Sets the slot selector to n and shows slot n, as at start-up.
+    void SelectSlot(int n);
 
 signals:
     // The current slot was registered: the table holds it; saving is the owner's.
@@ -71,6 +42,10 @@ private:
     void BuildCommitButtons();
     void Connect();
 
+    void ShowSlot(int n);
+    void ColorSlotLabels();
+    void ClearEditor();
+    void CommitSlot(int n);
     void ctlIndex_Change();
     void lblIndex_Click(int index);
     void optSel_Click(int index);
@@ -92,4 +67,28 @@ private:
     AlarmActions& actions_;
     QButtonGroup* typeGroup_;
     QButtonGroup* commandGroup_;
+
+    // Controls, by their design names; arrays are indexed by their meaning.
+    SpinButton* ctlIndex;
+    std::array<ClickLabel*, 21> lblIndex{}; // 1..20
+    std::array<QRadioButton*, 4> optSel{};
+    std::array<QWidget*, 4> ctnType{};
+    QLineEdit* txtDate;
+    std::array<QCheckBox*, 7> chkDay{};
+    QPushButton* cmdChk;
+    SpinButton* ctlHr;
+    QLineEdit* txtHr;
+    QLineEdit* txtMn;
+    SpinButton* ctlMn;
+    QLabel* lblSint;
+    QScrollBar* scrSint;
+    std::array<QRadioButton*, 3> optCmd{};
+    std::array<QWidget*, 3> ctnExec{};
+    QPushButton* cmdAlTst;
+    std::array<QLineEdit*, 3> txtFile{}; // 1..2
+    QCheckBox* chkRep;
+    QPushButton* cmdOpen;
+    QPushButton* cmdUndo;
+    QPushButton* cmdErase;
+    QPushButton* cmdDone;
 };

@@ -11,7 +11,6 @@ public:
     using QWidget::QWidget;
     // From (x1, y1) to (x2, y2), in twips.
     void AddLine(int x1, int y1, int x2, int y2);
-    const std::vector<QLine>& Lines() const { return lines_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -14,8 +14,6 @@ public:
 
     int value() const { return value_; }
     void setValue(int value);
-    QToolButton* UpButton() const { return up_; }
-    QToolButton* DownButton() const { return down_; }
 
 signals:
     void upClicked();

@@ -24,6 +24,7 @@ inline void SetBackground(QWidget* widget, const QColor& colour) {
     widget->setPalette(palette);
 }
 
-inline QColor Background(const QWidget* widget) {
-    return widget->palette().color(QPalette::Window);
+// The object name of member `index` of a control array: "lblIndex(7)".
+inline QString Member(const char* name, int index) {
+    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
 }

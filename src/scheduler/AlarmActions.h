@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 // What a firing alarm does. Every call returns at once; sound plays on.
 class AlarmActions {
@@ -11,4 +12,7 @@ public:
     // Stops a looping WAV; a single playback runs to its end.
     virtual void StopWav() = 0;
     virtual void LaunchExec(const QString& text) = 0;
+
+    // Run when a WAV played once has reached its end: its alarm is over.
+    std::function<void()> OnSingleEnded;
 };

@@ -23,7 +23,9 @@ double LocalSeconds(const ScanTime& now) {
 
 AlarmScheduler::AlarmScheduler(Settings& settings, AlarmState& state, AlarmActions& actions,
                                Indicators& indicators)
-    : settings_(settings), state_(state), actions_(actions), indicators_(indicators) {}
+    : settings_(settings), state_(state), actions_(actions), indicators_(indicators) {
+    actions_.OnSingleEnded = [this] { cmdStop_Click(); };
+}
 
 AlarmScheduler::Window AlarmScheduler::NextWindow(const ScanTime& now, double local) {
     Window window{local - 0.5, local + 0.5};

@@ -4,8 +4,8 @@
 set -uo pipefail
 
 VENDRIX_BIN=$(realpath "$1")
-FAKETIME_LIB=$(dpkg -L libfaketime | grep -m1 '/libfaketime\.so\.1$')
 ALARM_WAV=$(realpath "$2")
+FAKETIME_LIB=$(dpkg -L libfaketime | grep -m1 '/libfaketime\.so\.1$')
 WORK=$(mktemp -d /tmp/vendrix-e2e.XXXXXX)
 passed=0
 failed=0
@@ -35,31 +35,27 @@ finish() {
     [[ $failed -eq 0 ]]
 }
 
-# A copy of the program in its own folder, as a user would unpack it.
+# A copy of the program in its own folder, as a user would unpack it: APP.
 install_copy() {
-    mkdir -p "$1"
-    cp "$VENDRIX_BIN" "$ALARM_WAV" "$1/"
+    APP="$WORK/${1:-app}"
+    mkdir -p "$APP"
+    cp "$VENDRIX_BIN" "$ALARM_WAV" "$APP/"
 }
 
-# start_vendrix DIR [WALL-CLOCK START [SPEED]]: runs DIR/vendrix, its clock
-# started at the given time ("2027-03-01 06:59:57") when one is given, and
-# running SPEED times faster when a speed is given (timers too); sets VPID.
-# With RUN_AS_NOBODY=1 the program runs as the user nobody.
+# Writes standard input as the copy's alerm.ini, after the settings marker.
+write_ini() { { echo "[Public]"; echo "Validation=Vendrix v0.3"; cat; } >"$APP/alerm.ini"; }
+
+# start_vendrix [WALL-CLOCK START [SPEED]]: runs the copy, its clock started at
+# the given time ("2027-03-01 06:59:57") and running SPEED times faster (timers
+# too) when given; sets VPID. libfaketime is preloaded directly: the faketime
+# wrapper leaves named semaphores behind when it is killed.
 start_vendrix() {
-    local dir=$1 start=${2:-} speed=${3:-} as=()
-    if [[ -n ${RUN_AS_NOBODY:-} ]]; then
-        mkdir -p -m 777 "$WORK/nobody"
-        as=(env HOME="$WORK/nobody" setpriv --reuid=65534 --regid=65534 --clear-groups --)
-    fi
-    # libfaketime is preloaded directly: the faketime wrapper leaves named
-    # semaphores behind when it is killed, and a later wrapper whose PID
-    # happens to match then refuses to start.
-    local fake=()
+    local start=${1:-} speed=${2:-} fake=()
     if [[ -n $start ]]; then
         fake=(env LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@$start${speed:+ x$speed}")
         [[ -z $speed ]] && fake+=(FAKETIME_DONT_FAKE_MONOTONIC=1)
     fi
-    (cd "$dir" && TZ=UTC exec "${as[@]}" "${fake[@]}" ./vendrix) &
+    (cd "$APP" && TZ=UTC exec "${fake[@]}" ./vendrix) &
     VPID=$!
     pids+=("$VPID")
 }
@@ -68,12 +64,6 @@ start_vendrix() {
 ended() {
     for _ in $(seq 100); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.05; done
     return 1
-}
-
-# Ends the program as a logout would and waits for it.
-stop_vendrix() {
-    kill -TERM "$VPID"
-    ended "$VPID"
 }
 
 # Waits for the window and sets WID. A window that the window manager left
@@ -91,11 +81,7 @@ wait_for_window() {
         fi
         sleep 0.1
     done
-    if [[ -z $WID ]]; then
-        echo "# the window did not appear; the program is $(ps -o stat=,cmd= -p "$VPID")" >&2
-        xwininfo -root -tree | grep -i vendrix | sed 's/^/# /' >&2
-        exit 1
-    fi
+    [[ -n $WID ]] || { echo "# the window did not appear" >&2; exit 1; }
     sleep 0.3
 }
 
@@ -111,38 +97,30 @@ type_into() {
 
 mapped() { xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable'; }
 unmapped() { ! mapped "$1"; }
+window_height() { xwininfo -id "$WID" | awk '/Height:/ { print $2 }'; }
 
-# The notification-area icon of the program, if shown: sets ICON.
+# The program's notification-area icon, if shown: sets ICON and its centre IX, IY.
 find_tray_icon() {
     ICON=""
     for id in $(xdotool search --class vendrix 2>/dev/null); do
         if xwininfo -id "$id" | grep -q 'Width: 22' && mapped "$id"; then ICON=$id; fi
     done
-    [[ -n $ICON ]]
+    [[ -n $ICON ]] || return 1
+    eval "$(xdotool getwindowgeometry --shell "$ICON")"
+    IX=$((X + 11)) IY=$((Y + 11))
 }
 
-# ini_has FILE PATTERN
-ini_has() { grep -q -- "$2" "$1"; }
-
-# The colour of a window pixel, as "r,g,b".
-pixel() {
-    import -window "$WID" png:- |
-        convert - -format "%[fx:round(255*p{$1,$2}.r)],%[fx:round(255*p{$1,$2}.g)],%[fx:round(255*p{$1,$2}.b)]" info:
-}
-has_colour() { [[ "$(pixel "$1" "$2")" == "$3" ]]; }
-window_height() { xwininfo -id "$WID" | awk '/Height:/ { print $2 }'; }
-
-# Closes the window as a user would and waits for the program to end.
-close_window() {
-    wmctrl -i -c "$WID"
-    ended "$VPID"
+# Chooses 復元 in the tray icon's menu.
+restore_from_tray() {
+    xdotool mousemove "$IX" "$IY" click 3
+    sleep 0.5
+    xdotool key Down Return
+    sleep 1
 }
 
 # A launch witness: a script that appends its arguments, one a line, to a file.
 make_witness() {
-    printf '#!/bin/sh
-for a in "$@"; do echo "$a"; done >> "%s"
-' "$2" >"$1"
+    printf '#!/bin/sh\nfor a in "$@"; do echo "$a"; done >> "%s"\n' "$2" >"$1"
     chmod +x "$1"
 }
 
@@ -155,27 +133,28 @@ rec_start() {
     parec -d vendrix.monitor --raw --format=s16le --rate=44100 --channels=1 \
         --latency-msec=10 >"$REC" &
     pids+=($!)
-    REC_PID=$!
     for _ in $(seq 100); do [[ $(stat -c %s "$REC") -ge 8820 ]] && break; sleep 0.05; done
     REC_T0=$(awk -v now="$(date +%s.%N)" -v size="$(stat -c %s "$REC")" \
         'BEGIN { printf "%.3f", now - size / 88200 }')
 }
 rec_now() { awk -v now="$(date +%s.%N)" -v t0="$REC_T0" 'BEGIN { printf "%.3f", now - t0 }'; }
-# Waits until the recording holds everything up to now.
-rec_sync() {
-    local want
-    want=$(rec_now)
+plus() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a + b }'; }
+# Waits until the recording has reached SECONDS.
+wait_until() { while awk -v now="$(rec_now)" -v t="$1" 'BEGIN { exit !(now < t) }'; do sleep 0.1; done; }
+# rec_rms FROM SECONDS: the RMS amplitude (0..1) of that stretch, once recorded.
+rec_rms() {
+    wait_until "$(plus "$1" "$2")"
     for _ in $(seq 60); do
-        awk -v size="$(stat -c %s "$REC")" -v want="$want" 'BEGIN { exit !(size / 88200 >= want) }' && return
+        awk -v size="$(stat -c %s "$REC")" -v want="$(plus "$1" "$2")" 'BEGIN { exit !(size / 88200 >= want) }' && break
         sleep 0.05
     done
-}
-# rec_rms FROM SECONDS: the RMS amplitude (0..1) of that stretch.
-rec_rms() {
-    rec_sync
     sox -t raw -r 44100 -e signed -b 16 -c 1 "$REC" -n trim "$1" "$2" stat 2>&1 |
         awk '/RMS +amplitude/ { print $3 }'
 }
 loud() { awk -v r="$(rec_rms "$1" "$2")" 'BEGIN { exit !(r > 0.02) }'; }
+# loud_throughout FROM TO: sound in every second from FROM to TO.
+loud_throughout() {
+    local t
+    for t in $(seq "$1" 1 "$(plus "$2" -1)"); do loud "$t" 1 || return 1; done
+}
 silent() { awk -v r="$(rec_rms "$1" "$2")" 'BEGIN { exit !(r < 0.002) }'; }
-plus() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a + b }'; }

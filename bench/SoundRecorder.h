@@ -72,37 +72,6 @@ public:
         return -1;
     }
 
-    // Writes a WAV of a plain tone, for tests that need a sound file.
-    static void WriteTone(const QString& path, int ms, double pitch) {
-        const int count = Rate * ms / 1000;
-        QByteArray pcm(count * 2, Qt::Uninitialized);
-        for (int i = 0; i < count; ++i)
-            qToLittleEndian<qint16>(qint16(12000 * std::sin(2 * M_PI * pitch * i / Rate)),
-                                    pcm.data() + 2 * i);
-        QByteArray header("RIFF----WAVEfmt ");
-        auto put32 = [&](quint32 v) {
-            header += QByteArray(4, 0);
-            qToLittleEndian(v, header.data() + header.size() - 4);
-        };
-        auto put16 = [&](quint16 v) {
-            header += QByteArray(2, 0);
-            qToLittleEndian(v, header.data() + header.size() - 2);
-        };
-        put32(16);
-        put16(1);
-        put16(1);
-        put32(Rate);
-        put32(Rate * 2);
-        put16(2);
-        put16(16);
-        header += "data";
-        put32(quint32(pcm.size()));
-        qToLittleEndian<quint32>(quint32(header.size() - 8 + pcm.size()), header.data() + 4);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(header + pcm);
-    }
-
 private:
     QByteArray data_;
     qint64 offsetMs_ = 0;

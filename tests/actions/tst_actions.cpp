@@ -1,0 +1,179 @@
+// The alarm actions without sound: the WAV device's state machine on a fake
+// backend, decoding alerm.wav, and launching real processes.
+#include "Launcher.h"
+#include "StandardAlarm.h"
+#include "TestSupport.h"
+#include "WavDevice.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+namespace {
+
+// The backend and the fallback sound write into one log.
+class FakeBackend : public MediaBackend {
+public:
+    bool Open(const QString& path) override {
+        log << "open " + path;
+        return !path.isEmpty();
+    }
+    void Play() override { log << "play"; }
+    void Rewind() override { log << "rewind"; }
+    void Stop() override { log << "stop"; }
+    void Close() override { log << "close"; }
+    QStringList log;
+};
+
+class FakeSound : public AlarmSound {
+public:
+    explicit FakeSound(QStringList& log) : log_(log) {}
+    void Play() override { log_ << "standard"; }
+    void StartLoop() override { log_ << "standard loop"; }
+    void StopLoop() override { log_ << "standard stop"; }
+
+private:
+    QStringList& log_;
+};
+
+QByteArray Chunk(const QByteArray& id, const QByteArray& body) {
+    QByteArray size(4, 0);
+    qToLittleEndian<quint32>(quint32(body.size()), size.data());
+    return id + size + body;
+}
+
+QByteArray Wav(quint16 code, quint16 channels, quint16 bits, const QByteArray& data) {
+    QByteArray fmt(16, 0);
+    qToLittleEndian<quint16>(code, fmt.data());
+    qToLittleEndian<quint16>(channels, fmt.data() + 2);
+    qToLittleEndian<quint32>(44100, fmt.data() + 4);
+    qToLittleEndian<quint16>(bits, fmt.data() + 14);
+    return "RIFF----WAVE" + Chunk("fmt ", fmt) + Chunk("data", data);
+}
+
+// A program that writes its working folder and arguments, one a line.
+QString MakeWitness(const QString& path, const QString& output) {
+    WriteBytes(path,
+               QStringLiteral("#!/bin/sh\n{ pwd; for a in \"$@\"; do echo \"$a\"; done; } > '%1'\n")
+                   .arg(output)
+                   .toUtf8());
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+}
+
+} // namespace
+
+class TestActions : public QObject {
+    Q_OBJECT
+private slots:
+    void wavDevice_data() {
+        Columns<QStringList, QStringList, QStringList, int>(
+            {"before", "steps", "calls", "singleEnded"});
+        // clang-format off
+        // Steps: "play PATH R", "stop", "done" (completion 1), "cut" (completion 2),
+        // "fail" (the backend finds the file unplayable). Calls of `before` are not checked.
+        Row("play", QStringList{}, QStringList{"play a 1"}, QStringList{"open a", "play"}, 0);
+        Row("replace closes", QStringList{"play a 1"}, QStringList{"play b 0"}, QStringList{"close", "open b", "play"}, 0);
+        Row("rep end loops", QStringList{"play a 1"}, QStringList{"done", "done"}, QStringList{"rewind", "play", "rewind", "play"}, 0);
+        Row("rep stop", QStringList{"play a 1"}, QStringList{"stop", "done"}, QStringList{"stop", "close"}, 0);
+        Row("norep end ends the alarm", QStringList{"play a 0"}, QStringList{"done"}, QStringList{}, 1);
+        Row("norep is never cut", QStringList{"play a 0"}, QStringList{"stop"}, QStringList{}, 0);
+        Row("other codes do nothing", QStringList{"play a 1"}, QStringList{"cut"}, QStringList{}, 0);
+        Row("late completion follows the new mark", QStringList{"play a 0", "play b 1"}, QStringList{"done"}, QStringList{"rewind", "play"}, 0);
+        Row("missing file loops the standard alarm", QStringList{}, QStringList{"play  1", "stop"}, QStringList{"open ", "standard loop", "stop", "close", "standard stop"}, 0);
+        Row("missing file once sounds once", QStringList{}, QStringList{"play  0"}, QStringList{"open ", "standard"}, 0);
+        Row("unplayable file falls back once", QStringList{"play a 1"}, QStringList{"fail", "fail"}, QStringList{"standard loop"}, 0);
+        Row("new play ends the fallback loop", QStringList{"play  1"}, QStringList{"play b 0"}, QStringList{"standard stop", "open b", "play"}, 0);
+        // clang-format on
+    }
+    void wavDevice() {
+        QFETCH(QStringList, before);
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, calls);
+        QFETCH(int, singleEnded);
+        FakeBackend backend;
+        FakeSound sound(backend.log);
+        int ended = 0;
+        WavDevice wav(backend, sound, [&] { ++ended; });
+        for (const QStringList& script : {before, steps}) {
+            backend.log.clear();
+            for (const QString& step : script) {
+                const QStringList words = step.split(u' ');
+                if (words[0] == "play")
+                    wav.PlayWav(words.value(1), words.value(2).toInt());
+                else if (words[0] == "stop")
+                    wav.StopWav();
+                else if (words[0] == "fail")
+                    backend.OnFailure();
+                else
+                    backend.OnCompletion(words[0] == "done" ? 1 : 2);
+            }
+        }
+        QCOMPARE(backend.log, calls);
+        QCOMPARE(ended, singleEnded);
+    }
+
+    void decodesStandardSound_data() {
+        Columns<QByteArray, int>({"file", "samplesBytes"}); // -1: not decodable
+        // clang-format off
+        Row("16-bit mono", Wav(1, 1, 16, QByteArray(100, 1)), 100);
+        Row("float stereo", Wav(3, 2, 32, QByteArray(16, 1)), 16);
+        Row("compressed", Wav(2, 1, 4, QByteArray(100, 1)), -1);
+        Row("no data", Wav(1, 1, 16, {}), -1);
+        Row("not RIFF", QByteArray("ID3 mp3 data"), -1);
+        // clang-format on
+    }
+    void decodesStandardSound() {
+        QFETCH(QByteArray, file);
+        QFETCH(int, samplesBytes);
+        QTemporaryDir dir;
+        WriteBytes(dir.filePath("alerm.wav"), file);
+        const auto pcm = StandardAlarm::Decode(file);
+        QCOMPARE(pcm ? int(pcm->Samples.size()) : -1, samplesBytes);
+        QCOMPARE(StandardAlarm({dir.filePath("missing.wav"), dir.filePath("alerm.wav")})
+                     .UsesBuiltInTone(),
+                 samplesBytes < 0);
+    }
+
+    void launchesProgramWithArguments_data() {
+        Columns<QString, QString, QStringList>({"name", "parameters", "arguments"});
+        // clang-format off
+        Row("quoted words", "witness", "one \"two three\" 4?x", QStringList{"one", "two three", "4?x"});
+        Row("blank in path", "my witness", "a", QStringList{"a"});
+        Row("shell text is plain arguments", "witness", "hi; touch pwned", QStringList{"hi;", "touch", "pwned"});
+        Row("no parameters", "witness", "", QStringList{});
+        // clang-format on
+    }
+    void launchesProgramWithArguments() {
+        QFETCH(QString, name);
+        QFETCH(QString, parameters);
+        QFETCH(QStringList, arguments);
+        QTemporaryDir dir;
+        const QString output = dir.filePath("out.txt");
+        MakeWitness(dir.filePath(name), output);
+        // A relative name counts from the program's folder, which is also the working folder.
+        QVERIFY(Launcher(dir.path()).LaunchExec(name + "?" + parameters));
+        QTRY_VERIFY(QFile(output).size() > 0);
+        QTest::qWait(50);
+        QCOMPARE(QString::fromUtf8(ReadBytes(output)).split(u'\n', Qt::SkipEmptyParts),
+                 QStringList{dir.path()} + arguments);
+        QVERIFY(!QFile::exists(dir.filePath("pwned")));
+    }
+
+    void launchFailuresAreReported_data() {
+        Columns<QString>({"text"});
+        // clang-format off
+        Row("empty", "");
+        Row("only ?", "?");
+        Row("no such file", "/no/such/program?x");
+        Row("no such name", "vendrix-no-such-program-here");
+        // clang-format on
+    }
+    void launchFailuresAreReported() {
+        QFETCH(QString, text);
+        QVERIFY(!Launcher(QDir::tempPath()).LaunchExec(text));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestActions)
+#include "tst_actions.moc"

@@ -1,0 +1,94 @@
+// The main window on the offscreen platform: start-up, the clock strip, the
+// switch, expand and collapse, and what reaches alerm.ini.
+#include "Window.h"
+
+#include <QFontInfo>
+#include <QLabel>
+
+namespace {
+
+QStringList SwitchColours(const Window& w) {
+    return {w.Colour(Member("lblSw", 0)), w.Colour(Member("lblSw", 1)),
+            w.Colour(Member("lblSw", 2))};
+}
+
+// The label text of an alarm `minutes` after `base`.
+QString AlarmAt(const QTime& base, int minutes) {
+    return "アラーム " + base.addSecs(minutes * 60).toString("hh:mm");
+}
+
+} // namespace
+
+class TestWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void startsCollapsedOnDefaults() {
+        Window w;
+        w.Start({}, false);
+        QCOMPARE(w.form->windowTitle(), QString("Vendrix v0.3"));
+        QCOMPARE(w.form->height(), Px(735));
+        QVERIFY(!w.Find(Member("pctBack", 3))->isEnabled());
+        QCOMPARE(SwitchColours(w), (QStringList{"#ffffff", "#ffffff", "#80ff80"}));
+        QVERIFY(w.Ini().startsWith("[Public]\nValidation=Vendrix v0.3\n[Settings]\nSwitch=2\n"));
+        QCOMPARE(w.Text("lblWeek"),
+                 QDate::currentDate().toString("MM/dd ") +
+                     QLocale::c()
+                         .dayName(QDate::currentDate().dayOfWeek(), QLocale::ShortFormat)
+                         .toUpper());
+        QVERIFY(!w.Find("lblDebug")->isVisible() && !w.Find("cmdStop")->isVisible());
+        QCOMPARE(w.Text("lblAlerm"), QString("アラーム 未設定"));
+        // The design faces resolve to installed Japanese faces.
+        const QString face = QFontInfo(w.Find<QLabel>("lblAlerm")->font()).family();
+        QVERIFY2(face.startsWith("IPA"), qPrintable(face));
+    }
+
+    void startsOnStoredSlotAndSwitch() {
+        Window w;
+        w.Start("[Public]\nValidation=x\n[Settings]\nSwitch=1\nCurrentID=7\n[Alerm "
+                "7]\nTime=06:45\nState=1\n");
+        QCOMPARE(w.Text("txtHr txtMn"), "6|45");
+        QCOMPARE(SwitchColours(w), (QStringList{"#ffffff", "#80ff80", "#ffffff"}));
+        QCOMPARE(w.Colour(Member("lblIndex", 7)), QString("#c0c0ff"));
+        QTRY_COMPARE(w.Text("lblAlerm"), QString("アラーム 06:45")); // at the next scan
+    }
+
+    void expandAndCollapse() {
+        Window w;
+        w.Start();
+        QCOMPARE(w.form->height(), Px(4095));
+        QVERIFY(w.Find(Member("pctBack", 3))->isEnabled());
+        QCOMPARE(w.Text("cmdExpand"), QString("<<"));
+        QVERIFY(!w.Find("cmdExpand")->hasFocus());
+        w.Click("cmdExpand");
+        QCOMPARE(w.form->height(), Px(735));
+        QVERIFY(!w.Find(Member("pctBack", 3))->isEnabled());
+        QCOMPARE(w.Text("cmdExpand"), QString(">>"));
+    }
+
+    void closingSavesSwitchAndSlot() {
+        Window w;
+        w.Start();
+        w.Click(Member("lblSw", 0));
+        QCOMPARE(SwitchColours(w), (QStringList{"#80ff80", "#ffffff", "#ffffff"}));
+        w.Click(Member("lblIndex", 4));
+        w.form->close();
+        QVERIFY(w.Ini().contains("Switch=0\nSnoozeInt=5\nCurrentID=4\n"));
+    }
+
+    // A commit is saved at once, and the next-alarm label follows it even
+    // when the new time lies beyond the alarm it showed.
+    void commitIsSavedAndAnnounced() {
+        Window w;
+        const QTime now = QTime::currentTime();
+        w.Start("[Public]\nValidation=x\n[Alerm 1]\nState=1\nTime=" +
+                now.addSecs(3600).toString("hh:mm").toUtf8());
+        QTRY_COMPARE(w.Text("lblAlerm"), AlarmAt(now, 60));
+        w.Type("txtHr", QString::number(now.addSecs(7200).hour()));
+        w.Click("cmdDone");
+        QVERIFY(w.Ini().contains("[Alerm 1]\nState=1\nTime=" + AlarmAt(now, 120).mid(5) + "\n"));
+        QTRY_COMPARE(w.Text("lblAlerm"), AlarmAt(now, 120));
+    }
+};
+
+QTEST_MAIN(TestWindow)
+#include "tst_window.moc"

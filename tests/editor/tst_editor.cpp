@@ -1,0 +1,277 @@
+// The editor: its text conversions, and its real controls inside the real
+// window on the offscreen platform.
+#include "TimeText.h"
+#include "Window.h"
+
+#include <QFileDialog>
+#include <QScrollBar>
+#include <QTimer>
+
+namespace {
+
+// alerm.ini with slot 4 current and holding `lines`.
+QByteArray SlotFour(const QByteArray& lines) {
+    return "[Public]\nValidation=x\n[Settings]\nSnoozeInt=5\nCurrentID=4\n[Alerm 4]\n" + lines +
+           "\n";
+}
+
+} // namespace
+
+class TestEditor : public QObject {
+    Q_OBJECT
+private slots:
+    void stepAndNormalise_data() {
+        Columns<QString, int, int, QString>(
+            {"text", "step", "modulus", "result"}); // step 0: leaving the box
+        // clang-format off
+        Row("23 up", "23", 1, 24, "0");
+        Row("0 down", "0", -1, 24, "23");
+        Row("07 up", "07", 1, 24, "8");
+        Row("30 up wraps once", "30", 1, 24, "7");
+        Row("30 down", "30", -1, 24, "29");
+        Row("-3 up", "-3", 1, 24, "-2");
+        Row("fraction up", "7.5", 1, 24, "8.5");
+        Row("25", "25", 0, 24, "1");
+        Row("-1", "-1", 0, 24, "23");
+        Row("abc", "abc", 0, 24, "0");
+        Row("12:30", "12:30", 0, 24, "12");
+        Row("minute 75", "75", 0, 60, "15");
+        Row("fraction", "25.5", 0, 24, "1.5");
+        Row("1e20", "1e20", 0, 24, "16");
+        Row("beyond double", "1e999", 0, 60, QString::number(std::fmod(1.7976931348623157e308, 60.0)));
+        Row("tiny negative printing as 24", "-3e-14", 0, 24, "0");
+        // clang-format on
+    }
+    void stepAndNormalise() {
+        QFETCH(QString, text);
+        QFETCH(int, step);
+        QFETCH(int, modulus);
+        QFETCH(QString, result);
+        QCOMPARE(step == 0 ? TimeText::Normalise(text, modulus)
+                           : TimeText::Step(text, step, modulus - 1),
+                 result);
+    }
+
+    void commitTexts_data() {
+        Columns<QString, int, int>({"text", "modulus", "value"});
+        // clang-format off
+        Row("7.5", "7.5", 24, 8);
+        Row("8.5", "8.5", 24, 8);
+        Row("blanks", " 12 ", 24, 12);
+        Row("23.5 is midnight", "23.5", 24, 0);
+        Row("59.7 is 0", "59.7", 60, 0);
+        Row("not a number", "12:30", 24, 0);
+        Row("huge", "99999999999999999999", 60, 7);
+        // clang-format on
+    }
+    void commitTexts() {
+        QFETCH(QString, text);
+        QFETCH(int, modulus);
+        QFETCH(int, value);
+        QCOMPARE(int(TimeText::Commit(text, modulus)), value);
+    }
+
+    void dateTexts_data() {
+        Columns<QString, QString>({"text", "monthDay"});
+        // clang-format off
+        Row("12/31", "12/31", "12/31");
+        Row("3/15x", "3/15x", "3/15");
+        Row(" 5/6", " 5/6", "5/6");
+        Row("12", "12", "12/12");
+        Row("12/", "12/", "12/0");
+        Row("123/4", "123/4", "12/4");
+        Row("1/234", "1/234", "1/23");
+        Row("empty", "", "0/0");
+        // clang-format on
+    }
+    void dateTexts() {
+        QFETCH(QString, text);
+        QFETCH(QString, monthDay);
+        const TimeText::MonthDay date = TimeText::Date(text);
+        QCOMPARE(QString("%1/%2").arg(date.Month).arg(date.Day), monthDay);
+    }
+
+    void showsEachTypeAndAction_data() {
+        Columns<QByteArray, int, int>({"lines", "state", "command"});
+        // clang-format off
+        Row("off, standard", QByteArray("State=0\nCommand=0"), 0, 0);
+        Row("daily, wav", QByteArray("State=1\nCommand=1"), 1, 1);
+        Row("date, launch", QByteArray("State=2\nCommand=2"), 2, 2);
+        Row("weekdays, wav", QByteArray("State=3\nCommand=1"), 3, 1);
+        // clang-format on
+    }
+    void showsEachTypeAndAction() {
+        QFETCH(QByteArray, lines);
+        QFETCH(int, state);
+        QFETCH(int, command);
+        Window w;
+        w.Start(SlotFour(lines + "\nTime=07:05\nDate=12/31\nWeekSwitch=*-----*\nWAV= a.wav\n"
+                                 "Repeat=1\nExec=/bin/x?y"));
+        QVERIFY(w.Checked(Member("optSel", state)) && w.Checked(Member("optCmd", command)));
+        for (int k = 0; k < 4; ++k)
+            QCOMPARE(w.Shown(Member("ctnType", k)), k == state);
+        for (int k = 0; k < 3; ++k)
+            QCOMPARE(w.Shown(Member("ctnExec", k)), k == command);
+        QCOMPARE(w.Shown("cmdOpen"), command > 0);
+        QVERIFY(command == 0 || w.Find("cmdOpen")->y() == w.Find(Member("ctnExec", command))->y());
+        QCOMPARE(w.Text("txtDate txtHr txtMn txtFile(1) txtFile(2)"), "12/31|7|5|a.wav|/bin/x?y");
+        QVERIFY(w.Checked("chkRep") && w.Checked(Member("chkDay", 6)) &&
+                !w.Checked(Member("chkDay", 1)));
+    }
+
+    void choosingASlot() {
+        Window w;
+        w.Start(SlotFour("State=1") + "[Alerm 7]\nTime=06:00\n");
+        QCOMPARE(w.Text("txtDate txtHr txtMn"), "0/0|0|0");
+        QCOMPARE(w.Colour("lblIndex(3) lblIndex(4) lblIndex(5)"), "#d4d0c8|#c0c0ff|#d4d0c8");
+        w.Type("txtHr", "9");
+        w.Click(Member("lblIndex", 7));
+        QCOMPARE(w.Text("txtHr"), QString("6"));
+        QCOMPARE(w.Colour("lblIndex(4) lblIndex(7)"), "#ffc080|#c0c0ff");
+        w.Arrow("ctlIndex", true);
+        QCOMPARE(w.Colour(Member("lblIndex", 8)), QString("#c0c0ff"));
+        w.Click(Member("lblIndex", 4));
+        QCOMPARE(w.Text("txtHr"), QString("0")); // the edit of slot 4 was lost
+        w.form->close();
+        QVERIFY(w.Ini().contains("CurrentID=4\n"));
+    }
+
+    void arrowsStepTheTime_data() {
+        Columns<QString, QString, QString>(
+            {"typed", "clicks", "time"}); // u/d hour arrows, U/D minute arrows
+        // clang-format off
+        Row("23 up", "23", "u", "0|0");
+        Row("minute 0 down, up", "", "DDU", "0|59");
+        Row("25 left", "25", "", "1|0");
+        // clang-format on
+    }
+    void arrowsStepTheTime() {
+        QFETCH(QString, typed);
+        QFETCH(QString, clicks);
+        QFETCH(QString, time);
+        Window w;
+        w.Start();
+        if (!typed.isEmpty())
+            w.Type("txtHr", typed);
+        for (QChar c : clicks)
+            w.Arrow(c.isLower() ? "ctlHr" : "ctlMn", c.toLower() == u'u');
+        QCOMPARE(w.Text("txtHr txtMn"), time);
+    }
+
+    void selectorsKeepHiddenFields() {
+        Window w;
+        w.Start();
+        w.Click(Member("optSel", 3));
+        w.Click(Member("chkDay", 2));
+        w.Click(Member("optSel", 2));
+        QVERIFY(w.Shown("txtDate") && !w.Shown("cmdChk"));
+        w.Click(Member("optSel", 3));
+        QVERIFY(w.Checked(Member("chkDay", 2)) && !w.Shown("txtDate"));
+        w.Click("cmdChk");
+        for (int d = 0; d < 7; ++d)
+            QVERIFY(w.Checked(Member("chkDay", d)));
+        w.Click("cmdChk");
+        for (int d = 0; d < 7; ++d)
+            QVERIFY(!w.Checked(Member("chkDay", d)));
+        w.Click(Member("optCmd", 2));
+        QVERIFY(w.Shown(Member("txtFile", 2)) && !w.Shown("chkRep"));
+        w.Click(Member("optCmd", 0));
+        QVERIFY(!w.Shown("cmdOpen") && !w.Shown(Member("txtFile", 1)));
+    }
+
+    void commitStores_data() {
+        Columns<QString, QString, QString>({"date", "hour", "stored"});
+        // clang-format off
+        Row("12/31", "12/31", "7.5", "Time=08:00\nState=2\nCommand=1\nDate=12/31\nWeekSwitch=*-----*\nWAV= /m/a b.wav \nRepeat=1\n");
+        Row("12", "12", "8.5", "Time=08:00\nState=2\nCommand=1\nDate=12/12\n");
+        Row("empty", "", "23.7", "Time=00:00\nState=2\nCommand=1\nDate=00/00\n");
+        // clang-format on
+    }
+    void commitStores() {
+        QFETCH(QString, date);
+        QFETCH(QString, hour);
+        QFETCH(QString, stored);
+        Window w;
+        w.Start();
+        w.Click(Member("lblIndex", 5));
+        w.Click(Member("optSel", 3));
+        w.Click(Member("chkDay", 0));
+        w.Click(Member("chkDay", 6));
+        w.Click(Member("optSel", 2));
+        w.Type("txtDate", date);
+        w.Type("txtHr", hour);
+        w.Click(Member("optCmd", 1));
+        w.Type(Member("txtFile", 1), " /m/a b.wav ");
+        w.Click("chkRep");
+        w.Find<QScrollBar>("scrSint")->setValue(7);
+        w.Click("cmdDone");
+        QVERIFY2(w.Ini().contains("[Alerm 5]\n" + stored), qPrintable(w.Ini()));
+        QVERIFY(w.Ini().contains("SnoozeInt=7\n"));
+        QCOMPARE(w.Text("txtDate"), date); // the commit does not show the slot again
+    }
+
+    void undoAndErase() {
+        Window w;
+        w.Start(SlotFour("Time=06:30\nState=1\nCommand=2\nExec=/bin/true"));
+        auto* interval = w.Find<QScrollBar>("scrSint");
+        interval->setValue(9);
+        QCOMPARE(w.Text("lblSint"), QString("スヌーズ間隔：9分"));
+        w.Click("cmdErase");
+        QCOMPARE(w.Text("txtHr txtMn txtDate"), "00|00|1/1");
+        QVERIFY(w.Checked(Member("optSel", 0)) && w.Text(Member("txtFile", 2)).isEmpty());
+        QCOMPARE(interval->value(), 9); // erasing leaves the interval alone
+        w.Click("cmdUndo");
+        QCOMPARE(w.Text("txtHr txtMn"), "6|30");
+        QCOMPARE(w.Text("lblSint"), QString("スヌーズ間隔：5分"));
+        w.Click("cmdErase");
+        w.Click("cmdDone");
+        QVERIFY(w.Ini().contains("[Alerm 4]\nTime=00:00\nState=0\nCommand=0\nExec=\nDate=01/01\n"
+                                 "WeekSwitch=-------\nWAV=\nRepeat=0\n"));
+    }
+
+    void testButton_data() {
+        Columns<int, QString>({"command", "call"});
+        // clang-format off
+        Row("standard", 0, "standard 1");
+        Row("wav plays once even with R", 1, "wav /m/x.wav 0");
+        Row("launch", 2, "launch /bin/echo?hi");
+        // clang-format on
+    }
+    void testButton() {
+        QFETCH(int, command);
+        QFETCH(QString, call);
+        Window w;
+        w.Start(SlotFour("WAV=/m/x.wav\nRepeat=1\nExec=/bin/echo?hi"));
+        w.Click(Member("optCmd", command));
+        w.Click("cmdAlTst");
+        QCOMPARE(w.actions.calls, QStringList{call});
+    }
+
+    void browseFillsTheCurrentPath_data() {
+        Columns<bool>({"accept"});
+        Row("chosen", true);
+        Row("cancelled", false);
+    }
+    void browseFillsTheCurrentPath() {
+        QFETCH(bool, accept);
+        Window w;
+        w.Start(SlotFour("WAV=/keep.wav\nCommand=2"));
+        const QString chosen = w.dir.filePath("wake up.sh");
+        WriteBytes(chosen, "");
+        QTimer::singleShot(300, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            if (!accept)
+                return dialog->reject();
+            auto* name = dialog->findChild<QLineEdit*>("fileNameEdit"); // typed as a user would
+            name->setText(chosen);
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        w.Click("cmdOpen");
+        QCOMPARE(w.Text(Member("txtFile", 2)), accept ? chosen : QString());
+        QCOMPARE(w.Text(Member("txtFile", 1)), QString("/keep.wav"));
+    }
+};
+
+QTEST_MAIN(TestEditor)
+#include "tst_editor.moc"

@@ -1,0 +1,320 @@
+// The clock tick, the alarm scan and the master switch on a simulated clock:
+// a simulated week runs in milliseconds.
+#include "AlarmScheduler.h"
+#include "ClockTick.h"
+#include "RecordingActions.h"
+#include "TestSupport.h"
+
+#include <QDateTime>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+
+namespace {
+
+const QString NoAlarm = QStringLiteral("アラーム 未設定");
+
+class FakeIndicators : public Indicators {
+public:
+    void SetAlarmText(const QString& text) override { alarmText = text; }
+    void SetSnoozeShown(bool shown) override { snooze = shown; }
+    void SetStopShown(bool shown) override { stop = shown; }
+    void ShowSwitch(int position) override { switchShown = position; }
+
+    QString alarmText;
+    bool snooze = false;
+    bool stop = false;
+    int switchShown = -1;
+};
+
+// A simulated machine: real time runs on, local time is real time plus an
+// offset that a daylight-saving change or the user can move. Times are given
+// as UTC date-times that stand for local time.
+struct Machine {
+    Machine() {
+        settings.SetDefaults();
+        settings.Switch = SwitchOn;
+        actions.clock = &clockText;
+    }
+    AlarmSlot& Slot(int n, int hour, int minute, qint16 state, qint16 command) {
+        AlarmSlot& slot = settings.AlarmTable[n];
+        slot = {qint16(hour),
+                qint16(minute),
+                state,
+                command,
+                1,
+                1,
+                {},
+                {},
+                0,
+                "slot" + QString::number(n)};
+        return slot;
+    }
+    void StartAt(const QDateTime& local) { realMs = local.toMSecsSinceEpoch(); }
+    QDateTime Local() const { return QDateTime::fromMSecsSinceEpoch(realMs + offsetMs, Qt::UTC); }
+    void Scan() {
+        const QDateTime local = Local();
+        clockText = local.toString("yyyy-MM-dd HH:mm:ss.zzz");
+        scheduler.Scan(
+            {local.date(), float(local.time().msecsSinceStartOfDay()) / 1000.0f, realMs});
+    }
+    // Scans once a second until `ms` of real time have passed.
+    void Run(qint64 ms) {
+        for (qint64 done = 0; done < ms; done += 1000) {
+            realMs += 1000;
+            Scan();
+        }
+    }
+    // Minutes (hh:mm) of the calls that started a sound or a launch at second 00.
+    QStringList Firings() const {
+        QStringList minutes;
+        for (const QString& call :
+             actions.calls.filter(QRegularExpression(":00\\.000 (standard|wav|launch)")))
+            minutes << call.mid(11, 5);
+        return minutes;
+    }
+
+    Settings settings;
+    AlarmState state;
+    RecordingActions actions;
+    FakeIndicators indicators;
+    AlarmScheduler scheduler{settings, state, actions, indicators};
+    qint64 realMs = 0;
+    qint64 offsetMs = 0;
+    QString clockText;
+};
+
+QDateTime At(int y, int m, int d, int h, int min, int s = 0) {
+    return QDateTime(QDate(y, m, d), QTime(h, min, s), Qt::UTC);
+}
+
+} // namespace
+
+class TestScheduler : public QObject {
+    Q_OBJECT
+private slots:
+    void clockFace_data() {
+        Columns<QDate, int, int, QString>({"date", "hour", "minute", "face"});
+        // clang-format off
+        Row("5 January", QDate(2027, 1, 5), 7, 5, "01/05 TUE 07:05");
+        Row("Saturday", QDate(2027, 3, 6), 23, 0, "03/06 SAT 23:00");
+        Row("Sunday", QDate(2027, 3, 7), 0, 59, "03/07 SUN 00:59");
+        // clang-format on
+    }
+    void clockFace() {
+        QFETCH(QDate, date);
+        QFETCH(int, hour);
+        QFETCH(int, minute);
+        QFETCH(QString, face);
+        ClockTick tick;
+        QString separators;
+        for (int i = 0; i < 4; ++i) {
+            const ClockFace shown = tick.Tick(date, hour, minute, 3);
+            QCOMPARE(shown.Week + " " + shown.Hour + ":" + shown.Minute, face);
+            QCOMPARE(shown.Scan, shown.Separator == ":");
+            QCOMPARE(shown.Debug, QString("3"));
+            separators += shown.Separator;
+        }
+        QCOMPARE(separators, QString(": : ")); // the very first tick shows ":" and scans
+    }
+
+    void switchTable_data() {
+        Columns<int, int, int, QStringList, int, bool>(
+            {"position", "command", "repeat", "fired", "ringCalls", "snoozeShown"});
+        const QStringList once{"07:00"};
+        const QStringList snoozing{"07:00", "07:05", "07:10"};
+        // clang-format off
+        Row("SNZ standard", 0, 0, 0, snoozing, 60, true);
+        Row("SNZ wav repeat", 0, 1, 1, snoozing, 2, true);
+        Row("SNZ wav once", 0, 1, 0, once, 1, false);
+        Row("SNZ launch", 0, 2, 0, once, 1, false);
+        Row("ON standard", 1, 0, 0, once, 60, false);
+        Row("ON wav repeat", 1, 1, 1, once, 2, false);
+        Row("ON launch", 1, 2, 0, once, 1, false);
+        Row("OFF standard", 2, 0, 0, QStringList{}, 0, false);
+        Row("OFF launch", 2, 2, 0, QStringList{}, 0, false);
+        // clang-format on
+    }
+    void switchTable() {
+        QFETCH(int, position);
+        QFETCH(int, command);
+        QFETCH(int, repeat);
+        QFETCH(QStringList, fired);
+        QFETCH(int, ringCalls); // calls of the first minute's ring
+        QFETCH(bool, snoozeShown);
+        Machine m;
+        m.settings.Switch = qint16(position);
+        m.Slot(1, 7, 0, StateDaily, qint16(command)).Repeat = qint16(repeat);
+        m.StartAt(At(2027, 3, 1, 6, 59, 58));
+        m.Run(61'000);
+        QCOMPARE(m.actions.calls.size(), ringCalls);
+        m.Run(11 * 60'000);
+        QCOMPARE(m.Firings(), fired);
+        QCOMPARE(m.indicators.snooze, snoozeShown);
+        QVERIFY(!m.indicators.stop);
+        QCOMPARE(m.state.RingCount[1], qint16(0));
+        QCOMPARE(m.indicators.alarmText, QString("アラーム 07:00"));
+    }
+
+    void everyArmedMomentFiresOnceOverAWeek() {
+        Machine m;
+        m.Slot(1, 7, 0, StateDaily, CommandLaunch);
+        m.Slot(2, 23, 59, StateWeekdays, CommandLaunch).WeekSwitch = {0, 1, 0, 1, 0, 1, 0};
+        m.Slot(3, 0, 0, StateDaily, CommandLaunch);
+        m.Slot(4, 12, 30, StateDate, CommandLaunch).Month = 3; // 3/1
+        m.Slot(5, 6, 15, StateWeekdays, CommandLaunch).WeekSwitch = {1, 0, 0, 0, 0, 0, 0};
+        m.Slot(6, 7, 0, StateDaily, CommandLaunch);    // the same moment as slot 1, after it
+        m.StartAt(At(2027, 3, 1, 5, 0).addMSecs(123)); // a Monday, for a week
+        QRandomGenerator random(20261206);
+        QStringList fired(7); // per slot, the days of the month it fired on
+        while (m.Local() < At(2027, 3, 8, 5, 0)) {
+            m.realMs += random.bounded(500, 3001); // late and early timer ticks
+            const qsizetype before = m.actions.calls.size();
+            m.Scan();
+            for (const QString& call : m.actions.calls.mid(before)) {
+                const AlarmSlot& slot = m.settings.AlarmTable[call.section("slot", 1).toInt()];
+                const int late = QTime(slot.Hour, slot.Minute).msecsTo(m.Local().time());
+                QVERIFY2((late + 86400'500) % 86400'000 <= 3500, qPrintable(call));
+                fired[slot.Exec.mid(4).toInt()] += m.Local().addSecs(1).toString("d ");
+            }
+        }
+        QCOMPARE(fired, (QStringList{"", "1 2 3 4 5 6 7 ", "1 3 5 ", "2 3 4 5 6 7 8 ", "1 ", "7 ",
+                                     "1 2 3 4 5 6 7 "}));
+        QVERIFY(m.actions.calls.indexOf(QRegularExpression(".*slot1")) <
+                m.actions.calls.indexOf(QRegularExpression(".*slot6")));
+    }
+
+    void clockEvents_data() {
+        Columns<QDateTime, QTime, int, int, int, int, int, int>(
+            {"start", "alarm", "state", "beforeMs", "realJumpMs", "offsetJumpMs", "afterMs",
+             "firings"});
+        const QTime seven(7, 0);
+        const int hour = 3600'000;
+        // clang-format off
+        Row("on time", At(2027, 3, 1, 6, 59, 50), seven, 1, 20'000, 0, 0, 0, 1);
+        Row("40 s stall", At(2027, 3, 1, 6, 59, 40), seven, 1, 0, 40'000, 0, 5000, 1);
+        Row("5 min suspend", At(2027, 3, 1, 6, 58), seven, 1, 0, 300'000, 0, 5000, 1);
+        Row("2 h suspend", At(2027, 3, 1, 6, 58), seven, 1, 0, 2 * hour, 0, 5000, 0);
+        Row("started after the moment", At(2027, 3, 1, 7, 0, 1), seven, 1, 0, 0, 0, 5000, 0);
+        Row("daylight saving forward", At(2027, 3, 28, 1, 59, 50), QTime(2, 30), 1, 10'000, 0, hour, 60'000, 1);
+        Row("daylight saving back", At(2027, 10, 31, 2, 29, 50), QTime(2, 30), 1, 1800'000, 0, -hour, hour, 1);
+        Row("clock set back", At(2027, 3, 1, 6, 59, 50), seven, 1, 60'000, -300'000, 0, 600'000, 1);
+        Row("midnight", At(2027, 3, 1, 23, 59, 50), QTime(0, 0), 1, 20'000, 0, 0, 0, 1);
+        Row("29 February", At(2028, 2, 29, 7, 59, 50), QTime(8, 0), 2, 20'000, 0, 0, 0, 1);
+        Row("no 29 February", At(2027, 2, 28, 7, 59, 50), QTime(8, 0), 2, 2 * 86400'000, 0, 0, 0, 0);
+        // clang-format on
+    }
+    void clockEvents() {
+        QFETCH(QDateTime, start);
+        QFETCH(QTime, alarm);
+        QFETCH(int, state);
+        QFETCH(int, beforeMs);     // scanning once a second
+        QFETCH(int, realJumpMs);   // real time passing without a scan
+        QFETCH(int, offsetJumpMs); // local time moved against real time
+        QFETCH(int, afterMs);
+        QFETCH(int, firings);
+        Machine m;
+        AlarmSlot& slot = m.Slot(1, alarm.hour(), alarm.minute(), qint16(state), CommandLaunch);
+        slot.Month = 2;
+        slot.Day = 29;
+        m.StartAt(start);
+        m.Scan();
+        m.Run(beforeMs);
+        m.realMs += realJumpMs;
+        m.offsetMs += offsetJumpMs;
+        m.Run(afterMs + 1000);
+        QCOMPARE(m.actions.calls.size(), firings);
+    }
+
+    void snoozeRunsPastMidnight() {
+        Machine m;
+        m.settings.Switch = SwitchSnooze;
+        m.settings.SnoozeInt = 10;
+        m.Slot(1, 23, 55, StateWeekdays, CommandStandard).WeekSwitch = {0, 0, 0, 0, 0, 1, 0};
+        m.StartAt(At(2027, 3, 5, 23, 54)); // a Friday; Saturday is off
+        m.Run(22 * 60'000);
+        QCOMPARE(m.Firings(), (QStringList{"23:55", "00:05", "00:15"}));
+    }
+
+    void ringOfAnActionThatNoLongerRingsEnds() {
+        Machine m;
+        m.Slot(1, 7, 0, StateDaily, CommandStandard);
+        m.StartAt(At(2027, 3, 1, 6, 59, 59));
+        m.Run(3000);
+        QVERIFY(m.indicators.stop);
+        m.settings.AlarmTable[1].Command = CommandLaunch;
+        m.Run(1000);
+        QCOMPARE(m.state.RingCount[1], qint16(0));
+        QVERIFY(!m.indicators.stop);
+    }
+
+    void nextAlarmLabel_data() {
+        Columns<QDateTime, QList<int>, int, QString>({"now", "table", "position", "label"});
+        const int weekdays = 3;
+        // clang-format off
+        // Per slot: hour, minute, state, snooze count; Monday to Friday are on.
+        Row("none armed", At(2027, 3, 1, 8, 0), QList<int>{7, 0, 0, 0}, 1, NoAlarm);
+        Row("weekday tested on tomorrow, Thursday", At(2027, 3, 4, 8, 0), QList<int>{7, 0, weekdays, 0}, 1, "アラーム 07:00");
+        Row("weekday tested on tomorrow, Friday", At(2027, 3, 5, 8, 0), QList<int>{7, 0, weekdays, 0}, 1, NoAlarm);
+        Row("nearest wins", At(2027, 3, 1, 8, 0), QList<int>{7, 0, 1, 0, 9, 5, 1, 0}, 1, "アラーム 09:05");
+        Row("OFF still shows", At(2027, 3, 1, 8, 0), QList<int>{9, 5, 1, 0}, 2, "アラーム 09:05");
+        Row("snoozed slot first loses to a later slot", At(2027, 3, 1, 7, 2), QList<int>{7, 0, 1, 1, 9, 0, 1, 0}, 0, "アラーム 09:00");
+        Row("snoozed slot last keeps its own time", At(2027, 3, 1, 7, 2), QList<int>{9, 0, 1, 0, 7, 0, 1, 1}, 0, "アラーム 07:00");
+        Row("a tie keeps the first slot", At(2027, 3, 1, 7, 2), QList<int>{7, 5, 1, 0, 7, 0, 1, 1}, 0, "アラーム 07:05");
+        // clang-format on
+    }
+    void nextAlarmLabel() {
+        QFETCH(QDateTime, now);
+        QFETCH(QList<int>, table);
+        QFETCH(int, position);
+        QFETCH(QString, label);
+        Machine m;
+        m.settings.Switch = qint16(position);
+        for (int i = 0; i < table.size(); i += 4) {
+            m.Slot(i / 4 + 1, table[i], table[i + 1], qint16(table[i + 2]), CommandLaunch)
+                .WeekSwitch = {0, 1, 1, 1, 1, 1, 0};
+            m.state.SnoozeCount[i / 4 + 1] = table[i + 3];
+        }
+        m.StartAt(now);
+        m.Run(2000);
+        QCOMPARE(m.indicators.alarmText, label);
+    }
+
+    void switchEffects() {
+        Machine m;
+        m.settings.Switch = SwitchSnooze;
+        m.Slot(1, 7, 0, StateDaily, CommandStandard);
+        m.StartAt(At(2027, 3, 1, 6, 59, 59));
+        m.Run(2000);
+        QVERIFY(m.indicators.stop && m.indicators.snooze);
+        m.scheduler.lblSw_Click(SwitchSnooze);
+        QCOMPARE(m.state.SnoozeCount[1], 1);
+        m.scheduler.lblSw_Click(SwitchOff);
+        QCOMPARE(m.indicators.switchShown, int(SwitchOff));
+        QVERIFY(!m.indicators.stop && !m.indicators.snooze);
+        QVERIFY(m.actions.calls.last().endsWith("stopwav"));
+        const qsizetype calls = m.actions.calls.size();
+        m.Run(10 * 60'000);
+        QCOMPARE(m.actions.calls.size(), calls);
+    }
+
+    void commitEndsTheSeriesAndForgetsWhatFired() {
+        Machine m;
+        m.settings.Switch = SwitchSnooze;
+        m.Slot(1, 7, 0, StateDaily, CommandLaunch);
+        m.Slot(2, 7, 0, StateDaily, CommandStandard);
+        m.StartAt(At(2027, 3, 1, 6, 59, 59));
+        for (int round = 0; round < 2; ++round) {
+            m.realMs -= 2000 * round; // the clock set back over the moment: it rings again
+            m.Run(2000);
+            m.scheduler.cmdStop_Click();
+            m.scheduler.SlotCommitted(1);
+            m.scheduler.SlotCommitted(2);
+            QCOMPARE(m.state.NextAlarmHour, qint16(-1));
+        }
+        m.Run(10 * 60'000);
+        QCOMPARE(m.Firings(), (QStringList{"07:00", "07:00", "07:00", "07:00"}));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestScheduler)
+#include "tst_scheduler.moc"

@@ -1,0 +1,352 @@
+// The settings store without a display: number rules, the INI file and alerm.ini.
+#include "IniFile.h"
+#include "SettingsFile.h"
+#include "TestSupport.h"
+#include "TextRules.h"
+
+#include <QDir>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QThread>
+#include <csignal>
+#include <limits>
+#include <sys/wait.h>
+
+namespace {
+
+constexpr double Huge = std::numeric_limits<double>::max();
+
+// A slot as "hour:minute state command month/day weekflags repeat".
+QString SlotText(const AlarmSlot& s) {
+    QString week;
+    for (qint16 day : s.WeekSwitch)
+        week += QString::number(day);
+    return QString::asprintf("%d:%d %d %d %d/%d ", s.Hour, s.Minute, s.State, s.Command, s.Month,
+                             s.Day) +
+           week + QString::asprintf(" %d", s.Repeat);
+}
+
+// Loads a file that holds settings: its marker, then `sections`.
+Settings LoadFrom(const QByteArray& sections) {
+    QTemporaryDir dir;
+    SettingsFile file(dir.filePath("alerm.ini"));
+    WriteBytes(file.IniPath, "[Public]\nValidation=x\n" + sections + "\n");
+    Settings settings;
+    file.LoadSettings(settings);
+    return settings;
+}
+
+Settings Defaults() {
+    Settings settings;
+    settings.SetDefaults();
+    return settings;
+}
+
+} // namespace
+
+class TestStore : public QObject {
+    Q_OBJECT
+private slots:
+    void leadingNumber_data() {
+        Columns<QString, double>({"text", "value"});
+        // clang-format off
+        Row("time", "12:30", 12.0);
+        Row("blanks anywhere", " 1 2", 12.0);
+        Row("colon first", ":5", 0.0);
+        Row("point fraction", ".5x", 0.5);
+        Row("exponent with blanks", "2 E - 2", 0.02);
+        Row("dangling exponent", "7e", 7.0);
+        Row("beyond double", "1e400", Huge);
+        Row("largest exponent", "5e9223372036854775807", Huge);
+        Row("below double", "1e-400", 0.0);
+        Row("full-width digit", "１", 0.0);
+        // clang-format on
+    }
+    void leadingNumber() {
+        QFETCH(QString, text);
+        QFETCH(double, value);
+        QCOMPARE(LeadingNumber(text), value);
+    }
+
+    void integerTexts_data() {
+        Columns<double, int, QString>({"value", "rounded", "padded"});
+        // clang-format off
+        Row("0.5", 0.5, 0, "00");
+        Row("1.5", 1.5, 2, "02");
+        Row("2.5", 2.5, 2, "02");
+        Row("-0.5", -0.5, 0, "00");
+        Row("123", 123.0, 123, "23");
+        Row("-12", -12.0, -12, "12");
+        Row("-5", -5.0, -5, "-5");
+        Row("clamped", 1e300, 32767, "67");
+        Row("nan", std::numeric_limits<double>::quiet_NaN(), 0, "00");
+        // clang-format on
+    }
+    void integerTexts() {
+        QFETCH(double, value);
+        QFETCH(int, rounded);
+        QFETCH(QString, padded);
+        QCOMPARE(int(RoundHalfEven(value)), rounded);
+        QCOMPARE(PadZero(RoundHalfEven(value), 2), padded);
+    }
+
+    void iniReads_data() {
+        Columns<QByteArray, QString>({"file", "value"});
+        // clang-format off
+        Row("plain", QByteArray("[Alerm 1]\nTime=v\n"), "v");
+        Row("names in any case", QByteArray("[ALERM 1]\ntime=v\n"), "v");
+        Row("blanks around", QByteArray("[ Alerm 1 ]\n  Time  =  a b  \n"), "a b");
+        Row("crlf", QByteArray("[Alerm 1]\r\nTime=v\r\n"), "v");
+        Row("other section", QByteArray("[Alerm 2]\nTime=v\n"), "");
+        Row("first of two", QByteArray("[Alerm 1]\nTime=1\nTime=2\n"), "1");
+        Row("header without ]", QByteArray("[Alerm 1\nTime=v\n"), "v");
+        Row("line without =", QByteArray("[Alerm 1]\njunk\nTime=v\n"), "v");
+        Row("comment", QByteArray("[Alerm 1]\n;Time=1\nTime=2\n"), "2");
+        Row("utf-8 and long", "[Alerm 1]\nTime=ü" + QByteArray(300, 'x'), "ü" + QString(300, u'x'));
+        // clang-format on
+    }
+    void iniReads() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, value);
+        QCOMPARE(IniFile::Parse(file).ReadIni(u"Alerm 1", u"Time"), value);
+    }
+
+    void iniWritesInPlace_data() {
+        Columns<QByteArray, QByteArray>({"before", "after"});
+        // clang-format off
+        Row("new file", QByteArray(), QByteArray("[A]\nk=v\n"));
+        Row("replace keeps the rest", QByteArray("; note\n[a]\nx=1\nK = old\n"), QByteArray("; note\n[a]\nx=1\nK =v\n"));
+        Row("new key ends its section", QByteArray("[A]\nx=1\n\n[B]\n"), QByteArray("[A]\nx=1\nk=v\n\n[B]\n"));
+        Row("new section ends the file", QByteArray("[B]\ny=2"), QByteArray("[B]\ny=2\n[A]\nk=v\n"));
+        Row("crlf kept", QByteArray("[B]\r\n"), QByteArray("[B]\r\n[A]\r\nk=v\r\n"));
+        Row("bytes that are not text", QByteArray("\xff\xfe\x00junk\n", 8), QByteArray("\xff\xfe\x00junk\n[A]\nk=v\n", 16));
+        // clang-format on
+    }
+    void iniWritesInPlace() {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        IniFile ini = IniFile::Parse(before);
+        ini.WriteIni("A", "k", "v");
+        QCOMPARE(ini.ToBytes(), after);
+    }
+
+    void valueCannotBreakTheFile() {
+        IniFile ini;
+        ini.WriteIni("A", "k", "one\ntwo\r\n[B]");
+        ini.WriteIni("A", "j", "x");
+        const IniFile again = IniFile::Parse(ini.ToBytes());
+        QCOMPARE(again.ReadIni(u"A", u"j"), QString("x"));
+        QCOMPARE(again.ReadIni(u"B", u"k"), QString());
+    }
+
+    void firstStartWritesDefaults() {
+        QTemporaryDir dir;
+        SettingsFile file(dir.filePath("alerm.ini"));
+        Settings settings;
+        file.LoadSettings(settings);
+        QCOMPARE(settings, Defaults());
+        const QByteArray written = ReadBytes(file.IniPath);
+        QVERIFY(written.startsWith("[Public]\nValidation=Vendrix v0.3\n[Settings]\nSwitch=2\n"
+                                   "SnoozeInt=5\nCurrentID=1\n[Preset]\nTime0=00:00\n"));
+        QVERIFY(written.endsWith("[Alerm 20]\nTime=00:00\nState=0\nCommand=0\nDate=01/01\n"
+                                 "WeekSwitch=-------\nWAV=\nRepeat=0\nExec=\n"));
+        QCOMPARE(written.count('='), 172);
+    }
+
+    void roundTripKeepsEveryField() {
+        QTemporaryDir dir;
+        SettingsFile file(dir.filePath("alerm.ini"));
+        Settings settings = Defaults();
+        settings.Switch = SwitchSnooze;
+        settings.SnoozeInt = 10;
+        settings.CurrentID = 20;
+        settings.PresetHour[7] = 23;
+        settings.PresetMinute[7] = 59;
+        settings.AlarmTable[3] = {7,
+                                  30,
+                                  3,
+                                  1,
+                                  12,
+                                  31,
+                                  {0, 1, 1, 1, 1, 1, 0},
+                                  "/home/me/My Music/a.wav",
+                                  1,
+                                  "/usr/bin/env?a b"};
+        settings.AlarmTable[20].WAV = "/home/ü/目覚まし.wav";
+        settings.AlarmTable[19].Exec = "/" + QString(300, u'x') + "/run?=;[]";
+        QVERIFY(file.SaveSettings(settings));
+        Settings loaded;
+        file.LoadSettings(loaded);
+        QCOMPARE(loaded, settings);
+    }
+
+    void loadingRules_data() {
+        Columns<QByteArray, QString>({"lines", "slot"});
+        // clang-format off
+        Row("time 7:05", QByteArray("Time=7:05"), "7:5 0 0 0/0 0000000 0");
+        Row("time 12:5", QByteArray("Time=12:5"), "12:0 0 0 0/0 0000000 0");
+        Row("time 7", QByteArray("Time=7"), "7:7 0 0 0/0 0000000 0");
+        Row("impossible time kept", QByteArray("Time=25:00"), "25:0 0 0 0/0 0000000 0");
+        Row("date 1/1", QByteArray("Date=1/1"), "0:0 0 0 1/0 0000000 0");
+        Row("date 01/01", QByteArray("Date=01/01"), "0:0 0 0 1/1 0000000 0");
+        Row("week single *", QByteArray("WeekSwitch=*"), "0:0 0 0 0/0 1000000 0");
+        Row("week other marks", QByteArray("WeekSwitch=x1*+**-**"), "0:0 0 0 0/0 0010110 0");
+        Row("state 2.5", QByteArray("State=2.5"), "0:0 2 0 0/0 0000000 0");
+        Row("state 1.5", QByteArray("State=1.5"), "0:0 2 0 0/0 0000000 0");
+        Row("state 4 is off", QByteArray("State=4"), "0:0 0 0 0/0 0000000 0");
+        Row("state -1 is off", QByteArray("State=-1"), "0:0 0 0 0/0 0000000 0");
+        Row("huge state is off", QByteArray("State=1e9"), "0:0 0 0 0/0 0000000 0");
+        Row("command 5 launches", QByteArray("Command=5"), "0:0 0 2 0/0 0000000 0");
+        Row("repeat 2 repeats", QByteArray("Repeat=2"), "0:0 0 0 0/0 0000000 1");
+        Row("name without the blank", QByteArray("[Alerm4]\nState=1"), "0:0 0 0 0/0 0000000 0");
+        // clang-format on
+    }
+    void loadingRules() {
+        QFETCH(QByteArray, lines);
+        QFETCH(QString, slot);
+        QCOMPARE(SlotText(LoadFrom("[Alerm 4]\n" + lines).AlarmTable[4]), slot);
+    }
+
+    void globalCorrections_data() {
+        Columns<QByteArray, QList<int>>({"lines", "switchSnoozeCurrent"});
+        // clang-format off
+        Row("snooze 0", QByteArray("SnoozeInt=0"), QList<int>{0, 5, 1});
+        Row("snooze abc", QByteArray("SnoozeInt=abc"), QList<int>{0, 5, 1});
+        Row("snooze 1", QByteArray("SnoozeInt=1"), QList<int>{0, 2, 1});
+        Row("snooze 99", QByteArray("SnoozeInt=99"), QList<int>{0, 10, 1});
+        Row("switch 5", QByteArray("Switch=5\nSnoozeInt=3"), QList<int>{2, 3, 1});
+        Row("current 33", QByteArray("CurrentID=33"), QList<int>{0, 5, 20});
+        // clang-format on
+    }
+    void globalCorrections() {
+        QFETCH(QByteArray, lines);
+        QFETCH(QList<int>, switchSnoozeCurrent);
+        const Settings settings = LoadFrom("[Settings]\n" + lines);
+        QCOMPARE((QList<int>{settings.Switch, settings.SnoozeInt, settings.CurrentID}),
+                 switchSnoozeCurrent);
+    }
+
+    void unknownContentSurvivesSave() {
+        QTemporaryDir dir;
+        SettingsFile file(dir.filePath("alerm.ini"));
+        WriteBytes(file.IniPath, "; my alarms\r\n[Public]\r\nValidation=Other 1.0\r\n"
+                                 "[Mine]\r\nColour=blue\r\n\r\n[Alerm 2]\r\nNote=kept\r\n");
+        Settings settings;
+        file.LoadSettings(settings);
+        QVERIFY(file.SaveSettings(settings));
+        const QByteArray bytes = ReadBytes(file.IniPath);
+        QVERIFY(bytes.startsWith("; my alarms\r\n[Public]\r\nValidation=Vendrix v0.3\r\n"));
+        QVERIFY(
+            bytes.contains("[Mine]\r\nColour=blue\r\n\r\n[Alerm 2]\r\nNote=kept\r\nTime=00:00"));
+        QVERIFY(!bytes.contains("\n\n") && !bytes.contains("\r\r"));
+    }
+
+    void foreignFilesAreKept_data() {
+        Columns<QByteArray>({"bytes"});
+        QByteArray binary(64 * 1024, Qt::Uninitialized);
+        QRandomGenerator random(42);
+        for (char& c : binary)
+            c = char(random.bounded(256));
+        // clang-format off
+        Row("empty", QByteArray());
+        Row("binary", binary);
+        Row("10 MB line", "[Public]\nValidation=" + QByteArray(10 << 20, 'v'));
+        Row("no =", QByteArray("[Public]\nValidation\n[Settings]\nSwitch\n"));
+        // clang-format on
+    }
+    void foreignFilesAreKept() {
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir dir;
+        SettingsFile file(dir.filePath("alerm.ini"));
+        WriteBytes(file.IniPath, bytes);
+        Settings settings;
+        file.LoadSettings(settings);
+        QVERIFY(settings.CurrentID >= 1 && settings.CurrentID <= 20);
+        // Whatever was there is still there, in order: the program only adds its keys.
+        const QList<QByteArray> after = ReadBytes(file.IniPath).split('\n');
+        qsizetype at = 0;
+        for (const QByteArray& line : bytes.split('\n')) {
+            while (at < after.size() && after[at] != line && !line.startsWith("Validation="))
+                ++at;
+            QVERIFY(at < after.size());
+        }
+    }
+
+    // Files it must not replace: it runs on what it could read, or on the
+    // defaults, and a save fails and leaves the bytes as they were.
+    void filesItMustNotReplace_data() {
+        Columns<QString, int>({"kind", "switchRead"});
+        // clang-format off
+        Row("folder", "folder", 2);
+        Row("unreadable file", "unreadable", 2);
+        Row("read-only folder", "read-only folder", 1);
+        // clang-format on
+    }
+    void filesItMustNotReplace() {
+        QFETCH(QString, kind);
+        QFETCH(int, switchRead);
+        QTemporaryDir dir;
+        SettingsFile file(dir.filePath("alerm.ini"));
+        const QByteArray before = "[Public]\nValidation=x\n[Settings]\nSwitch=1\n";
+        if (kind == "folder")
+            QVERIFY(QDir().mkdir(file.IniPath));
+        else
+            WriteBytes(file.IniPath, before);
+        {
+            const Restricted locked(kind.endsWith("folder") ? dir.path() : file.IniPath,
+                                    kind == "unreadable" ? QFile::Permissions()
+                                                         : QFile::ReadOwner | QFile::ExeOwner);
+            Settings settings;
+            file.LoadSettings(settings);
+            QCOMPARE(settings.Switch, switchRead);
+            settings.Switch = SwitchSnooze;
+            QVERIFY(!file.SaveSettings(settings));
+        }
+        QCOMPARE(ReadBytes(file.IniPath), kind == "folder" ? QByteArray("<unreadable>") : before);
+    }
+
+    void killedWhileSavingLeavesAWholeFile() {
+        QTemporaryDir dir;
+        SettingsFile file(dir.filePath("alerm.ini"));
+        const Settings a = Defaults();
+        Settings b = a;
+        for (int n = 1; n <= SlotCount; ++n)
+            b.AlarmTable[n] = {7, 0, StateDaily, CommandWav, 1, 1, {}, QString(200, u'w'), 1, {}};
+        QVERIFY(file.SaveSettings(b));
+        const QByteArray wholeB = ReadBytes(file.IniPath);
+        QVERIFY(file.SaveSettings(a));
+        const QByteArray wholeA = ReadBytes(file.IniPath);
+        QRandomGenerator random(1206);
+        for (int kill = 0; kill < 200; ++kill) {
+            const pid_t saver = fork();
+            QVERIFY(saver >= 0);
+            for (unsigned i = 0; saver == 0; ++i) // the child saves until it is killed
+                file.SaveSettings(i % 2 ? b : a);
+            QThread::usleep(random.bounded(200, 20000));
+            ::kill(saver, SIGKILL);
+            ::waitpid(saver, nullptr, 0);
+            const QByteArray now = ReadBytes(file.IniPath);
+            QVERIFY2(now == wholeA || now == wholeB, qPrintable(QString::number(kill)));
+        }
+    }
+
+    void iniPathFollowsWritableFolder() {
+        QTemporaryDir dir;
+        const QString program = dir.filePath("bin");
+        const QString user = dir.filePath("config/vendrix");
+        QDir().mkpath(program);
+        QCOMPARE(SettingsFile::ChooseIniPath(program, user), user + "/alerm.ini"); // installed
+        WriteBytes(program + "/alerm.wav", "");
+        QCOMPARE(SettingsFile::ChooseIniPath(program, user), program + "/alerm.ini"); // unpacked
+        {
+            Restricted readOnly(program);
+            QCOMPARE(SettingsFile::ChooseIniPath(program, user), user + "/alerm.ini");
+        }
+        WriteBytes(program + "/alerm.ini", "");
+        Restricted readOnly(program);
+        QCOMPARE(SettingsFile::ChooseIniPath(program, user), program + "/alerm.ini");
+    }
+};
+
+QTEST_APPLESS_MAIN(TestStore)
+#include "tst_store.moc"
