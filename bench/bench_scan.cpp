@@ -11,6 +11,7 @@ struct SilentActions : AlarmActions {
     void PlayStandardAlarm(int) override {}
     void PlayWav(const QString&, int) override {}
     void StopWav() override {}
+    void StopStandardAlarm() override {}
     void LaunchExec(const QString&) override {}
 };
 struct SilentIndicators : Indicators {

@@ -1,7 +1,8 @@
 #include "Actions.h"
 
+#include "Warn.h"
+
 #include <QDir>
-#include <QTextStream>
 
 Actions::Actions(const QString& programDir)
     : standard_(SoundCandidates(programDir)), wav_(backend_, standard_,
@@ -29,10 +30,13 @@ void Actions::StopWav() {
     wav_.StopWav();
 }
 
+void Actions::StopStandardAlarm() {
+    standard_.Cut();
+}
+
 void Actions::LaunchExec(const QString& text) {
     if (launcher_.LaunchExec(text))
         return;
-    QTextStream(stderr) << "vendrix: cannot launch \"" << text
-                        << "\"; sounding the standard alarm instead" << Qt::endl;
+    Warn(QStringLiteral("cannot launch \"%1\"; sounding the standard alarm instead").arg(text));
     standard_.Play();
 }

@@ -16,6 +16,7 @@ public:
     void PlayStandardAlarm(int slot) override;
     void PlayWav(const QString& path, int repeat) override;
     void StopWav() override;
+    void StopStandardAlarm() override;
     void LaunchExec(const QString& text) override;
 
     // Where alerm.wav is looked for: beside the program, then where an

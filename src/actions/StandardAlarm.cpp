@@ -1,73 +1,100 @@
 #include "StandardAlarm.h"
 
+#include "Warn.h"
+
 #include <QAudioSink>
 #include <QFile>
 #include <QMediaDevices>
-#include <QtEndian>
+#include <algorithm>
+#include <cstring>
+#include <sndfile.h>
+#include <vector>
 
 namespace {
 
 const QString BuiltInTone = QStringLiteral(":/vendrix/alerm.wav");
-
-std::optional<QAudioFormat::SampleFormat> SampleFormat(quint16 code, quint16 bits) {
-    if (code == 1 && bits == 8)
-        return QAudioFormat::UInt8;
-    if (code == 1 && bits == 16)
-        return QAudioFormat::Int16;
-    if (code == 1 && bits == 32)
-        return QAudioFormat::Int32;
-    if (code == 3 && bits == 32)
-        return QAudioFormat::Float;
-    return std::nullopt;
-}
+constexpr qint64 LargestFile = 64 << 20;
 
 QByteArray ReadFile(const QString& path) {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.read(64 << 20) : QByteArray();
+    return file.open(QIODevice::ReadOnly) ? file.read(LargestFile) : QByteArray();
+}
+
+// libsndfile reading from bytes in memory.
+struct Memory {
+    const QByteArray& bytes;
+    sf_count_t at = 0;
+};
+Memory& Of(void* user) {
+    return *static_cast<Memory*>(user);
+}
+sf_count_t Length(void* user) {
+    return Of(user).bytes.size();
+}
+sf_count_t Seek(sf_count_t offset, int whence, void* user) {
+    Memory& m = Of(user);
+    const sf_count_t base = whence == SEEK_CUR ? m.at : whence == SEEK_END ? m.bytes.size() : 0;
+    m.at = std::clamp<sf_count_t>(base + offset, 0, m.bytes.size());
+    return m.at;
+}
+sf_count_t Read(void* out, sf_count_t count, void* user) {
+    Memory& m = Of(user);
+    const sf_count_t n = std::clamp<sf_count_t>(m.bytes.size() - m.at, 0, count);
+    std::memcpy(out, m.bytes.constData() + m.at, size_t(n));
+    m.at += n;
+    return n;
+}
+sf_count_t Write(const void*, sf_count_t, void*) {
+    return 0;
+}
+sf_count_t Tell(void* user) {
+    return Of(user).at;
 }
 
 } // namespace
 
-std::optional<StandardAlarm::Pcm> StandardAlarm::Decode(const QByteArray& wav) {
-    if (wav.size() < 12 || !wav.startsWith("RIFF") || wav.mid(8, 4) != "WAVE")
+std::optional<StandardAlarm::Pcm> StandardAlarm::Decode(const QByteArray& file, QString* error) {
+    Memory memory{file};
+    SF_VIRTUAL_IO io{Length, Seek, Read, Write, Tell};
+    SF_INFO info{};
+    SNDFILE* sound = sf_open_virtual(&io, SFM_READ, &info, &memory);
+    if (!sound) {
+        *error = QString::fromUtf8(sf_strerror(nullptr));
         return std::nullopt;
-    std::optional<QAudioFormat> format;
-    for (qsizetype at = 12; at + 8 <= wav.size();) {
-        const QByteArray id = wav.mid(at, 4);
-        const quint32 size = qFromLittleEndian<quint32>(wav.constData() + at + 4);
-        const qsizetype body = at + 8;
-        const qsizetype length = std::min<qsizetype>(size, wav.size() - body);
-        if (id == "fmt " && length >= 16) {
-            const char* f = wav.constData() + body;
-            const quint16 channels = qFromLittleEndian<quint16>(f + 2);
-            const quint32 rate = qFromLittleEndian<quint32>(f + 4);
-            const auto sample =
-                SampleFormat(qFromLittleEndian<quint16>(f), qFromLittleEndian<quint16>(f + 14));
-            if (!sample || channels < 1 || channels > 8 || rate < 1000 || rate > 384000)
-                return std::nullopt;
-            format.emplace();
-            format->setChannelCount(channels);
-            format->setSampleRate(int(rate));
-            format->setSampleFormat(*sample);
-        } else if (id == "data" && format) {
-            const QByteArray samples = wav.mid(body, length);
-            if (samples.isEmpty())
-                return std::nullopt;
-            return Pcm{*format, samples};
-        }
-        at = body + qsizetype(size) + (size & 1); // chunks are padded to even sizes
     }
-    return std::nullopt;
+    std::vector<float> samples;
+    if (info.channels >= 1 && info.channels <= 8 && info.samplerate >= 1000 &&
+        info.samplerate <= 384000 && info.frames > 0 && info.frames < LargestFile) {
+        samples.resize(size_t(info.frames * info.channels));
+        samples.resize(size_t(sf_readf_float(sound, samples.data(), info.frames) * info.channels));
+    }
+    sf_close(sound);
+    if (samples.empty()) {
+        *error = QStringLiteral("no sound in it");
+        return std::nullopt;
+    }
+    Pcm pcm;
+    pcm.Format.setChannelCount(info.channels);
+    pcm.Format.setSampleRate(info.samplerate);
+    pcm.Format.setSampleFormat(QAudioFormat::Int16);
+    pcm.Samples.resize(qsizetype(samples.size() * sizeof(qint16)));
+    auto* out = reinterpret_cast<qint16*>(pcm.Samples.data());
+    for (float sample : samples)
+        *out++ = qint16(std::clamp(sample, -1.0f, 1.0f) * 32767.0f);
+    return pcm;
 }
 
 StandardAlarm::StandardAlarm(const QStringList& candidates) {
     std::optional<Pcm> decoded;
+    QString error;
     for (const QString& path : candidates) {
-        if (QFile::exists(path) && (decoded = Decode(ReadFile(path))))
+        if (!QFile::exists(path))
+            continue;
+        if ((decoded = Decode(ReadFile(path), &error)))
             break;
+        Warn(QStringLiteral("cannot use %1 as the alarm sound (%2)").arg(path, error));
     }
-    builtIn_ = !decoded;
-    sound_ = decoded ? *decoded : *Decode(ReadFile(BuiltInTone));
+    sound_ = decoded ? *decoded : *Decode(ReadFile(BuiltInTone), &error);
     buffer_.setBuffer(&sound_.Samples);
     buffer_.open(QIODevice::ReadOnly);
 }
@@ -108,4 +135,9 @@ void StandardAlarm::StartLoop() {
 void StandardAlarm::StopLoop() {
     looping_ = false;
     Stop();
+}
+
+void StandardAlarm::Cut() {
+    if (!looping_)
+        Stop();
 }

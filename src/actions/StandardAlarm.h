@@ -10,27 +10,30 @@
 
 class QAudioSink;
 
-// alerm.wav, read and decoded once, played through a fresh audio stream on
-// every call (a reused stream of Qt 6.4 falls silent after a few restarts,
-// and an alarm must keep sounding). When the file is missing or is not a
-// PCM WAV, the same tone built into the program plays instead.
+// alerm.wav, decoded once, played through a fresh audio stream on every call
+// (a reused stream of Qt 6.4 falls silent after a few restarts, and an alarm
+// must keep sounding). A file that cannot be decoded is named on standard
+// error; when none can, the same tone built into the program plays instead.
 class StandardAlarm : public AlarmSound {
 public:
-    // The first readable alerm.wav among the candidate paths is used.
+    // The first decodable alerm.wav among the candidate paths is used.
     explicit StandardAlarm(const QStringList& candidates);
     ~StandardAlarm() override;
 
     void Play() override;
     void StartLoop() override;
     void StopLoop() override;
-    bool UsesBuiltInTone() const { return builtIn_; }
+    // Cuts a sound that Play started short; a loop goes on until StopLoop.
+    void Cut();
 
     struct Pcm {
         QAudioFormat Format;
         QByteArray Samples;
     };
-    // The samples of an uncompressed (PCM) RIFF WAVE file.
-    static std::optional<Pcm> Decode(const QByteArray& wav);
+    // A sound file in any form libsndfile reads (PCM of any width, float,
+    // WAVE_FORMAT_EXTENSIBLE, ADPCM, µ-law...) as 16-bit samples; on failure
+    // `error` says why.
+    static std::optional<Pcm> Decode(const QByteArray& file, QString* error);
 
 private:
     void Start();
@@ -40,5 +43,4 @@ private:
     QBuffer buffer_;
     QAudioSink* sink_ = nullptr;
     bool looping_ = false;
-    bool builtIn_ = false;
 };

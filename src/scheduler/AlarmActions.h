@@ -11,6 +11,8 @@ public:
     virtual void PlayWav(const QString& path, int repeat) = 0;
     // Stops a looping WAV; a single playback runs to its end.
     virtual void StopWav() = 0;
+    // Cuts the standard alarm sound short.
+    virtual void StopStandardAlarm() = 0;
     virtual void LaunchExec(const QString& text) = 0;
 
     // Run when a WAV played once has reached its end: its alarm is over.

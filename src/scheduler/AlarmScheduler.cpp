@@ -114,28 +114,27 @@ std::optional<double> AlarmScheduler::DueMoment(int n, double offset, const Wind
     return std::nullopt;
 }
 
+// A ring goes on with the action it started, whatever its slot holds by now,
+// so that what ends it also ends its sound.
 void AlarmScheduler::AdvanceRing(int n) {
-    const qint16 command = settings_.AlarmTable[n].Command;
     state_.RingCount[n] = qint16(std::min<int>(state_.RingCount[n] + 1, INT16_MAX));
-    if (command == CommandStandard) {
+    if (state_.RingCommand[n] == CommandStandard) {
         actions_.PlayStandardAlarm(n);
         if (state_.RingCount[n] > StandardRingScans)
             EndRing(n);
-    } else if (command == CommandWav) {
-        if (state_.RingCount[n] > WavRingScans) {
-            actions_.StopWav();
-            EndRing(n);
-        }
-    } else {
-        EndRing(n); // changed to a launch while ringing: nothing left to ring
+    } else if (state_.RingCount[n] > WavRingScans) {
+        actions_.StopWav();
+        EndRing(n);
     }
 }
 
+// Stop stays shown while another ring goes on, so that it can still be stopped.
 void AlarmScheduler::EndRing(int n) {
     state_.RingCount[n] = 0;
     if (!EndSnoozeIfOn(n))
         indicators_.SetSnoozeShown(true);
-    indicators_.SetStopShown(false);
+    indicators_.SetStopShown(std::any_of(state_.RingCount.begin(), state_.RingCount.end(),
+                                         [](qint16 c) { return c > 0; }));
 }
 
 // With the switch on there is no snooze: the series ends where it stands.
@@ -152,10 +151,16 @@ void AlarmScheduler::Fire(int n) {
     state_.SnoozeCount[n] += 1;
     EndSnoozeIfOn(n);
     state_.RingCount[n] = 1;
+    state_.RingCommand[n] = slot.Command;
     if (slot.Command == CommandStandard) {
         indicators_.SetStopShown(true);
         actions_.PlayStandardAlarm(n);
     } else if (slot.Command == CommandWav) {
+        for (int m = 1; m <= SlotCount;
+             ++m) { // one WAV plays at a time: the new one ends any other's ring
+            if (m != n && state_.RingCount[m] > 0 && state_.RingCommand[m] == CommandWav)
+                EndRing(m);
+        }
         actions_.PlayWav(slot.WAV, slot.Repeat);
         if (slot.Repeat == 0) {
             state_.SnoozeCount[n] = 0;
@@ -208,6 +213,7 @@ void AlarmScheduler::lblSw_Click(int index) {
 
 void AlarmScheduler::cmdStop_Click() {
     actions_.StopWav();
+    actions_.StopStandardAlarm();
     state_.RingCount.fill(0);
     indicators_.SetStopShown(false);
 }

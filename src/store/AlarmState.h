@@ -10,6 +10,8 @@ struct AlarmState {
     std::array<qint32, SlotCount + 1> SnoozeCount{};
     // 0: not ringing; otherwise scans since the slot fired, plus one.
     std::array<qint16, SlotCount + 1> RingCount{};
+    // The action a ring started with, which it goes on with to its end.
+    std::array<qint16, SlotCount + 1> RingCommand{};
     // The alarm announced in the next-alarm label; -1: none recorded.
     qint16 NextAlarmHour = -1;
     qint16 NextAlarmMinute = 0;

@@ -2,11 +2,11 @@
 
 #include "IniFile.h"
 #include "TextRules.h"
+#include "Warn.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryFile>
-#include <QTextStream>
 
 namespace {
 
@@ -48,10 +48,6 @@ QString WeekText(const std::array<qint16, 7>& flags) {
 bool CanCreateFileIn(const QString& dir) {
     QTemporaryFile probe(QDir(dir).filePath(QStringLiteral(".vendrix-probe-XXXXXX")));
     return probe.open();
-}
-
-void Warn(const QString& message) {
-    QTextStream(stderr) << "vendrix: " << message << Qt::endl;
 }
 
 void ReadSlot(const IniFile& ini, int n, AlarmSlot& slot) {

@@ -13,6 +13,7 @@ public:
         Log(QStringLiteral("wav %1 %2").arg(path).arg(repeat));
     }
     void StopWav() override { Log(QStringLiteral("stopwav")); }
+    void StopStandardAlarm() override { Log(QStringLiteral("stopstandard")); }
     void LaunchExec(const QString& text) override { Log(QStringLiteral("launch ") + text); }
 
     QStringList calls;

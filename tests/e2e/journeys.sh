@@ -66,6 +66,24 @@ INI
     check "the program got its parameters" test "$(cat "$WORK/launched")" = "$(printf 'one\ntwo three')"
 }
 
+journey_ring_changed() { # A looping WAV whose slot is registered anew as a launch rings out, then is silent.
+    install_copy
+    make_tone "$WORK/beep.wav" 0.4
+    printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\nCommand=1\nWAV=%s\nRepeat=1\n' \
+        "$WORK/beep.wav" | write_ini
+    rec_start
+    local t0
+    t0=$(rec_now)
+    start_vendrix "2027-03-01 06:59:57"
+    wait_for_window
+    wait_until "$(plus "$t0" 5)"
+    click 412 39  # >>
+    click 14 248  # 実行
+    click 360 252 # 登録
+    check "the ring goes on" loud_throughout "$(plus "$t0" 7)" "$(plus "$t0" 10)"
+    check "and ends in silence" silent "$(plus "$t0" 14)" 3
+}
+
 journey_tray() { # The tray: a left click does nothing, 復元 restores; a second start comes forward.
     install_copy
     start_vendrix

@@ -235,16 +235,34 @@ private slots:
         QCOMPARE(m.Firings(), (QStringList{"23:55", "00:05", "00:15"}));
     }
 
-    void ringOfAnActionThatNoLongerRingsEnds() {
+    // A ring goes on with the action it started, to its own end, and Stop is
+    // shown for as long as any ring lasts.
+    void ringsEndWithTheirOwnSound_data() {
+        Columns<int, int, bool>({"second", "commitAs", "stopShown"});
+        // clang-format off
+        Row("commit of the ringing WAV as a launch", -1, int(CommandLaunch), false);
+        Row("commit of the ringing WAV as the standard alarm", -1, int(CommandStandard), false);
+        Row("a standard ring outlasts the WAV's", int(CommandStandard), int(CommandWav), true);
+        Row("a second WAV replaces the first's ring", int(CommandWav), int(CommandWav), false);
+        // clang-format on
+    }
+    void ringsEndWithTheirOwnSound() {
+        QFETCH(int, second); // the action of a second slot at the same time, if any
+        QFETCH(int, commitAs);
+        QFETCH(bool, stopShown);
         Machine m;
-        m.Slot(1, 7, 0, StateDaily, CommandStandard);
+        m.Slot(1, 7, 0, StateDaily, CommandWav).Repeat = 1;
+        if (second >= 0)
+            m.Slot(2, 7, 0, StateDaily, qint16(second)).Repeat = 1;
         m.StartAt(At(2027, 3, 1, 6, 59, 59));
         m.Run(3000);
-        QVERIFY(m.indicators.stop);
-        m.settings.AlarmTable[1].Command = CommandLaunch;
-        m.Run(1000);
-        QCOMPARE(m.state.RingCount[1], qint16(0));
-        QVERIFY(!m.indicators.stop);
+        m.settings.AlarmTable[1].Command = qint16(commitAs);
+        m.scheduler.SlotCommitted(1);
+        const qsizetype before = m.actions.calls.size();
+        m.Run(10'000);
+        QCOMPARE(m.actions.calls.mid(before).filter(QRegularExpression("stop|standard 1|slot1")),
+                 QStringList{"2027-03-01 07:00:09.000 stopwav"});
+        QCOMPARE(m.indicators.stop, stopShown);
     }
 
     void nextAlarmLabel_data() {
@@ -291,7 +309,8 @@ private slots:
         m.scheduler.lblSw_Click(SwitchOff);
         QCOMPARE(m.indicators.switchShown, int(SwitchOff));
         QVERIFY(!m.indicators.stop && !m.indicators.snooze);
-        QVERIFY(m.actions.calls.last().endsWith("stopwav"));
+        QVERIFY(
+            m.actions.calls.join(u',').endsWith("stopwav,2027-03-01 07:00:01.000 stopstandard"));
         const qsizetype calls = m.actions.calls.size();
         m.Run(10 * 60'000);
         QCOMPARE(m.actions.calls.size(), calls);
