@@ -11,11 +11,15 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -25,6 +29,24 @@ constexpr int ExpandedHeight = 4095; // the editor panel's bottom edge
 constexpr int DesignedOuterHeight = 4500;
 const QColor White(0xFF, 0xFF, 0xFF);
 const QColor SwitchOnColour(0x80, 0xFF, 0x80);
+
+QString SaveFailureText(int error) {
+    switch (error) {
+    case SettingsFile::NotRead:
+        return QStringLiteral("読み込めなかったファイルなので、上書きしません。");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("ディスクに空きがありません。");
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return QStringLiteral(
+            "書き込みが許可されていません（ファイルかフォルダーが読み取り専用です）。");
+    default:
+        return QStringLiteral("書き込めませんでした（%1）。")
+            .arg(QString::fromLocal8Bit(std::strerror(error)));
+    }
+}
 
 // Rewrites a label only when its text changes, so the big digits are
 // repainted once a minute, not twice a second.
@@ -228,7 +250,27 @@ void Form1::BringToFront() {
 
 void Form1::OnCommitted(int n) {
     scheduler_.SlotCommitted(n);
-    file_.SaveSettings(settings_);
+    ReportSave(file_.SaveSettings(settings_));
+}
+
+// Whoever pressed 登録 must know when the alarm is not kept: once for each
+// kind of failure, in a box that does not hold up the clock.
+void Form1::ReportSave(SettingsFile::SaveResult result) {
+    if (result) {
+        shownFailure_.clear();
+        return;
+    }
+    const QString text =
+        QStringLiteral("設定を保存できませんでした。\n%1\n%2\n\n"
+                       "アラームは Vendrix が動いている間は鳴りますが、"
+                       "終了すると失われます。")
+            .arg(QDir::toNativeSeparators(file_.IniPath), SaveFailureText(result.Error));
+    if (text == shownFailure_)
+        return;
+    shownFailure_ = text;
+    auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), text, QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 void Form1::Form_QueryUnload() {

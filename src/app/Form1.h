@@ -56,6 +56,7 @@ private:
     void Form_Resize();
     void mnuRestore_Click();
     void OnCommitted(int n);
+    void ReportSave(SettingsFile::SaveResult result);
 
     Settings settings_;
     AlarmState state_;
@@ -63,6 +64,7 @@ private:
     AlarmScheduler scheduler_;
     ClockTick clock_;
     bool expanded_ = false;
+    QString shownFailure_; // the save failure last shown, until a save succeeds
 
     Panel* pctBack0;
     std::array<ClickLabel*, 3> lblSw{};

@@ -1,5 +1,7 @@
 #include "UnixSignals.h"
 
+#include "Warn.h"
+
 #include <QSocketNotifier>
 #include <csignal>
 #include <sys/socket.h>
@@ -17,9 +19,14 @@ void Forward(int signal) {
 } // namespace
 
 UnixSignals::UnixSignals(QObject* parent) : QObject(parent) {
-    ::socketpair(AF_UNIX, SOCK_STREAM, 0, pipeEnds);
-    notifier_ = new QSocketNotifier(pipeEnds[1], QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, [this] {
+    // Without the pipe the handlers would swallow the signals: keep the
+    // default ones, which at least end the program.
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pipeEnds) != 0) {
+        Warn(QStringLiteral("cannot watch for logout signals; settings are saved only on close"));
+        return;
+    }
+    auto* notifier = new QSocketNotifier(pipeEnds[1], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this] {
         char byte = 0;
         if (::read(pipeEnds[1], &byte, 1) == 1)
             emit received(int(byte));

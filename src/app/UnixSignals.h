@@ -2,8 +2,6 @@
 
 #include <QObject>
 
-class QSocketNotifier;
-
 // SIGTERM, SIGINT and SIGHUP (a logout or shutdown) delivered to the event
 // loop, so the program ends through its normal shutdown and saves.
 class UnixSignals : public QObject {
@@ -13,7 +11,4 @@ public:
 
 signals:
     void received(int signal);
-
-private:
-    QSocketNotifier* notifier_;
 };

@@ -1,13 +1,19 @@
 #include "IniFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
+#include <algorithm>
 #include <cerrno>
-#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+
+const QByteArray Utf8Mark = "\xEF\xBB\xBF";
 
 QByteArray LowerName(QStringView name) {
     return name.toUtf8().trimmed().toLower();
@@ -24,7 +30,8 @@ QByteArray OneLine(const QString& value) {
 
 IniFile IniFile::Parse(const QByteArray& bytes) {
     IniFile file;
-    qsizetype start = 0;
+    file.byteOrderMark_ = bytes.startsWith(Utf8Mark);
+    qsizetype start = file.byteOrderMark_ ? Utf8Mark.size() : 0;
     while (start < bytes.size()) {
         qsizetype end = bytes.indexOf('\n', start);
         qsizetype textEnd = end;
@@ -53,8 +60,13 @@ IniFile IniFile::Load(const QString& path, Status* status) {
         *status = Status::Unreadable;
         return {};
     }
+    const QByteArray bytes = file.readAll();
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        *status = Status::Unreadable; // UTF-16: not text this reader can keep intact
+        return {};
+    }
     *status = Status::Read;
-    return Parse(file.readAll());
+    return Parse(bytes);
 }
 
 IniFile::Line IniFile::ParseLine(QByteArray text, QByteArray eol) {
@@ -153,32 +165,60 @@ QByteArray IniFile::NewLineEnd() const {
 }
 
 QByteArray IniFile::ToBytes() const {
-    QByteArray bytes;
+    QByteArray bytes = byteOrderMark_ ? Utf8Mark : QByteArray();
     for (const Line& line : lines_)
         bytes += line.text + line.eol;
     return bytes;
 }
 
+// The file a save replaces: a symbolic link's target, so the link stays.
+QString IniFile::Target(const QString& path) {
+    const QFileInfo info(path);
+    return info.isSymLink() ? info.symLinkTarget() : path;
+}
+
+void IniFile::RemoveLeftovers(const QString& path) {
+    const QFileInfo target(Target(path));
+    const QRegularExpression ours(
+        QStringLiteral("^%1\\.\\d+\\.tmp$").arg(QRegularExpression::escape(target.fileName())));
+    QDir dir = target.dir();
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) {
+        if (ours.match(name).hasMatch())
+            dir.remove(name);
+    }
+}
+
 // Written to a new file beside the old one, synced, then renamed over it:
 // the file on disk is always the old one or the whole new one. QSaveFile is
 // not used: on a full disk it reports success and leaves an empty file.
-bool IniFile::Save(const QString& path, QString* error) const {
-    const QFileInfo info(path);
-    const QString target = info.isSymLink() ? info.symLinkTarget() : path;
-    QFile temp(QStringLiteral("%1.%2.tmp").arg(target).arg(QRandomGenerator::global()->generate()));
+int IniFile::Save(const QString& path) const {
+    const QString target = Target(path);
+    struct stat old {};
+    const bool exists = ::stat(QFile::encodeName(target).constData(), &old) == 0;
+    // The rename would replace a file the user made read-only; root too must not.
+    if (exists &&
+        (!(old.st_mode & S_IWUSR) || ::access(QFile::encodeName(target).constData(), W_OK) != 0))
+        return EACCES;
+    const QByteArray temp = QFile::encodeName(
+        QStringLiteral("%1.%2.tmp").arg(target).arg(QRandomGenerator::global()->generate()));
+    const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                          exists ? old.st_mode & 07777 : 0666);
+    if (fd < 0)
+        return errno;
+    int error = exists && ::fchmod(fd, old.st_mode & 07777) != 0 ? errno : 0;
     const QByteArray bytes = ToBytes();
-    const bool written =
-        temp.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered) &&
-        temp.write(bytes) == bytes.size() && ::fsync(temp.handle()) == 0;
-    *error = written ? QString() : temp.errorString();
-    if (written && QFile::exists(target))
-        temp.setPermissions(QFile::permissions(target));
-    temp.close();
-    if (written && ::rename(QFile::encodeName(temp.fileName()).constData(),
-                            QFile::encodeName(target).constData()) == 0)
-        return true;
-    if (error->isEmpty())
-        *error = QString::fromLocal8Bit(std::strerror(errno));
-    temp.remove();
-    return false;
+    for (qsizetype done = 0; done < bytes.size() && error == 0;) {
+        const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        error = written < 0 && errno != EINTR ? errno : 0;
+        done += std::max<ssize_t>(written, 0);
+    }
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && ::rename(temp.constData(), QFile::encodeName(target).constData()) != 0)
+        error = errno;
+    if (error != 0)
+        ::unlink(temp.constData());
+    return error;
 }

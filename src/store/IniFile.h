@@ -9,15 +9,16 @@
 // keeps every other line byte for byte: unknown sections and keys, comments,
 // blank lines, line ends and text in any encoding. Section and key names are
 // matched without regard to ASCII case; blanks around names and values are
-// not part of them. Values are UTF-8 and are read whole.
+// not part of them. Values are UTF-8 and are read whole; a UTF-8 byte-order
+// mark that starts the file is kept, and is not part of its first line.
 class IniFile {
 public:
     enum class Status { Read, Missing, Unreadable };
 
     static IniFile Parse(const QByteArray& bytes);
     // Reads the file at path. A file that exists but cannot be read (a folder,
-    // no permission) reports Unreadable, so the caller can keep from
-    // overwriting something it never saw.
+    // no permission, text in UTF-16) reports Unreadable, so the caller can
+    // keep from overwriting something it never saw.
     static IniFile Load(const QString& path, Status* status);
 
     // The value of key in section, or the empty text when either is missing.
@@ -29,8 +30,12 @@ public:
     QByteArray ToBytes() const;
     // Writes the whole file to a new file beside path, syncs it and renames it
     // over path (over a symbolic link's target), so the file on disk is always
-    // either the old or the new one.
-    bool Save(const QString& path, QString* error) const;
+    // either the old or the new one. A file without write permission is not
+    // replaced. Returns 0, or the system's error number (EACCES when the file
+    // is read-only).
+    int Save(const QString& path) const;
+    // Removes what a save killed halfway left beside path: its temporary files.
+    static void RemoveLeftovers(const QString& path);
 
 private:
     enum class Kind { Other, Section, Key };
@@ -42,6 +47,7 @@ private:
     };
 
     static Line ParseLine(QByteArray text, QByteArray eol);
+    static QString Target(const QString& path);
     // Index of the header line of section, or -1.
     qsizetype FindSection(const QByteArray& lowerName) const;
     // Index one past the last line belonging to the section whose header is at header.
@@ -52,5 +58,6 @@ private:
     QByteArray NewLineEnd() const;
 
     std::vector<Line> lines_;
+    bool byteOrderMark_ = false;
     QHash<QByteArray, qsizetype> sections_; // first header of each name
 };

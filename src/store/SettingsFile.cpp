@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryFile>
+#include <cstring>
 
 namespace {
 
@@ -111,6 +112,7 @@ QString SettingsFile::ChooseIniPath(const QString& programDir, const QString& us
 }
 
 void SettingsFile::LoadSettings(Settings& settings) {
+    IniFile::RemoveLeftovers(IniPath);
     IniFile::Status status;
     const IniFile ini = IniFile::Load(IniPath, &status);
     keepAway_ = status == IniFile::Status::Unreadable;
@@ -123,23 +125,20 @@ void SettingsFile::LoadSettings(Settings& settings) {
     }
 }
 
-bool SettingsFile::SaveSettings(const Settings& settings) {
-    if (keepAway_)
-        return false;
+SettingsFile::SaveResult SettingsFile::SaveSettings(const Settings& settings) {
     // Re-read so that whatever else the file holds is kept.
     IniFile::Status status;
     IniFile ini = IniFile::Load(IniPath, &status);
-    if (status == IniFile::Status::Unreadable) {
-        Warn(QStringLiteral("cannot read %1; settings not saved").arg(IniPath));
-        return false;
+    if (keepAway_ || status == IniFile::Status::Unreadable) {
+        Warn(QStringLiteral("cannot read %1; settings not saved over it").arg(IniPath));
+        return {NotRead};
     }
     WriteSettings(ini, settings);
-    QString error;
-    if (!ini.Save(IniPath, &error)) {
-        Warn(QStringLiteral("cannot save %1: %2").arg(IniPath, error));
-        return false;
-    }
-    return true;
+    const int error = ini.Save(IniPath);
+    if (error != 0)
+        Warn(QStringLiteral("cannot save %1: %2")
+                 .arg(IniPath, QString::fromLocal8Bit(std::strerror(error))));
+    return {error};
 }
 
 void SettingsFile::WriteSettings(IniFile& ini, const Settings& settings) {

@@ -16,11 +16,20 @@ public:
     // program); else the per-user folder, as for an installed copy.
     static QString ChooseIniPath(const QString& programDir, const QString& userConfigDir);
 
+    // What a save came to: Error is 0 when the file was saved; otherwise
+    // NotRead (the file on disk could not be read, so it is not replaced) or
+    // the system's error number.
+    static constexpr int NotRead = -1;
+    struct SaveResult {
+        int Error = 0;
+        explicit operator bool() const { return Error == 0; }
+    };
+
     // Fills settings from the file, or sets the defaults and writes them.
     void LoadSettings(Settings& settings);
-    // Writes every setting; false (with a line on standard error) on failure,
-    // in which case the file on disk is as it was.
-    bool SaveSettings(const Settings& settings);
+    // Writes every setting. On failure a line goes to standard error, and
+    // the file on disk is as it was.
+    SaveResult SaveSettings(const Settings& settings);
 
     // The 172 keys between a file in memory and the settings. Reading gives
     // false, and changes nothing, when the file holds no settings.

@@ -4,6 +4,7 @@
 
 #include <QFontInfo>
 #include <QLabel>
+#include <QMessageBox>
 
 namespace {
 
@@ -87,6 +88,21 @@ private slots:
         w.Click("cmdDone");
         QVERIFY(w.Ini().contains("[Alerm 1]\nState=1\nTime=" + AlarmAt(now, 120).mid(5) + "\n"));
         QTRY_COMPARE(w.Text("lblAlerm"), AlarmAt(now, 120));
+    }
+
+    void failedSaveIsShownOnce() {
+        Window w;
+        w.Start();
+        const Restricted readOnly(w.ini);
+        w.Click("cmdDone");
+        auto* box = w.form->findChild<QMessageBox*>();
+        QVERIFY(box && box->isVisible());
+        QVERIFY(box->text().contains(w.ini) && box->text().contains("読み取り専用"));
+        delete box;
+        w.Click("cmdDone");
+        QVERIFY(!w.form->findChild<QMessageBox*>());
+        w.form->close(); // at shutdown only standard error is told
+        QVERIFY(!w.form->findChild<QMessageBox*>());
     }
 };
 

@@ -111,6 +111,25 @@ journey_tray() { # The tray: a left click does nothing, 復元 restores; a secon
     check "the running window comes forward" mapped "$WID"
 }
 
+journey_two_copies() { # Two copies started at the same instant: one runs on, every time.
+    install_copy
+    local doubles=0 a b
+    for _ in $(seq 20); do
+        (cd "$APP" && exec ./vendrix) &
+        a=$!
+        (cd "$APP" && exec ./vendrix) &
+        b=$!
+        pids+=("$a" "$b")
+        for _ in $(seq 100); do kill -0 "$a" 2>/dev/null && kill -0 "$b" 2>/dev/null || break; sleep 0.05; done
+        sleep 0.5
+        kill -0 "$a" 2>/dev/null && kill -0 "$b" 2>/dev/null && doubles=$((doubles + 1))
+        kill -TERM "$a" "$b" 2>/dev/null
+        wait "$a" "$b" 2>/dev/null
+    done
+    echo "# both copies ran on in $doubles of 20 pairs"
+    check "one copy of each of 20 pairs runs on" test "$doubles" = 0
+}
+
 journey_full_disk() { # A full disk destroys nothing: the file is the old one or a whole new one.
     mkdir "$WORK/full"
     if ! mount -t tmpfs -o size=64m tmpfs "$WORK/full" 2>/dev/null; then

@@ -102,6 +102,7 @@ private slots:
         Row("header without ]", QByteArray("[Alerm 1\nTime=v\n"), "v");
         Row("line without =", QByteArray("[Alerm 1]\njunk\nTime=v\n"), "v");
         Row("comment", QByteArray("[Alerm 1]\n;Time=1\nTime=2\n"), "2");
+        Row("UTF-8 byte-order mark", QByteArray("\xEF\xBB\xBF[Alerm 1]\nTime=v"), "v");
         Row("utf-8 and long", "[Alerm 1]\nTime=ü" + QByteArray(300, 'x'), "ü" + QString(300, u'x'));
         // clang-format on
     }
@@ -119,6 +120,7 @@ private slots:
         Row("new key ends its section", QByteArray("[A]\nx=1\n\n[B]\n"), QByteArray("[A]\nx=1\nk=v\n\n[B]\n"));
         Row("new section ends the file", QByteArray("[B]\ny=2"), QByteArray("[B]\ny=2\n[A]\nk=v\n"));
         Row("crlf kept", QByteArray("[B]\r\n"), QByteArray("[B]\r\n[A]\r\nk=v\r\n"));
+        Row("byte-order mark kept", QByteArray("\xEF\xBB\xBF[A]\nk=1\n"), QByteArray("\xEF\xBB\xBF[A]\nk=v\n"));
         Row("bytes that are not text", QByteArray("\xff\xfe\x00junk\n", 8), QByteArray("\xff\xfe\x00junk\n[A]\nk=v\n", 16));
         // clang-format on
     }
@@ -275,34 +277,50 @@ private slots:
     // Files it must not replace: it runs on what it could read, or on the
     // defaults, and a save fails and leaves the bytes as they were.
     void filesItMustNotReplace_data() {
-        Columns<QString, int>({"kind", "switchRead"});
+        Columns<QByteArray, bool, int, int>({"bytes", "onFolder", "permissions", "switchRead"});
+        const QByteArray valid = "[Public]\nValidation=x\n[Settings]\nSwitch=1\n";
+        const int readOnly = QFile::ReadOwner | QFile::ExeOwner;
         // clang-format off
-        Row("folder", "folder", 2);
-        Row("unreadable file", "unreadable", 2);
-        Row("read-only folder", "read-only folder", 1);
+        Row("alerm.ini is a folder", QByteArray(), false, readOnly, 2);
+        Row("unreadable file", valid, false, 0, 2);
+        Row("read-only folder", valid, true, readOnly, 1);
+        Row("read-only file", valid, false, readOnly, 1);
+        Row("UTF-16 file", QByteArray("\xFF\xFE[\0P\0u\0b\0", 10), false, readOnly | QFile::WriteOwner, 2);
         // clang-format on
     }
     void filesItMustNotReplace() {
-        QFETCH(QString, kind);
+        QFETCH(QByteArray, bytes); // none: alerm.ini is a folder
+        QFETCH(bool, onFolder);
+        QFETCH(int, permissions);
         QFETCH(int, switchRead);
         QTemporaryDir dir;
         SettingsFile file(dir.filePath("alerm.ini"));
-        const QByteArray before = "[Public]\nValidation=x\n[Settings]\nSwitch=1\n";
-        if (kind == "folder")
+        if (bytes.isEmpty())
             QVERIFY(QDir().mkdir(file.IniPath));
         else
-            WriteBytes(file.IniPath, before);
+            WriteBytes(file.IniPath, bytes);
         {
-            const Restricted locked(kind.endsWith("folder") ? dir.path() : file.IniPath,
-                                    kind == "unreadable" ? QFile::Permissions()
-                                                         : QFile::ReadOwner | QFile::ExeOwner);
+            const Restricted locked(onFolder ? dir.path() : file.IniPath,
+                                    QFile::Permissions(permissions));
             Settings settings;
             file.LoadSettings(settings);
             QCOMPARE(settings.Switch, switchRead);
             settings.Switch = SwitchSnooze;
             QVERIFY(!file.SaveSettings(settings));
         }
-        QCOMPARE(ReadBytes(file.IniPath), kind == "folder" ? QByteArray("<unreadable>") : before);
+        QCOMPARE(ReadBytes(file.IniPath), bytes.isEmpty() ? QByteArray("<unreadable>") : bytes);
+    }
+
+    void leftoversOfAKilledSaveGo() {
+        QTemporaryDir dir;
+        const QStringList names{"alerm.ini.123.tmp", "alerm.ini.x.tmp", "other.ini.5.tmp",
+                                "alerm.ini.5"};
+        for (const QString& name : names)
+            WriteBytes(dir.filePath(name), "");
+        Settings settings;
+        SettingsFile(dir.filePath("alerm.ini")).LoadSettings(settings);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+                 (QStringList{"alerm.ini", "alerm.ini.5", "alerm.ini.x.tmp", "other.ini.5.tmp"}));
     }
 
     void killedWhileSavingLeavesAWholeFile() {
