@@ -10,7 +10,7 @@ Actions::Actions(const QString& programDir)
                                                        if (OnSingleEnded)
                                                            OnSingleEnded();
                                                    }),
-      launcher_(programDir) {}
+      launcher_(programDir, [this](const QString& text) { LaunchFailed(text); }) {}
 
 QStringList Actions::SoundCandidates(const QString& programDir) {
     const QDir dir(programDir);
@@ -35,8 +35,11 @@ void Actions::StopStandardAlarm() {
 }
 
 void Actions::LaunchExec(const QString& text) {
-    if (launcher_.LaunchExec(text))
-        return;
+    if (!launcher_.LaunchExec(text))
+        LaunchFailed(text);
+}
+
+void Actions::LaunchFailed(const QString& text) {
     Warn(QStringLiteral("cannot launch \"%1\"; sounding the standard alarm instead").arg(text));
     standard_.Play();
 }

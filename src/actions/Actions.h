@@ -24,6 +24,8 @@ public:
     static QStringList SoundCandidates(const QString& programDir);
 
 private:
+    void LaunchFailed(const QString& text);
+
     StandardAlarm standard_;
     QtMediaBackend backend_;
     WavDevice wav_;

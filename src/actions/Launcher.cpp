@@ -1,6 +1,5 @@
 #include "Launcher.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -34,10 +33,34 @@ bool Launcher::LaunchExec(const QString& text) const {
         return QProcess::startDetached(program, QProcess::splitCommand(target.Parameters),
                                        workingDir_);
     const QFileInfo document(QDir(workingDir_), target.File);
-    if (document.exists())
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(document.absoluteFilePath()));
     const QUrl url(target.File, QUrl::StrictMode);
-    if (url.isValid() && url.scheme().size() > 1)
-        return QDesktopServices::openUrl(url);
-    return false;
+    if (document.exists())
+        Open(document.absoluteFilePath(), text);
+    else if (url.isValid() && url.scheme().size() > 1)
+        Open(url.toString(), text);
+    else
+        return false;
+    return true;
+}
+
+// xdg-open returns once the opener has the target, or fails when there is
+// no application for it: only its exit status tells.
+void Launcher::Open(const QString& target, const QString& text) const {
+    auto* opener = new QProcess;
+    opener->setProcessChannelMode(QProcess::ForwardedChannels);
+    opener->setWorkingDirectory(workingDir_);
+    QObject::connect(opener, &QProcess::finished, opener,
+                     [opener, onFailure = onFailure_, text](int code, QProcess::ExitStatus status) {
+                         if (code != 0 || status != QProcess::NormalExit)
+                             onFailure(text);
+                         opener->deleteLater();
+                     });
+    QObject::connect(opener, &QProcess::errorOccurred, opener,
+                     [opener, onFailure = onFailure_, text](QProcess::ProcessError error) {
+                         if (error != QProcess::FailedToStart)
+                             return;
+                         onFailure(text);
+                         opener->deleteLater();
+                     });
+    opener->start(QStringLiteral("xdg-open"), {target});
 }

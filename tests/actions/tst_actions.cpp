@@ -153,7 +153,7 @@ private slots:
         const QString output = dir.filePath("out.txt");
         MakeWitness(dir.filePath(name), output);
         // A relative name counts from the program's folder, which is also the working folder.
-        QVERIFY(Launcher(dir.path()).LaunchExec(name + "?" + parameters));
+        QVERIFY(Launcher(dir.path(), {}).LaunchExec(name + "?" + parameters));
         QTRY_VERIFY(QFile(output).size() > 0);
         QTest::qWait(50);
         QCOMPARE(QString::fromUtf8(ReadBytes(output)).split(u'\n', Qt::SkipEmptyParts),
@@ -172,7 +172,38 @@ private slots:
     }
     void launchFailuresAreReported() {
         QFETCH(QString, text);
-        QVERIFY(!Launcher(QDir::tempPath()).LaunchExec(text));
+        QVERIFY(!Launcher(QDir::tempPath(), {}).LaunchExec(text));
+    }
+
+    // A document or URL opens through xdg-open; when that fails (no
+    // application for it), the failure is reported.
+    void documentsOpenThroughXdgOpen_data() {
+        Columns<QString, int, QString>({"target", "exitCode", "opened"});
+        // clang-format off
+        Row("document", "note.txt", 0, "%1/note.txt");
+        Row("URL nothing opens", "https://example.org/", 3, "https://example.org/");
+        // clang-format on
+    }
+    void documentsOpenThroughXdgOpen() {
+        QFETCH(QString, target);
+        QFETCH(int, exitCode);
+        QFETCH(QString, opened);
+        QTemporaryDir dir;
+        WriteBytes(dir.filePath("note.txt"), "");
+        WriteBytes(dir.filePath("xdg-open"),
+                   "#!/bin/sh\necho \"$1\" >\"$0.out\"\nexit " + QByteArray::number(exitCode));
+        QFile::setPermissions(dir.filePath("xdg-open"), QFile::ReadOwner | QFile::ExeOwner);
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", dir.path().toUtf8() + ":" + path);
+        QStringList failed;
+        QVERIFY(Launcher(dir.path(), [&](const QString& text) {
+                    failed << text;
+                }).LaunchExec(target + "?x"));
+        qputenv("PATH", path);
+        QTRY_VERIFY(QFile::exists(dir.filePath("xdg-open.out")));
+        QTRY_COMPARE(failed, exitCode ? QStringList{target + "?x"} : QStringList{});
+        QCOMPARE(ReadBytes(dir.filePath("xdg-open.out")),
+                 opened.replace("%1", dir.path()).toUtf8() + "\n");
     }
 };
 
