@@ -72,7 +72,6 @@ Form1::Form1(const QString& iniPath, AlarmActions& actions)
     setWindowIcon(WindowIcon::Make());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFocusPolicy(Qt::ClickFocus);
     QFont small = font(); // the design's system font is 9 points
     small.setPointSizeF(9);
     setFont(small);

@@ -1,5 +1,6 @@
 #include "Actions.h"
 #include "Form1.h"
+#include "QtTranslation.h"
 #include "SingleInstance.h"
 #include "UnixSignals.h"
 
@@ -11,6 +12,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vendrix"));
     QApplication::setDesktopFileName(QStringLiteral("vendrix"));
+    InstallQtTranslation();
 
     const QString programDir = QCoreApplication::applicationDirPath();
     const QString userDir =

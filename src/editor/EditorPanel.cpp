@@ -11,8 +11,8 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QEvent>
 #include <QFileDialog>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -208,9 +208,14 @@ void EditorPanel::Connect() {
     connect(cmdErase, &QPushButton::clicked, this, [this] { cmdErase_Click(); });
 }
 
-// txtHr_LostFocus and txtMn_LostFocus.
+// txtHr_LostFocus and txtMn_LostFocus: the user moved to another control.
+// The box's own menu or another window taking the focus for a while is not
+// leaving it, nor is a click on a control that takes no focus (an arrow).
 bool EditorPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusOut) {
+    const auto reason = event->type() == QEvent::FocusOut
+                            ? static_cast<QFocusEvent*>(event)->reason()
+                            : Qt::PopupFocusReason;
+    if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
         if (watched == txtHr)
             NormaliseBox(txtHr, 24);
         else if (watched == txtMn)
@@ -229,14 +234,14 @@ void EditorPanel::ShowSlot(int n) {
     ColorSlotLabels();
     SetBackground(lblIndex[n], CurrentColour);
     SelectType(std::clamp<int>(slot.State, 0, 3));
-    txtDate->setText(PlainDecimal(slot.Month) + u'/' + PlainDecimal(slot.Day));
+    ShowText(txtDate, PlainDecimal(slot.Month) + u'/' + PlainDecimal(slot.Day));
     for (int d = 0; d < 7; ++d)
         SetCheckValue(chkDay[d], slot.WeekSwitch[d]);
-    txtHr->setText(PlainDecimal(slot.Hour));
-    txtMn->setText(PlainDecimal(slot.Minute));
+    ShowText(txtHr, PlainDecimal(slot.Hour));
+    ShowText(txtMn, PlainDecimal(slot.Minute));
     SelectCommand(std::clamp<int>(slot.Command, 0, 2));
-    txtFile[1]->setText(slot.WAV);
-    txtFile[2]->setText(slot.Exec);
+    ShowText(txtFile[1], slot.WAV);
+    ShowText(txtFile[2], slot.Exec);
     SetCheckValue(chkRep, slot.Repeat);
     scrSint->setValue(settings_.SnoozeInt);
     scrSint_Change(); // the label shows the stored interval even when the bar did not move
@@ -287,13 +292,20 @@ void EditorPanel::optCmd_Click(int index) {
     cmdOpen->show();
 }
 
+// One chooser for the run, so that it opens where the last file was chosen,
+// with its name filled in. Linux paths have no length limit to impose.
 void EditorPanel::cmdOpen_Click() {
-    const QString file = QFileDialog::getOpenFileName(this);
-    if (file.isEmpty())
+    if (!Dlg) {
+        Dlg = new QFileDialog(this);
+        Dlg->setFileMode(QFileDialog::ExistingFile);
+    }
+    if (Dlg->exec() != QDialog::Accepted || Dlg->selectedFiles().isEmpty())
         return; // cancelled
+    const QString file = Dlg->selectedFiles().constFirst();
+    Dlg->selectFile(file);
     const int command = SelectedCommand();
     if (command > 0)
-        txtFile[command]->setText(file);
+        ShowText(txtFile[command], file);
 }
 
 void EditorPanel::scrSint_Change() {
@@ -309,12 +321,18 @@ void EditorPanel::cmdChk_Click() {
         day->setChecked(!allOn);
 }
 
+// A text the program puts in a box shows its start, as typed text would.
+void EditorPanel::ShowText(QLineEdit* box, const QString& text) {
+    box->setText(text);
+    box->setCursorPosition(0);
+}
+
 void EditorPanel::StepBox(QLineEdit* box, int delta, int largest) {
-    box->setText(TimeText::Step(box->text(), delta, largest));
+    ShowText(box, TimeText::Step(box->text(), delta, largest));
 }
 
 void EditorPanel::NormaliseBox(QLineEdit* box, int modulus) {
-    box->setText(TimeText::Normalise(box->text(), modulus));
+    ShowText(box, TimeText::Normalise(box->text(), modulus));
 }
 
 // Checks the option and shows its fields, as a click on it does.

@@ -8,6 +8,7 @@ class AlarmActions;
 class ClickLabel;
 class QButtonGroup;
 class QCheckBox;
+class QFileDialog;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -53,6 +54,7 @@ private:
     void cmdOpen_Click();
     void scrSint_Change();
     void cmdChk_Click();
+    static void ShowText(QLineEdit* box, const QString& text);
     void StepBox(QLineEdit* box, int delta, int largest);
     void NormaliseBox(QLineEdit* box, int modulus);
     void cmdAlTst_Click();
@@ -91,4 +93,5 @@ private:
     QPushButton* cmdUndo;
     QPushButton* cmdErase;
     QPushButton* cmdDone;
+    QFileDialog* Dlg = nullptr;
 };

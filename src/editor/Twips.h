@@ -17,10 +17,13 @@ inline void Place(QWidget* widget, int left, int top, int width, int height) {
     widget->setGeometry(TwipRect(left, top, width, height));
 }
 
+// Every background the program sets is light: the text on it, and on the
+// controls it holds, is black whatever the desktop theme.
 inline void SetBackground(QWidget* widget, const QColor& colour) {
     widget->setAutoFillBackground(true);
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, colour);
+    palette.setColor(QPalette::WindowText, Qt::black);
     widget->setPalette(palette);
 }
 

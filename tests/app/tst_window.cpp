@@ -90,6 +90,21 @@ private slots:
         QTRY_COMPARE(w.Text("lblAlerm"), AlarmAt(now, 120));
     }
 
+    // Wherever it sets a background the window sets the text colour that goes
+    // with it, so a dark desktop theme leaves it readable.
+    void readableOnADarkTheme() {
+        QPalette dark;
+        dark.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
+        dark.setColor(QPalette::WindowText, Qt::white);
+        QApplication::setPalette(dark);
+        Window w;
+        w.Start();
+        QApplication::setPalette(QPalette());
+        for (const char* name :
+             {"lblWeek", "lblNow(0)", "lblAlerm", "lblSw(1)", "lblIndex(3)", "chkRep"})
+            QCOMPARE(w.Find(name)->palette().color(QPalette::WindowText), QColor(Qt::black));
+    }
+
     void failedSaveIsShownOnce() {
         Window w;
         w.Start();

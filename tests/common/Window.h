@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Form1.h"
+#include "QtTranslation.h"
 #include "RecordingActions.h"
 #include "TestSupport.h"
 #include "Twips.h"

@@ -7,6 +7,8 @@ close_window() { wmctrl -i -c "$WID" && ended "$VPID"; }
 
 journey_ring() { # An alarm set only through the window rings at its minute and on; Stop silences it.
     install_copy
+    # The user's own alerm.wav, in a form the simplest readers reject: 24-bit, extensible.
+    sox -n -r 48000 -c 2 -b 24 "$APP/alerm.wav" synth 0.8 sine 880 vol 0.5
     rec_start
     local t0 stop
     t0=$(rec_now)
@@ -21,6 +23,7 @@ journey_ring() { # An alarm set only through the window rings at its minute and 
     check "registering writes the slot" grep -q "^Time=07:00" "$APP/alerm.ini"
     check "silent before the minute" silent "$(plus "$t0" 20)" 4
     check "the alarm rings at its minute and goes on ringing" loud_throughout "$(plus "$t0" 26)" "$(plus "$t0" 36)"
+    check "with the user's alerm.wav" pitched "$(plus "$t0" 30)" 2 880
     stop=$(rec_now)
     click 340 28 # Stop
     check "Stop silences it" silent "$(plus "$stop" 1.2)" 2
@@ -35,7 +38,8 @@ journey_wav_and_launch() { # A looping WAV until Stop, the standard alarm in its
     rm "$APP/alerm.wav" # the tone built into the program takes its place
     make_tone "$WORK/beep.wav" 0.4
     make_witness "$WORK/witness" "$WORK/launched"
-    write_ini <<INI
+    printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\nCommand=1\nWAV=%s\nRepeat=1\n[Alerm 2]\nTime=07:00\nState=1\nCommand=2\nExec=%s?one "two three"\n' \
+        "$WORK/beep.wav" "$WORK/witness" | write_ini
 [Settings]
 Switch=1
 [Alerm 1]

@@ -67,18 +67,13 @@ ended() {
 }
 
 # Waits for the window and sets WID. A window that the window manager left
-# unmapped while it was still starting up is mapped once, with a note.
+# unmapped while it was still starting up is mapped once.
 wait_for_window() {
     WID=""
     for i in $(seq 300); do
         WID=$(xdotool search --onlyvisible --name '^Vendrix v0\.3$' 2>/dev/null | head -n1)
         [[ -n $WID ]] && break
-        if [[ $i -eq 100 ]]; then
-            for id in $(xdotool search --name '^Vendrix v0\.3$' 2>/dev/null); do
-                echo "# window $id exists but is not mapped; mapping it" >&2
-                xdotool windowmap "$id"
-            done
-        fi
+        [[ $i -eq 100 ]] && xdotool search --name '^Vendrix v0\.3$' windowmap %@ 2>/dev/null
         sleep 0.1
     done
     [[ -n $WID ]] || { echo "# the window did not appear" >&2; exit 1; }
@@ -141,20 +136,23 @@ rec_now() { awk -v now="$(date +%s.%N)" -v t0="$REC_T0" 'BEGIN { printf "%.3f", 
 plus() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a + b }'; }
 # Waits until the recording has reached SECONDS.
 wait_until() { while awk -v now="$(rec_now)" -v t="$1" 'BEGIN { exit !(now < t) }'; do sleep 0.1; done; }
-# rec_rms FROM SECONDS: the RMS amplitude (0..1) of that stretch, once recorded.
-rec_rms() {
+# rec_stat FROM SECONDS FIGURE: a figure of `sox stat` ("RMS +amplitude",
+# "Rough +frequency") for that stretch of the recording, once it is recorded.
+rec_stat() {
     wait_until "$(plus "$1" "$2")"
     for _ in $(seq 60); do
         awk -v size="$(stat -c %s "$REC")" -v want="$(plus "$1" "$2")" 'BEGIN { exit !(size / 88200 >= want) }' && break
         sleep 0.05
     done
     sox -t raw -r 44100 -e signed -b 16 -c 1 "$REC" -n trim "$1" "$2" stat 2>&1 |
-        awk '/RMS +amplitude/ { print $3 }'
+        awk -v figure="^$3:" '$0 ~ figure { print $NF }'
 }
-loud() { awk -v r="$(rec_rms "$1" "$2")" 'BEGIN { exit !(r > 0.02) }'; }
+loud() { awk -v r="$(rec_stat "$1" "$2" "RMS +amplitude")" 'BEGIN { exit !(r > 0.02) }'; }
+silent() { awk -v r="$(rec_stat "$1" "$2" "RMS +amplitude")" 'BEGIN { exit !(r < 0.002) }'; }
+# pitched FROM SECONDS HZ: the sound of that stretch is a tone of about HZ.
+pitched() { awk -v f="$(rec_stat "$1" "$2" "Rough +frequency")" -v hz="$3" 'BEGIN { exit !(f > hz - 30 && f < hz + 30) }'; }
 # loud_throughout FROM TO: sound in every second from FROM to TO.
 loud_throughout() {
     local t
     for t in $(seq "$1" 1 "$(plus "$2" -1)"); do loud "$t" 1 || return 1; done
 }
-silent() { awk -v r="$(rec_rms "$1" "$2")" 'BEGIN { exit !(r < 0.002) }'; }
