@@ -19,6 +19,7 @@ struct SilentIndicators : Indicators {
     void SetSnoozeShown(bool) override {}
     void SetStopShown(bool) override {}
     void ShowSwitch(int) override {}
+    void AlarmRinging(int) override {}
 };
 } // namespace
 

@@ -5,11 +5,16 @@
 #include <QDir>
 
 Actions::Actions(const QString& programDir)
-    : standard_(SoundCandidates(programDir)), wav_(backend_, standard_,
-                                                   [this] {
-                                                       if (OnSingleEnded)
-                                                           OnSingleEnded();
-                                                   }),
+    : standard_(SoundCandidates(programDir),
+                [this](const QString& why) {
+                    if (OnSoundFailed)
+                        OnSoundFailed(why);
+                }),
+      wav_(backend_, standard_,
+           [this] {
+               if (OnSingleEnded)
+                   OnSingleEnded();
+           }),
       launcher_(programDir, [this](const QString& text) { LaunchFailed(text); }) {}
 
 QStringList Actions::SoundCandidates(const QString& programDir) {
@@ -42,4 +47,6 @@ void Actions::LaunchExec(const QString& text) {
 void Actions::LaunchFailed(const QString& text) {
     Warn(QStringLiteral("cannot launch \"%1\"; sounding the standard alarm instead").arg(text));
     standard_.Play();
+    if (OnLaunchFailed)
+        OnLaunchFailed(text);
 }

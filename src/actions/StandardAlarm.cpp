@@ -84,7 +84,9 @@ std::optional<StandardAlarm::Pcm> StandardAlarm::Decode(const QByteArray& file, 
     return pcm;
 }
 
-StandardAlarm::StandardAlarm(const QStringList& candidates) {
+StandardAlarm::StandardAlarm(const QStringList& candidates,
+                             std::function<void(const QString& why)> onFailed)
+    : onFailed_(std::move(onFailed)) {
     std::optional<Pcm> decoded;
     QString error;
     for (const QString& path : candidates) {
@@ -114,13 +116,30 @@ void StandardAlarm::Stop() {
 
 void StandardAlarm::Start() {
     Stop();
-    sink_ = new QAudioSink(QMediaDevices::defaultAudioOutput(), sound_.Format);
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull())
+        return Failed(QStringLiteral("no audio device"));
+    sink_ = new QAudioSink(device, sound_.Format);
     QObject::connect(sink_, &QAudioSink::stateChanged, sink_, [this](QAudio::State state) {
-        if (state == QAudio::IdleState && looping_)
+        if (state == QAudio::StoppedState && sink_->error() != QAudio::NoError)
+            Failed(QStringLiteral("the audio stream failed (%1)").arg(int(sink_->error())));
+        else if (state == QAudio::IdleState && looping_)
             Start();
     });
     buffer_.seek(0);
     sink_->start(&buffer_);
+}
+
+// The sound restarts every second while an alarm rings: a failure is told
+// once, and again only after the sound has been given up for a while.
+void StandardAlarm::Failed(const QString& why) {
+    const bool fresh = !lastFailure_.isValid() || lastFailure_.elapsed() > 3000;
+    lastFailure_.start();
+    if (!fresh)
+        return;
+    Warn(QStringLiteral("cannot play the alarm sound: %1").arg(why));
+    if (onFailed_)
+        onFailed_(why);
 }
 
 void StandardAlarm::Play() {

@@ -5,7 +5,9 @@
 #include <QAudioFormat>
 #include <QBuffer>
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 class QAudioSink;
@@ -17,7 +19,9 @@ class QAudioSink;
 class StandardAlarm : public AlarmSound {
 public:
     // The first decodable alerm.wav among the candidate paths is used.
-    explicit StandardAlarm(const QStringList& candidates);
+    // onFailed runs when no sound can be played (no audio device, an audio
+    // stream that fails), once for each stretch of failing sounds.
+    StandardAlarm(const QStringList& candidates, std::function<void(const QString& why)> onFailed);
     ~StandardAlarm() override;
 
     void Play() override;
@@ -38,9 +42,12 @@ public:
 private:
     void Start();
     void Stop();
+    void Failed(const QString& why);
 
     Pcm sound_;
     QBuffer buffer_;
     QAudioSink* sink_ = nullptr;
     bool looping_ = false;
+    std::function<void(const QString& why)> onFailed_;
+    QElapsedTimer lastFailure_;
 };

@@ -3,8 +3,10 @@
 #include "ClickLabel.h"
 #include "EditorPanel.h"
 #include "Fonts.h"
+#include "Launcher.h"
 #include "Panel.h"
 #include "SpinButton.h"
+#include "TextRules.h"
 #include "Twips.h"
 #include "WindowIcon.h"
 
@@ -12,6 +14,7 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -84,6 +87,9 @@ Form1::Form1(const QString& iniPath, AlarmActions& actions)
     tmrClock.setTimerType(Qt::PreciseTimer);
     connect(&tmrClock, &QTimer::timeout, this, [this] { tmrClock_Timer(); });
     connect(pctBack3, &EditorPanel::committed, this, [this](int n) { OnCommitted(n); });
+    connect(&notifier_, &Notifier::stopInvoked, this, [this] { scheduler_.cmdStop_Click(); });
+    connect(&notifier_, &Notifier::restoreInvoked, this, [this] { mnuRestore_Click(); });
+    actions.OnSoundFailed = [this](const QString& why) { OnSoundFailed(why); };
 }
 
 Form1::~Form1() = default;
@@ -142,6 +148,10 @@ void Form1::BuildClockStrip() {
 void Form1::BuildTray() {
     mnuTray = new QMenu(QStringLiteral("1"), this);
     mnuTray->setObjectName("mnuTray");
+    mnuStop = mnuTray->addAction(QStringLiteral("Stop"));
+    mnuStop->setObjectName("mnuStop");
+    mnuStop->setVisible(false);
+    connect(mnuStop, &QAction::triggered, this, [this] { scheduler_.cmdStop_Click(); });
     QAction* mnuRestore = mnuTray->addAction(QStringLiteral("復元"));
     mnuRestore->setObjectName("mnuRestore");
     connect(mnuRestore, &QAction::triggered, this, [this] { mnuRestore_Click(); });
@@ -202,6 +212,43 @@ void Form1::SetSnoozeShown(bool shown) {
 
 void Form1::SetStopShown(bool shown) {
     cmdStop->setVisible(shown);
+    mnuStop->setVisible(shown);
+    if (!shown)
+        notifier_.Close(); // the ring is over
+}
+
+bool Form1::InView() const {
+    return isVisible() && !isMinimized();
+}
+
+QString Form1::AlarmTitle() const {
+    const AlarmSlot& slot = settings_.AlarmTable[ringing_];
+    return ringing_ > 0 ? QStringLiteral("アラーム ") + HourMinute(slot.Hour, slot.Minute)
+                        : windowTitle();
+}
+
+// An alarm that rings where the window cannot be seen shows a notification
+// to stop it from; in view, the window asks for attention.
+void Form1::AlarmRinging(int n) {
+    ringing_ = n;
+    if (InView()) {
+        QApplication::alert(this);
+        return;
+    }
+    const AlarmSlot& slot = settings_.AlarmTable[n];
+    const QString body =
+        slot.Command == CommandStandard ? QStringLiteral("標準のアラーム")
+        : slot.Command == CommandWav
+            ? QFileInfo(slot.WAV).fileName()
+            : QFileInfo(Launcher::Split(slot.Exec).File).fileName() +
+                  QStringLiteral(" を起動できないので、標準のアラームを鳴らしています");
+    notifier_.Show(AlarmTitle(), body);
+}
+
+// Without sound an alarm would pass unnoticed: the window comes forward.
+void Form1::OnSoundFailed(const QString& why) {
+    BringToFront();
+    notifier_.Show(AlarmTitle(), QStringLiteral("アラームの音を鳴らせませんでした（%1）").arg(why));
 }
 
 void Form1::ShowSwitch(int position) {
@@ -241,6 +288,7 @@ void Form1::mnuRestore_Click() {
     raise();
     activateWindow();
     tray->hide();
+    notifier_.Close();
 }
 
 void Form1::BringToFront() {

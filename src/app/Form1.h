@@ -5,6 +5,7 @@
 #include "AlarmState.h"
 #include "ClockTick.h"
 #include "Indicators.h"
+#include "Notifier.h"
 #include "Settings.h"
 #include "SettingsFile.h"
 
@@ -41,6 +42,7 @@ public:
     void SetSnoozeShown(bool shown) override;
     void SetStopShown(bool shown) override;
     void ShowSwitch(int position) override;
+    void AlarmRinging(int n) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -57,6 +59,9 @@ private:
     void mnuRestore_Click();
     void OnCommitted(int n);
     void ReportSave(SettingsFile::SaveResult result);
+    void OnSoundFailed(const QString& why);
+    QString AlarmTitle() const;
+    bool InView() const;
 
     Settings settings_;
     AlarmState state_;
@@ -65,6 +70,8 @@ private:
     ClockTick clock_;
     bool expanded_ = false;
     QString shownFailure_; // the save failure last shown, until a save succeeds
+    int ringing_ = 0;      // the slot that rang last
+    Notifier notifier_;
 
     Panel* pctBack0;
     std::array<ClickLabel*, 3> lblSw{};
@@ -80,4 +87,5 @@ private:
     QTimer tmrClock;
     QSystemTrayIcon* tray;
     QMenu* mnuTray;
+    QAction* mnuStop;
 };

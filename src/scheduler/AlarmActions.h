@@ -17,4 +17,9 @@ public:
 
     // Run when a WAV played once has reached its end: its alarm is over.
     std::function<void()> OnSingleEnded;
+    // Run when a launch failed and the standard alarm sounded instead.
+    std::function<void(const QString& text)> OnLaunchFailed;
+    // Run when the alarm sound could not be played at all, once for each
+    // stretch of failing sounds.
+    std::function<void(const QString& why)> OnSoundFailed;
 };

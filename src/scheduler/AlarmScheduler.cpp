@@ -25,6 +25,10 @@ AlarmScheduler::AlarmScheduler(Settings& settings, AlarmState& state, AlarmActio
                                Indicators& indicators)
     : settings_(settings), state_(state), actions_(actions), indicators_(indicators) {
     actions_.OnSingleEnded = [this] { cmdStop_Click(); };
+    actions_.OnLaunchFailed = [this](const QString& text) {
+        if (launched_ > 0 && settings_.AlarmTable[launched_].Exec == text)
+            indicators_.AlarmRinging(launched_);
+    };
 }
 
 AlarmScheduler::Window AlarmScheduler::NextWindow(const ScanTime& now, double local) {
@@ -154,6 +158,7 @@ void AlarmScheduler::Fire(int n) {
     state_.RingCommand[n] = slot.Command;
     if (slot.Command == CommandStandard) {
         indicators_.SetStopShown(true);
+        indicators_.AlarmRinging(n);
         actions_.PlayStandardAlarm(n);
     } else if (slot.Command == CommandWav) {
         for (int m = 1; m <= SlotCount;
@@ -161,6 +166,7 @@ void AlarmScheduler::Fire(int n) {
             if (m != n && state_.RingCount[m] > 0 && state_.RingCommand[m] == CommandWav)
                 EndRing(m);
         }
+        indicators_.AlarmRinging(n);
         actions_.PlayWav(slot.WAV, slot.Repeat);
         if (slot.Repeat == 0) {
             state_.SnoozeCount[n] = 0;
@@ -169,6 +175,7 @@ void AlarmScheduler::Fire(int n) {
             indicators_.SetStopShown(true);
         }
     } else {
+        launched_ = n;
         actions_.LaunchExec(slot.Exec);
         state_.SnoozeCount[n] = 0;
         state_.RingCount[n] = 0;

@@ -64,4 +64,5 @@ private:
     double previousEnd_ = 0;
     // The moment each slot fired last, so the clock going back never rings it twice.
     std::array<std::optional<double>, SlotCount + 1> lastFired_{};
+    int launched_ = 0; // the slot that launched last, whose failure rings
 };

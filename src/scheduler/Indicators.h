@@ -10,4 +10,7 @@ public:
     virtual void SetSnoozeShown(bool shown) = 0;        // lblSnz
     virtual void SetStopShown(bool shown) = 0;          // cmdStop
     virtual void ShowSwitch(int position) = 0;          // lblSw highlight
+    // Slot n rings: it started a sound, or its launch failed and the
+    // standard alarm sounded instead.
+    virtual void AlarmRinging(int n) = 0;
 };

@@ -132,7 +132,7 @@ private slots:
         WriteBytes(dir.filePath("alerm.wav"), "RIFF----WAVEfmt junk");
         QTest::ignoreMessage(
             QtWarningMsg, QRegularExpression("cannot use .*alerm.wav as the alarm sound \\(.+\\)"));
-        StandardAlarm alarm({dir.filePath("missing.wav"), dir.filePath("alerm.wav")});
+        StandardAlarm alarm({dir.filePath("missing.wav"), dir.filePath("alerm.wav")}, {});
     }
 
     void launchesProgramWithArguments_data() {

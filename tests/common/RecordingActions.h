@@ -14,9 +14,14 @@ public:
     }
     void StopWav() override { Log(QStringLiteral("stopwav")); }
     void StopStandardAlarm() override { Log(QStringLiteral("stopstandard")); }
-    void LaunchExec(const QString& text) override { Log(QStringLiteral("launch ") + text); }
+    void LaunchExec(const QString& text) override {
+        Log(QStringLiteral("launch ") + text);
+        if (launchFails)
+            OnLaunchFailed(text);
+    }
 
     QStringList calls;
+    bool launchFails = false;
     const QString* clock = nullptr;
 
 private:

@@ -88,6 +88,57 @@ journey_ring_changed() { # A looping WAV whose slot is registered anew as a laun
     check "and ends in silence" silent "$(plus "$t0" 14)" 3
 }
 
+# notified N PATTERN: N lines of the notification server match PATTERN.
+notified() { await 20 bash -c "[ \$(grep -cE '$2' '$WORK/notes') -ge $1 ]"; }
+# invoke ID KEY: the user chooses an action of notification ID.
+invoke() {
+    dbus-send --session --type=method_call --dest=org.freedesktop.Notifications \
+        /org/freedesktop/Notifications org.freedesktop.Notifications.Invoke "uint32:$1" "string:$2"
+}
+
+journey_notify() { # Ringing out of view: a notification to stop it from, or to bring the window back.
+    local server=$1 stop
+    install_copy
+    printf '[Settings]\nSwitch=0\nSnoozeInt=2\n[Alerm 1]\nTime=07:00\nState=1\n' | write_ini
+    "$server" >"$WORK/notes" &
+    pids+=($!)
+    rec_start
+    start_vendrix "2027-03-01 06:59:30" 10 # ten times faster: a ring in 3 s, snoozes every 12 s
+    wait_for_window
+    xdotool windowminimize "$WID"
+    check "a ring out of view is notified, with Stop and 復元" notified 1 \
+        "^notify 1 replaces 0 urgency 2 timeout 0 \| アラーム 07:00 \| 標準のアラーム \| stop,Stop,restore,復元$"
+    stop=$(rec_now)
+    invoke 1 stop
+    check "its Stop silences the ring" silent "$(plus "$stop" 0.5)" 1.5
+    check "and closes the notification" notified 1 "^close 1$"
+    check "the next snooze replaces it" notified 1 "^notify 1 replaces 1 "
+    find_tray_icon && restore_from_tray
+    check "the window restored by hand closes it" notified 2 "^close 1$"
+    xdotool windowminimize "$WID"
+    check "the snooze after" notified 2 "^notify 1 replaces 1 "
+    invoke 1 restore
+    check "its 復元 restores the window" await 5 mapped "$WID"
+    check "and closes it" notified 3 "^close 1$"
+    sleep 13
+    check "in view, a ring is not notified" test "$(grep -c ^notify "$WORK/notes")" = 3
+}
+
+journey_no_sound() { # Without a sound server the alarm is not unnoticed.
+    local server=$1
+    install_copy
+    printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\n' | write_ini
+    "$server" >"$WORK/notes" &
+    pids+=($!)
+    start_vendrix "2027-03-01 06:59:57"
+    wait_for_window
+    xdotool windowminimize "$WID"
+    check "the window comes forward" await 8 mapped "$WID"
+    check "the notification says the sound failed" notified 1 "アラームの音を鳴らせませんでした"
+    sleep 5
+    check "one line on standard error" test "$(grep -c "cannot play the alarm sound" "$WORK/stderr")" = 1
+}
+
 journey_tray() { # The tray: a left click does nothing, 復元 restores; a second start comes forward.
     install_copy
     start_vendrix

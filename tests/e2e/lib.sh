@@ -31,6 +31,7 @@ check() {
 }
 
 finish() {
+    [[ $failed -eq 0 || ! -s $WORK/stderr ]] || sed 's/^/# vendrix: /' "$WORK/stderr"
     echo "$passed passed, $failed failed"
     [[ $failed -eq 0 ]]
 }
@@ -55,16 +56,21 @@ start_vendrix() {
         fake=(env LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@$start${speed:+ x$speed}")
         [[ -z $speed ]] && fake+=(FAKETIME_DONT_FAKE_MONOTONIC=1)
     fi
-    (cd "$APP" && TZ=UTC exec "${fake[@]}" ./vendrix) &
+    (cd "$APP" && TZ=UTC exec "${fake[@]}" ./vendrix 2>>"$WORK/stderr") &
     VPID=$!
     pids+=("$VPID")
 }
 
-# ended PID: waits up to 5 s for the process to end; false if it did not.
-ended() {
-    for _ in $(seq 100); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.05; done
-    return 1
+# await SECONDS COMMAND...: retries COMMAND until it succeeds; false if it
+# did not within SECONDS.
+await() {
+    local until=$((SECONDS + $1))
+    shift
+    until "$@"; do [[ $SECONDS -lt $until ]] || return 1; sleep 0.1; done
 }
+
+# ended PID: waits up to 5 s for the process to end; false if it did not.
+ended() { await 5 bash -c "! kill -0 $1 2>/dev/null"; }
 
 # Waits for the window and sets WID. A window that the window manager left
 # unmapped while it was still starting up is mapped once.

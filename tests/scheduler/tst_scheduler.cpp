@@ -18,11 +18,13 @@ public:
     void SetSnoozeShown(bool shown) override { snooze = shown; }
     void SetStopShown(bool shown) override { stop = shown; }
     void ShowSwitch(int position) override { switchShown = position; }
+    void AlarmRinging(int n) override { ringing << n; }
 
     QString alarmText;
     bool snooze = false;
     bool stop = false;
     int switchShown = -1;
+    QList<int> ringing;
 };
 
 // A simulated machine: real time runs on, local time is real time plus an
@@ -147,6 +149,7 @@ private slots:
         QCOMPARE(m.actions.calls.size(), ringCalls);
         m.Run(11 * 60'000);
         QCOMPARE(m.Firings(), fired);
+        QCOMPARE(m.indicators.ringing.size(), command == CommandLaunch ? 0 : fired.size());
         QCOMPARE(m.indicators.snooze, snoozeShown);
         QVERIFY(!m.indicators.stop);
         QCOMPARE(m.state.RingCount[1], qint16(0));
@@ -193,6 +196,15 @@ private slots:
         m.offsetMs += offsetJumpMs;
         m.Run(afterMs + 1000);
         QCOMPARE(m.actions.calls.size(), firings);
+    }
+
+    void failedLaunchRings() {
+        Machine m;
+        m.actions.launchFails = true;
+        m.Slot(3, 7, 0, StateDaily, CommandLaunch);
+        m.StartAt(At(2027, 3, 1, 6, 59, 59));
+        m.Run(2000);
+        QCOMPARE(m.indicators.ringing, QList<int>{3});
     }
 
     void snoozeRunsPastMidnight() {

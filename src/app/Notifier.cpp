@@ -1,0 +1,106 @@
+#include "Notifier.h"
+
+#include "Warn.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+
+namespace {
+
+const QString Service = QStringLiteral("org.freedesktop.Notifications");
+const QString Path = QStringLiteral("/org/freedesktop/Notifications");
+const QString Interface = QStringLiteral("org.freedesktop.Notifications");
+const QString StopKey = QStringLiteral("stop");
+const QString RestoreKey = QStringLiteral("restore");
+
+QDBusMessage Call(const QString& method) {
+    return QDBusMessage::createMethodCall(Service, Path, Interface, method);
+}
+
+} // namespace
+
+bool Notifier::Connect() {
+    if (connected_)
+        return true;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        Fail(bus.lastError().message());
+        return false;
+    }
+    bus.connect(Service, Path, Interface, QStringLiteral("ActionInvoked"), this,
+                SLOT(OnAction(uint, QString)));
+    bus.connect(Service, Path, Interface, QStringLiteral("NotificationClosed"), this,
+                SLOT(OnClosed(uint, uint)));
+    connected_ = true;
+    return true;
+}
+
+void Notifier::Fail(const QString& why) {
+    if (!warned_)
+        Warn(QStringLiteral("no desktop notifications (%1); alarms ring as before").arg(why));
+    warned_ = true;
+}
+
+void Notifier::Show(const QString& summary, const QString& body) {
+    closeWhenShown_ = false;
+    if (pending_) { // replaces the one on its way, once its id is known
+        queued_.emplace(summary, body);
+        return;
+    }
+    if (!Connect())
+        return;
+    QDBusMessage notify = Call(QStringLiteral("Notify"));
+    const QVariantMap hints{{QStringLiteral("urgency"), QVariant::fromValue(uchar(2))},
+                            {QStringLiteral("desktop-entry"), QStringLiteral("vendrix")}};
+    notify << QStringLiteral("Vendrix") << id_ << QStringLiteral("vendrix") << summary << body
+           << QStringList{StopKey, QStringLiteral("Stop"), RestoreKey, QStringLiteral("復元")}
+           << hints << 0; // it stays until acted on or closed
+    pending_ = true;
+    auto* watcher =
+        new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(notify), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
+        const QDBusPendingReply<uint> reply = *w;
+        w->deleteLater();
+        pending_ = false;
+        if (reply.isError())
+            return Fail(reply.error().message());
+        id_ = reply.value();
+        shown_ = true;
+        if (queued_) {
+            const auto [summary, body] = *std::exchange(queued_, std::nullopt);
+            Show(summary, body);
+        } else if (closeWhenShown_) {
+            Close();
+        }
+    });
+}
+
+void Notifier::Close() {
+    if (pending_) {
+        closeWhenShown_ = true;
+        queued_.reset();
+        return;
+    }
+    if (!shown_)
+        return;
+    QDBusMessage close = Call(QStringLiteral("CloseNotification"));
+    close << id_;
+    QDBusConnection::sessionBus().asyncCall(close);
+    shown_ = false;
+}
+
+void Notifier::OnAction(uint id, const QString& key) {
+    if (id != id_)
+        return;
+    if (key == StopKey)
+        emit stopInvoked();
+    else if (key == RestoreKey)
+        emit restoreInvoked();
+}
+
+void Notifier::OnClosed(uint id, uint) {
+    if (id == id_)
+        shown_ = false;
+}
