@@ -54,7 +54,12 @@ sleep 10
 echo "rss_vendrix_kb $(rss_kb "$vpid")"
 echo "rss_minimal_kb $(rss_kb "$mpid")"
 v0=$(ticks "$vpid") m0=$(ticks "$mpid") vs0=$(switches "$vpid") ms0=$(switches "$mpid")
+dbus-monitor --session --profile >"$work/bus.log" 2>/dev/null &
+monitor=$!
 sleep "$idle"
+kill "$monitor"
+# Messages on the session bus, the monitor's own name changes aside.
+echo "dbus_messages_idle $(grep -v '^#' "$work/bus.log" | grep -cvE 'NameAcquired|NameLost|NameOwnerChanged')"
 hz=$(getconf CLK_TCK)
 echo "cpu_vendrix_s_per_hour $(awk -v d=$(($(ticks "$vpid") - v0)) -v hz="$hz" -v t="$idle" 'BEGIN { printf "%.2f", d / hz / t * 3600 }')"
 echo "cpu_minimal_s_per_hour $(awk -v d=$(($(ticks "$mpid") - m0)) -v hz="$hz" -v t="$idle" 'BEGIN { printf "%.2f", d / hz / t * 3600 }')"
