@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of one alarm scan: a simulated year at one scan a second, all twenty
 // slots armed with different times, types and actions that do nothing.
 #include "AlarmScheduler.h"

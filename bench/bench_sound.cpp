@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // From the call to the first audible sample, for the standard alarm and for
 // a slot's WAV: 20 of each, recorded from the desktop session's sink.
 #include "Actions.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Run inside scripts/desktop-session by bench/run: start-up time, idle memory,
 # idle CPU and wake-ups of Vendrix beside the minimal clock, then the sound
 # latencies. Prints "name value" lines.

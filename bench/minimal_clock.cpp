@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The yardstick: the smallest Qt Widgets clock, a label rewritten every 500 ms.
 #include <QApplication>
 #include <QDateTime>

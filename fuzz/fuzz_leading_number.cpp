@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any text read as a number: a finite value, and rounding it stays in range.
 #include "TextRules.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as alerm.ini: reading never fails, every value it yields lies in
 // the domains the window relies on, and writing the settings back and reading
 // them again is stable.

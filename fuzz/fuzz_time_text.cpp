@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any text in the hour, minute and date boxes: normalising always lands in
 // range and reads back as itself; a commit always stores an hour or minute
 // of the day.

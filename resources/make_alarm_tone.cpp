@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes Vendrix's standard alarm sound: about one second of three bright
 // two-tone chimes (mono, 16-bit PCM WAV, 44.1 kHz). Run by the build.
 #include <algorithm>

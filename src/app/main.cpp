@@ -1,4 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "Actions.h"
+#include "CommandLine.h"
 #include "Form1.h"
 #include "QtTranslation.h"
 #include "SingleInstance.h"
@@ -9,7 +11,11 @@
 #include <QStandardPaths>
 
 int main(int argc, char* argv[]) {
+    if (const std::optional<int> exitCode = CommandLine::Handle(argc, argv))
+        return *exitCode;
+    CommandLine::GuardDisplay();
     QApplication app(argc, argv);
+    CommandLine::OpenedDisplay();
     QApplication::setApplicationName(QStringLiteral("vendrix"));
     QApplication::setDesktopFileName(QStringLiteral("vendrix"));
     InstallQtTranslation();

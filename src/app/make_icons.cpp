@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the icon theme images of the window icon: vendrix-16.png,
 // vendrix-32.png and vendrix-48.png in the given folder. Run by the build.
 #include "WindowIcon.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The alarm actions without sound: the WAV device's state machine on a fake
 // backend, decoding alerm.wav, and launching real processes.
 #include "Launcher.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window on the offscreen platform: start-up, the clock strip, the
 // switch, expand and collapse, and what reaches alerm.ini.
 #include "Window.h"

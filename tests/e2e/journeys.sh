@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program as a user meets it, one journey a promise:
 #   journeys.sh VENDRIX ALERM_WAV JOURNEY [ARGS]
 source "$(dirname "$0")/lib.sh"
@@ -183,6 +184,77 @@ journey_two_copies() { # Two copies started at the same instant: one runs on, ev
     done
     echo "# both copies ran on in $doubles of 20 pairs"
     check "one copy of each of 20 pairs runs on" test "$doubles" = 0
+}
+
+# as_user COMMAND...: runs COMMAND as an ordinary user (nobody, when the
+# tests run as root) whose home is $WORK/home.
+as_user() {
+    mkdir -p -m 777 "$WORK/home"
+    if [[ $(id -u) -eq 0 ]]; then
+        env HOME="$WORK/home" setpriv --reuid=65534 --regid=65534 --clear-groups -- "$@"
+    else
+        env HOME="$WORK/home" "$@"
+    fi
+}
+installed() { pgrep -u "$( ((EUID)) && echo "$EUID" || echo 65534)" -x vendrix; }
+replaced() { [[ "$(installed)" =~ ^[0-9]+$ && "$(installed)" != "$1" ]]; }
+gone() { ! installed >/dev/null; }
+
+journey_user_install() { # Installing for one user, upgrading while it runs, uninstalling; not as root.
+    local build=$1 home="$WORK/home" first
+    local install="$(dirname "$0")/../../scripts/user-install"
+    chmod 755 "$WORK"
+    as_user true
+    # cmake --install writes its manifest into the build folder.
+    [[ $(id -u) -eq 0 ]] && install -m 666 /dev/null "$build/install_manifest.txt"
+    as_user "$install" "$build" >/dev/null
+    check "the menu entry names the program in full" \
+        grep -qx "Exec=$home/.local/bin/vendrix" "$home/.local/share/applications/vendrix.desktop"
+    check "it starts at every login" cmp -s "$home/.local/share/applications/vendrix.desktop" "$home/.config/autostart/vendrix.desktop"
+    check "and now" await 5 installed
+    first=$(installed)
+    wait_for_window
+    click 16 8 # SNZ
+    as_user "$install" "$build" >/dev/null
+    check "an upgrade asks the running copy to quit, and it saves" grep -q "^Switch=0" "$home/.config/vendrix/alerm.ini"
+    check "then starts the new one" await 5 replaced "$first"
+    as_user "$install" --uninstall >"$WORK/said"
+    check "uninstalling stops it" await 5 gone
+    check "and removes every file it put in place" test -z "$(find "$home/.local" -type f ! -name mimeinfo.cache)"
+    check "but the autostart entry" test ! -e "$home/.config/autostart/vendrix.desktop"
+    check "and keeps the settings, saying where" grep -q "$home/.config/vendrix/alerm.ini" "$WORK/said"
+}
+
+# The .deb, as a packager builds it: what it carries and needs, installed and
+# removed for real when the tests run as root, unpacked otherwise.
+journey_package() {
+    local build=$1 deb root=/ home="$WORK/pkghome" f
+    (cd "$WORK" && cpack -G DEB --config "$build/CPackConfig.cmake" >/dev/null)
+    deb="$WORK/vendrix_0.3_amd64.deb"
+    check "vendrix_<version>_amd64.deb is built" test -f "$deb"
+    dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print substr($6, 2) }' >"$WORK/files"
+    for f in /usr/bin/vendrix /usr/share/vendrix/alerm.wav /usr/share/applications/vendrix.desktop \
+        /usr/share/metainfo/vendrix.metainfo.xml /usr/share/icons/hicolor/48x48/apps/vendrix.png \
+        /usr/share/man/man1/vendrix.1 /usr/share/doc/vendrix/copyright; do
+        check "it carries $f" grep -qx "$f" "$WORK/files"
+    done
+    check "its library dependencies are computed" bash -c "dpkg-deb -f '$deb' Depends | grep -q 'libqt6widgets6 (>='"
+    if [[ $(id -u) -eq 0 ]]; then
+        dpkg -i "$deb" >/dev/null
+    else
+        root="$WORK/root"
+        dpkg -x "$deb" "$root"
+    fi
+    check "its metadata validates" appstreamcli validate --no-net "$root/usr/share/metainfo/vendrix.metainfo.xml"
+    check "its menu entry validates" desktop-file-validate "$root/usr/share/applications/vendrix.desktop"
+    check "it answers --version" test "$("$root/usr/bin/vendrix" --version)" = "vendrix 0.3"
+    mkdir -p "$home"
+    HOME="$home" PATH="$root/usr/bin:$PATH" timeout 3 $(sed -n 's/^Exec=//p' "$root/usr/share/applications/vendrix.desktop")
+    check "started from its menu entry, it runs and keeps its settings in ~/.config" test -f "$home/.config/vendrix/alerm.ini"
+    if [[ $root == / ]]; then
+        dpkg -r vendrix >/dev/null
+        check "dpkg -r removes every file it installed" bash -c "! xargs -a '$WORK/files' ls -d 2>/dev/null"
+    fi
 }
 
 journey_full_disk() { # A full disk destroys nothing: the file is the old one or a whole new one.

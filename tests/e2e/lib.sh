@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared helpers for the desktop end-to-end tests. Each test runs inside
 # scripts/desktop-session, gets the built program and alerm.wav as $1 and $2,
 # and works on copies in a temporary folder.

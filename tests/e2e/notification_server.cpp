@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A stand-in for the desktop's notification service in the end-to-end tests:
 // it owns org.freedesktop.Notifications on the session bus, prints every
 // Notify and CloseNotification on standard output, and emits ActionInvoked

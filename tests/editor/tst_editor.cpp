@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor: its text conversions, and its real controls inside the real
 // window on the offscreen platform.
 #include "TimeText.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clock tick, the alarm scan and the master switch on a simulated clock:
 // a simulated week runs in milliseconds.
 #include "AlarmScheduler.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings store without a display: number rules, the INI file and alerm.ini.
 #include "IniFile.h"
 #include "SettingsFile.h"
