@@ -1,7 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Shared helpers for the desktop end-to-end tests. Each test runs inside
-# scripts/desktop-session, gets the built program and alerm.wav as $1 and $2,
-# and works on copies in a temporary folder.
+# Helpers of the end-to-end journeys: they get the built program and alerm.wav
+# as $1 and $2, and work on copies in a temporary folder.
 set -uo pipefail
 
 VENDRIX_BIN=$(realpath "$1")
@@ -47,10 +46,9 @@ install_copy() {
 # Writes standard input as the copy's alerm.ini, after the settings marker.
 write_ini() { { echo "[Public]"; echo "Validation=Vendrix v0.3"; cat; } >"$APP/alerm.ini"; }
 
-# start_vendrix [WALL-CLOCK START [SPEED]]: runs the copy, its clock started at
-# the given time ("2027-03-01 06:59:57") and running SPEED times faster (timers
-# too) when given; sets VPID. libfaketime is preloaded directly: the faketime
-# wrapper leaves named semaphores behind when it is killed.
+# start_vendrix [START [SPEED]]: runs the copy, its clock started at START
+# ("2027-03-01 06:59:57"), SPEED times faster; sets VPID. libfaketime is
+# preloaded directly: the faketime wrapper leaves semaphores behind.
 start_vendrix() {
     local start=${1:-} speed=${2:-} fake=()
     if [[ -n $start ]]; then
@@ -143,14 +141,10 @@ rec_now() { awk -v now="$(date +%s.%N)" -v t0="$REC_T0" 'BEGIN { printf "%.3f", 
 plus() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a + b }'; }
 # Waits until the recording has reached SECONDS.
 wait_until() { while awk -v now="$(rec_now)" -v t="$1" 'BEGIN { exit !(now < t) }'; do sleep 0.1; done; }
-# rec_stat FROM SECONDS FIGURE: a figure of `sox stat` ("RMS +amplitude",
-# "Rough +frequency") for that stretch of the recording, once it is recorded.
+# rec_stat FROM SECONDS FIGURE: a figure of `sox stat` for that stretch, once recorded.
 rec_stat() {
     wait_until "$(plus "$1" "$2")"
-    for _ in $(seq 60); do
-        awk -v size="$(stat -c %s "$REC")" -v want="$(plus "$1" "$2")" 'BEGIN { exit !(size / 88200 >= want) }' && break
-        sleep 0.05
-    done
+    await 3 awk -v file="$REC" -v want="$(plus "$1" "$2")" 'BEGIN { "stat -c %s " file | getline size; exit !(size / 88200 >= want) }'
     sox -t raw -r 44100 -e signed -b 16 -c 1 "$REC" -n trim "$1" "$2" stat 2>&1 |
         awk -v figure="^$3:" '$0 ~ figure { print $NF }'
 }

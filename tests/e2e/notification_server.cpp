@@ -16,12 +16,12 @@ public slots:
                 const QString& body, const QStringList& actions, const QVariantMap& hints,
                 int timeout) {
         const uint id = replaces != 0 ? replaces : ++last_;
-        Print(QStringLiteral("notify %1 replaces %2 urgency %3 timeout %4 | %5 | %6 | %7")
+        Print(QStringLiteral("notify %1 replaces %2 urgency %3 timeout %4 | ")
                   .arg(id)
                   .arg(replaces)
                   .arg(hints.value(QStringLiteral("urgency")).toInt())
-                  .arg(timeout)
-                  .arg(summary, body, actions.join(u',')));
+                  .arg(timeout) +
+              QStringList{summary, body, actions.join(u',')}.join(QStringLiteral(" | ")));
         return id;
     }
     void CloseNotification(uint id) {

@@ -27,73 +27,53 @@ class TestEditor : public QObject {
 private slots:
     void initTestCase() { InstallQtTranslation(); }
 
-    void stepAndNormalise_data() {
-        Columns<QString, int, int, QString>(
-            {"text", "step", "modulus", "result"}); // step 0: leaving the box
+    // The time boxes' texts stepped up or down, normalised on leaving, read by
+    // the commit; and the date text read by the commit. `use` gives the box's
+    // modulus (24 for the hour, 60 for the minute).
+    void timeTexts_data() {
+        Columns<QString, QString, QString>({"text", "use", "result"});
         // clang-format off
-        Row("23 up", "23", 1, 24, "0");
-        Row("0 down", "0", -1, 24, "23");
-        Row("07 up", "07", 1, 24, "8");
-        Row("30 up wraps once", "30", 1, 24, "7");
-        Row("30 down", "30", -1, 24, "29");
-        Row("-3 up", "-3", 1, 24, "-2");
-        Row("fraction up", "7.5", 1, 24, "8.5");
-        Row("25", "25", 0, 24, "1");
-        Row("-1", "-1", 0, 24, "23");
-        Row("abc", "abc", 0, 24, "0");
-        Row("minute 75", "75", 0, 60, "15");
-        Row("fraction", "25.5", 0, 24, "1.5");
-        Row("1e20", "1e20", 0, 24, "16");
-        Row("beyond double", "1e999", 0, 60, QString::number(std::fmod(1.7976931348623157e308, 60.0)));
-        Row("tiny negative printing as 24", "-3e-14", 0, 24, "0");
+        Row("0 down", "0", "down 24", "23");
+        Row("07 up", "07", "up 24", "8");
+        Row("30 up wraps once", "30", "up 24", "7");
+        Row("fraction up", "7.5", "up 24", "8.5");
+        Row("25 left", "25", "leave 24", "1");
+        Row("-1 left", "-1", "leave 24", "23");
+        Row("abc left", "abc", "leave 24", "0");
+        Row("minute 75 left", "75", "leave 60", "15");
+        Row("fraction left", "25.5", "leave 24", "1.5");
+        Row("1e20 left", "1e20", "leave 24", "16");
+        Row("beyond double left", "1e999", "leave 60", QString::number(std::fmod(1.7976931348623157e308, 60.0)));
+        Row("tiny negative printing as 24", "-3e-14", "leave 24", "0");
+        Row("7.5 stored", "7.5", "commit 24", "8");
+        Row("8.5 stored", "8.5", "commit 24", "8");
+        Row("blanks stored", " 12 ", "commit 24", "12");
+        Row("23.5 is midnight", "23.5", "commit 24", "0");
+        Row("59.7 is 0", "59.7", "commit 60", "0");
+        Row("not a number", "12:30", "commit 24", "0");
+        Row("huge", "99999999999999999999", "commit 60", "7");
+        Row("12/31", "12/31", "date", "12/31");
+        Row(" 5/6", " 5/6", "date", "5/6");
+        Row("12", "12", "date", "12/12");
+        Row("12/", "12/", "date", "12/0");
+        Row("123/4", "123/4", "date", "12/4");
+        Row("1/234", "1/234", "date", "1/23");
+        Row("empty date", "", "date", "0/0");
         // clang-format on
     }
-    void stepAndNormalise() {
+    void timeTexts() {
         QFETCH(QString, text);
-        QFETCH(int, step);
-        QFETCH(int, modulus);
+        QFETCH(QString, use);
         QFETCH(QString, result);
-        QCOMPARE(step == 0 ? TimeText::Normalise(text, modulus)
-                           : TimeText::Step(text, step, modulus - 1),
-                 result);
-    }
-
-    void commitTexts_data() {
-        Columns<QString, int, int>({"text", "modulus", "value"});
-        // clang-format off
-        Row("7.5", "7.5", 24, 8);
-        Row("8.5", "8.5", 24, 8);
-        Row("blanks", " 12 ", 24, 12);
-        Row("23.5 is midnight", "23.5", 24, 0);
-        Row("59.7 is 0", "59.7", 60, 0);
-        Row("not a number", "12:30", 24, 0);
-        Row("huge", "99999999999999999999", 60, 7);
-        // clang-format on
-    }
-    void commitTexts() {
-        QFETCH(QString, text);
-        QFETCH(int, modulus);
-        QFETCH(int, value);
-        QCOMPARE(int(TimeText::Commit(text, modulus)), value);
-    }
-
-    void dateTexts_data() {
-        Columns<QString, QString>({"text", "monthDay"});
-        // clang-format off
-        Row("12/31", "12/31", "12/31");
-        Row(" 5/6", " 5/6", "5/6");
-        Row("12", "12", "12/12");
-        Row("12/", "12/", "12/0");
-        Row("123/4", "123/4", "12/4");
-        Row("1/234", "1/234", "1/23");
-        Row("empty", "", "0/0");
-        // clang-format on
-    }
-    void dateTexts() {
-        QFETCH(QString, text);
-        QFETCH(QString, monthDay);
+        const int modulus = use.section(' ', 1).toInt();
         const TimeText::MonthDay date = TimeText::Date(text);
-        QCOMPARE(QString("%1/%2").arg(date.Month).arg(date.Day), monthDay);
+        const QString shown = use.startsWith("up")      ? TimeText::Step(text, 1, modulus - 1)
+                              : use.startsWith("down")  ? TimeText::Step(text, -1, modulus - 1)
+                              : use.startsWith("leave") ? TimeText::Normalise(text, modulus)
+                              : use.startsWith("commit")
+                                  ? QString::number(TimeText::Commit(text, modulus))
+                                  : QString("%1/%2").arg(date.Month).arg(date.Day);
+        QCOMPARE(shown, result);
     }
 
     void showsEachTypeAndAction_data() {
@@ -140,8 +120,9 @@ private slots:
         QCOMPARE(w.Colour(Member("lblIndex", 8)), QString("#c0c0ff"));
         w.Click(Member("lblIndex", 4));
         QCOMPARE(w.Text("txtHr"), QString("0")); // the edit of slot 4 was lost
-        w.form->close();
-        QVERIFY(w.Ini().contains("CurrentID=4\n"));
+        w.Click(Member("lblSw", 0));
+        w.form->close(); // saves the current slot and the switch
+        QVERIFY(w.Ini().contains("CurrentID=4\n") && w.Ini().contains("Switch=0\n"));
     }
 
     // The hour box is typed into and not left; then u/d and U/D click the hour and
@@ -224,18 +205,7 @@ private slots:
         QVERIFY(!w.Shown("cmdOpen") && !w.Shown(Member("txtFile", 1)));
     }
 
-    void commitStores_data() {
-        Columns<QString, QString, QString>({"date", "hour", "stored"});
-        // clang-format off
-        Row("12/31", "12/31", "7.5", "Time=08:00\nState=2\nCommand=1\nDate=12/31\nWeekSwitch=*-----*\nWAV= /m/a b.wav \nRepeat=1\n");
-        Row("12", "12", "8.5", "Time=08:00\nState=2\nCommand=1\nDate=12/12\n");
-        Row("empty", "", "23.7", "Time=00:00\nState=2\nCommand=1\nDate=00/00\n");
-        // clang-format on
-    }
     void commitStores() {
-        QFETCH(QString, date);
-        QFETCH(QString, hour);
-        QFETCH(QString, stored);
         Window w;
         w.Start();
         w.Click(Member("lblIndex", 5));
@@ -243,16 +213,17 @@ private slots:
         w.Click(Member("chkDay", 0));
         w.Click(Member("chkDay", 6));
         w.Click(Member("optSel", 2));
-        w.Type("txtDate", date);
-        w.Type("txtHr", hour);
+        w.Type("txtDate", "3/15x");
+        w.Type("txtHr", "7.5");
         w.Click(Member("optCmd", 1));
         w.Type(Member("txtFile", 1), " /m/a b.wav ");
         w.Click("chkRep");
         w.Find<QScrollBar>("scrSint")->setValue(7);
         w.Click("cmdDone");
-        QVERIFY2(w.Ini().contains("[Alerm 5]\n" + stored), qPrintable(w.Ini()));
+        QVERIFY(w.Ini().contains("[Alerm 5]\nTime=08:00\nState=2\nCommand=1\nDate=03/15\n"
+                                 "WeekSwitch=*-----*\nWAV= /m/a b.wav \nRepeat=1\n"));
         QVERIFY(w.Ini().contains("SnoozeInt=7\n"));
-        QCOMPARE(w.Text("txtDate"), date); // the commit does not show the slot again
+        QCOMPARE(w.Text("txtDate"), "3/15x"); // the commit does not show the slot again
     }
 
     void undoAndErase() {

@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr double Huge = std::numeric_limits<double>::max();
-
 // A slot as "hour:minute state command month/day weekflags repeat".
 QString SlotText(const AlarmSlot& s) {
     QString week;
@@ -48,48 +46,39 @@ Settings Defaults() {
 class TestStore : public QObject {
     Q_OBJECT
 private slots:
-    void leadingNumber_data() {
-        Columns<QString, double>({"text", "value"});
+    // A text read as a number, that number rounded half to even, and written
+    // back in two digits.
+    void numberTexts_data() {
+        Columns<QString, QString>({"text", "read"});
+        const QString huge = "1.79769e+308 32767 67";
         // clang-format off
-        Row("time", "12:30", 12.0);
-        Row("blanks anywhere", " 1 2", 12.0);
-        Row("point fraction", ".5x", 0.5);
-        Row("exponent with blanks", "2 E - 2", 0.02);
-        Row("dangling exponent", "7e", 7.0);
-        Row("beyond double", "1e400", Huge);
-        Row("largest exponent", "5e9223372036854775807", Huge);
-        Row("below double", "1e-400", 0.0);
+        Row("time", "12:30", "12 12 12");
+        Row("blanks anywhere", " 1 2", "12 12 12");
+        Row("point fraction", ".5x", "0.5 0 00");
+        Row("halves to even", "2.5", "2.5 2 02");
+        Row("exponent with blanks", "2 E - 2", "0.02 0 00");
+        Row("dangling exponent", "7e", "7 7 07");
+        Row("last two digits", "123", "123 123 23");
+        Row("negative", "-12", "-12 -12 12");
+        Row("clamped", "1e300", "1e+300 32767 67");
+        Row("beyond double", "1e400", huge);
+        Row("largest exponent", "5e9223372036854775807", huge);
+        Row("below double", "1e-400", "0 0 00");
         // clang-format on
     }
-    void leadingNumber() {
+    void numberTexts() {
         QFETCH(QString, text);
-        QFETCH(double, value);
-        QCOMPARE(LeadingNumber(text), value);
-    }
-
-    void integerTexts_data() {
-        Columns<double, int, QString>({"value", "rounded", "padded"});
-        // clang-format off
-        Row("0.5", 0.5, 0, "00");
-        Row("2.5", 2.5, 2, "02");
-        Row("123", 123.0, 123, "23");
-        Row("-12", -12.0, -12, "12");
-        Row("clamped", 1e300, 32767, "67");
-        Row("nan", std::numeric_limits<double>::quiet_NaN(), 0, "00");
-        // clang-format on
-    }
-    void integerTexts() {
-        QFETCH(double, value);
-        QFETCH(int, rounded);
-        QFETCH(QString, padded);
-        QCOMPARE(int(RoundHalfEven(value)), rounded);
-        QCOMPARE(PadZero(RoundHalfEven(value), 2), padded);
+        QFETCH(QString, read);
+        const double value = LeadingNumber(text);
+        const qint16 rounded = RoundHalfEven(value);
+        QCOMPARE(QString::number(value) + ' ' + QString::number(rounded) + ' ' +
+                     PadZero(rounded, 2),
+                 read);
     }
 
     void iniReads_data() {
         Columns<QByteArray, QString>({"file", "value"});
         // clang-format off
-        Row("plain", QByteArray("[Alerm 1]\nTime=v\n"), "v");
         Row("names in any case", QByteArray("[ALERM 1]\ntime=v\n"), "v");
         Row("blanks around", QByteArray("[ Alerm 1 ]\n  Time  =  a b  \n"), "a b");
         Row("first of two", QByteArray("[Alerm 1]\nTime=1\nTime=2\n"), "1");
@@ -148,16 +137,9 @@ private slots:
         settings.CurrentID = 20;
         settings.PresetHour[7] = 23;
         settings.PresetMinute[7] = 59;
-        settings.AlarmTable[3] = {7,
-                                  30,
-                                  3,
-                                  1,
-                                  12,
-                                  31,
-                                  {0, 1, 1, 1, 1, 1, 0},
-                                  "/home/me/My Music/a.wav",
-                                  1,
-                                  "/usr/bin/env?a b"};
+        AlarmSlot& slot = settings.AlarmTable[3];
+        slot = {7, 30, 3, 1, 12, 31, {0, 1, 1, 1, 1, 1, 0}, "/home/me/My Music/a.wav", 1, {}};
+        slot.Exec = "/usr/bin/env?a b";
         settings.AlarmTable[20].WAV = "/home/ü/目覚まし.wav";
         settings.AlarmTable[19].Exec = "/" + QString(300, u'x') + "/run?=;[]";
         settings.AlarmTable[18].WAV = "a\n[Alerm 1]\r\nState=1"; // a value cannot break the file
@@ -181,13 +163,11 @@ private slots:
         Row("week single *", QByteArray("WeekSwitch=*"), "0:0 0 0 0/0 1000000 0");
         Row("week other marks", QByteArray("WeekSwitch=x1*+**-**"), "0:0 0 0 0/0 0010110 0");
         Row("state 2.5", QByteArray("State=2.5"), "0:0 2 0 0/0 0000000 0");
-        Row("state 1.5", QByteArray("State=1.5"), "0:0 2 0 0/0 0000000 0");
         Row("state 4 is off", QByteArray("State=4"), "0:0 0 0 0/0 0000000 0");
         Row("state -1 is off", QByteArray("State=-1"), "0:0 0 0 0/0 0000000 0");
         Row("huge state is off", QByteArray("State=1e9"), "0:0 0 0 0/0 0000000 0");
         Row("command 5 launches", QByteArray("Command=5"), "0:0 0 2 0/0 0000000 0");
         Row("repeat 2 repeats", QByteArray("Repeat=2"), "0:0 0 0 0/0 0000000 1");
-        Row("name without the blank", QByteArray("[Alerm4]\nState=1"), "0:0 0 0 0/0 0000000 0");
         // clang-format on
     }
     void loadingRules() {
@@ -200,7 +180,6 @@ private slots:
         Columns<QByteArray, QList<int>>({"lines", "switchSnoozeCurrent"});
         // clang-format off
         Row("snooze 0", QByteArray("SnoozeInt=0"), QList<int>{0, 5, 1});
-        Row("snooze abc", QByteArray("SnoozeInt=abc"), QList<int>{0, 5, 1});
         Row("snooze 1", QByteArray("SnoozeInt=1"), QList<int>{0, 2, 1});
         Row("snooze 99", QByteArray("SnoozeInt=99"), QList<int>{0, 10, 1});
         Row("switch 5", QByteArray("Switch=5\nSnoozeInt=3"), QList<int>{2, 3, 1});
@@ -230,30 +209,22 @@ private slots:
         QVERIFY(!bytes.contains("\n\n") && !bytes.contains("\r\r"));
     }
 
-    void foreignFilesAreKept_data() {
-        Columns<QByteArray>({"bytes"});
-        QByteArray binary(64 * 1024, Qt::Uninitialized);
-        QRandomGenerator random(42);
-        for (char& c : binary)
-            c = char(random.bounded(256));
-        // clang-format off
-        Row("empty", QByteArray());
-        Row("binary", binary);
-        // clang-format on
-    }
     void foreignFilesAreKept() {
-        QFETCH(QByteArray, bytes);
+        QByteArray bytes(64 * 1024, Qt::Uninitialized);
+        QRandomGenerator random(42);
+        for (char& c : bytes)
+            c = char(random.bounded(256));
         QTemporaryDir dir;
         SettingsFile file(dir.filePath("alerm.ini"));
         WriteBytes(file.IniPath, bytes);
         Settings settings;
         file.LoadSettings(settings);
-        QVERIFY(settings.CurrentID >= 1 && settings.CurrentID <= 20);
+        QCOMPARE(settings, Defaults());
         // Whatever was there is still there, in order: the program only adds its keys.
         const QList<QByteArray> after = ReadBytes(file.IniPath).split('\n');
         qsizetype at = 0;
         for (const QByteArray& line : bytes.split('\n')) {
-            while (at < after.size() && after[at] != line && !line.startsWith("Validation="))
+            while (at < after.size() && after[at] != line)
                 ++at;
             QVERIFY(at < after.size());
         }
