@@ -215,7 +215,10 @@ journey_package() {
     fi
     check "its metadata validates" appstreamcli validate --no-net "$root/usr/share/metainfo/vendrix.metainfo.xml"
     check "its menu entry validates" desktop-file-validate "$root/usr/share/applications/vendrix.desktop"
-    check "it answers --version" test "$("$root/usr/bin/vendrix" --version)" = "vendrix 0.3"
+    local vendrix="env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM $root/usr/bin/vendrix"
+    check "--help and --version answer without a display" bash -c "$vendrix --help | grep -q Usage && [ \"\$($vendrix --version)\" = 'vendrix 0.3' ]"
+    check "a wrong option exits with 2; no display, with 1 and one line" \
+        bash -c "$vendrix --bogus 2>/dev/null; [ \$? = 2 ] && [ \"\$($vendrix 2>&1; echo \$?)\" = \"\$(printf 'vendrix: cannot open a display to show the window on; start Vendrix in a desktop session\n1')\" ]"
     mkdir -p "$home"
     HOME="$home" PATH="$root/usr/bin:$PATH" timeout 3 $(sed -n 's/^Exec=//p' "$root/usr/share/applications/vendrix.desktop")
     check "started from its menu entry, it runs and keeps its settings in ~/.config" test -f "$home/.config/vendrix/alerm.ini"
