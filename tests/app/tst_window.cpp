@@ -9,11 +9,6 @@
 
 namespace {
 
-QStringList SwitchColours(const Window& w) {
-    return {w.Colour(Member("lblSw", 0)), w.Colour(Member("lblSw", 1)),
-            w.Colour(Member("lblSw", 2))};
-}
-
 // The label text of an alarm `minutes` after `base`.
 QString AlarmAt(const QTime& base, int minutes) {
     return "アラーム " + base.addSecs(minutes * 60).toString("hh:mm");
@@ -30,7 +25,7 @@ private slots:
         QCOMPARE(w.form->windowTitle(), QString("Vendrix v0.3"));
         QCOMPARE(w.form->height(), Px(735));
         QVERIFY(!w.Find(Member("pctBack", 3))->isEnabled());
-        QCOMPARE(SwitchColours(w), (QStringList{"#ffffff", "#ffffff", "#80ff80"}));
+        QCOMPARE(w.Colour("lblSw(0) lblSw(1) lblSw(2)"), "#ffffff|#ffffff|#80ff80");
         QCOMPARE(w.Text("lblWeek"),
                  QLocale::c().toString(QDate::currentDate(), "MM/dd ddd").toUpper());
         QVERIFY(!w.Find("lblDebug")->isVisible() && !w.Find("cmdStop")->isVisible());
@@ -52,7 +47,7 @@ private slots:
         w.Start("[Public]\nValidation=x\n[Settings]\nSwitch=1\nCurrentID=7\n[Alerm "
                 "7]\nTime=06:45\nState=1\n");
         QCOMPARE(w.Text("txtHr txtMn"), "6|45");
-        QCOMPARE(SwitchColours(w), (QStringList{"#ffffff", "#80ff80", "#ffffff"}));
+        QCOMPARE(w.Colour("lblSw(0) lblSw(1) lblSw(2)"), "#ffffff|#80ff80|#ffffff");
         QCOMPARE(w.Colour(Member("lblIndex", 7)), QString("#c0c0ff"));
         QTRY_COMPARE(w.Text("lblAlerm"), QString("アラーム 06:45")); // at the next scan
     }

@@ -151,8 +151,7 @@ journey_two_copies() { # Two copies started at the same instant: one runs on, ev
         kill -TERM "$a" "$b" 2>/dev/null
         wait "$a" "$b" 2>/dev/null
     done
-    echo "# both copies ran on in $doubles of 20 pairs"
-    check "one copy of each of 20 pairs runs on" test "$doubles" = 0
+    check "one copy of each of 20 pairs runs on (both did in $doubles)" test "$doubles" = 0
 }
 
 # as_user COMMAND...: runs COMMAND as an ordinary user (nobody, when the

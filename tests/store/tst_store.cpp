@@ -255,16 +255,18 @@ private slots:
             QVERIFY(QDir().mkdir(file.IniPath));
         else
             WriteBytes(file.IniPath, bytes);
+        Settings settings;
         {
             const Restricted locked(onFolder ? dir.path() : file.IniPath,
                                     QFile::Permissions(permissions));
-            Settings settings;
             file.LoadSettings(settings);
             QCOMPARE(settings.Switch, switchRead);
             settings.Switch = SwitchSnooze;
             QVERIFY(!file.SaveSettings(settings));
         }
         QCOMPARE(ReadBytes(file.IniPath), bytes.isEmpty() ? QByteArray("<unreadable>") : bytes);
+        // Allowed again, it saves over a file it has read, never over one it has not.
+        QCOMPARE(bool(file.SaveSettings(settings)), switchRead == 1);
     }
 
     void leftoversOfAKilledSaveGo() {
