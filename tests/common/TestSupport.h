@@ -30,9 +30,8 @@ inline void WriteBytes(const QString& path, const QByteArray& bytes) {
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
-// While it lives, `path` (a file or a folder) has only the permissions given,
-// read-only by default, and they hold for this thread even when the tests run
-// as root.
+// While it lives, `path` has only the permissions given (read-only by default),
+// and they hold for this thread even when the tests run as root.
 class Restricted {
 public:
     explicit Restricted(QString path,
@@ -47,8 +46,7 @@ public:
     }
 
 private:
-    // Root's power to bypass permission bits, taken from or given back to
-    // the effective set; it stays permitted, so it can come back.
+    // Root's power to bypass permission bits, out of or back into the effective set.
     static void SetOverride(bool on) {
         __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
         __user_cap_data_struct data[2]{};

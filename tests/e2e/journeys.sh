@@ -85,6 +85,7 @@ journey_notify() { # Ringing out of view: a notification to stop it from, or to 
     check "the next snooze replaces it" notified 1 "^notify 1 replaces 1 "
     find_tray_icon && restore_from_tray
     check "the window restored by hand closes it" notified 2 "^close 1$"
+    check "and the ring goes on" loud "$(rec_now)" 0.5
     xdotool windowminimize "$WID"
     check "the snooze after" notified 2 "^notify 1 replaces 1 "
     invoke 1 restore
@@ -236,13 +237,16 @@ journey_full_disk() { # A full disk destroys nothing: the file is the old one or
     trap 'umount -l "$WORK/full"; cleanup' EXIT
     install_copy full
     make_witness "$WORK/witness" "$WORK/fired"
-    printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\nCommand=2\nExec=%s?full\n' "$WORK/witness" | write_ini
+    printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\nCommand=2\nExec=%s?full\n[Alerm 2]\nTime=07:00\nState=1\n' "$WORK/witness" | write_ini
     cp "$APP/alerm.ini" "$WORK/before.ini"
     head -c 64M /dev/zero >"$APP/filler" 2>/dev/null # the disk is now full
     start_vendrix "2027-03-01 06:59:57"
     wait_for_window
+    xdotool windowminimize "$WID" # its ring is notified, with no notification service here
     sleep 5
     check "the alarm rings from the file's values" grep -qx full "$WORK/fired"
+    check "no notification service: one line says so" test "$(grep -c "no desktop notifications" "$WORK/stderr")" = 1
+    find_tray_icon && restore_from_tray
     check "closing ends the program" close_window
     check "the file is the old one, or a whole new one" bash -c "cmp -s '$APP/alerm.ini' '$WORK/before.ini' ||
         { grep -q '^Exec=$WORK/witness?full' '$APP/alerm.ini' && [ \"\$(tail -n1 '$APP/alerm.ini')\" = Exec= ]; }"

@@ -110,11 +110,11 @@ find_tray_icon() {
     IX=$((X + 11)) IY=$((Y + 11))
 }
 
-# Chooses 復元 in the tray icon's menu.
+# Chooses 復元, the last entry of the tray icon's menu (Stop comes first while a ring lasts).
 restore_from_tray() {
     xdotool mousemove "$IX" "$IY" click 3
     sleep 0.5
-    xdotool key Down Return
+    xdotool key Up Return
     sleep 1
 }
 
@@ -139,12 +139,13 @@ rec_start() {
 }
 rec_now() { awk -v now="$(date +%s.%N)" -v t0="$REC_T0" 'BEGIN { printf "%.3f", now - t0 }'; }
 plus() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a + b }'; }
+recorded() { (($(stat -c %s "$REC") >= $(awk -v t="$1" 'BEGIN { printf "%d", t * 88200 }'))); }
 # Waits until the recording has reached SECONDS.
 wait_until() { while awk -v now="$(rec_now)" -v t="$1" 'BEGIN { exit !(now < t) }'; do sleep 0.1; done; }
 # rec_stat FROM SECONDS FIGURE: a figure of `sox stat` for that stretch, once recorded.
 rec_stat() {
     wait_until "$(plus "$1" "$2")"
-    await 3 awk -v file="$REC" -v want="$(plus "$1" "$2")" 'BEGIN { "stat -c %s " file | getline size; exit !(size / 88200 >= want) }'
+    await 3 recorded "$(plus "$1" "$2")"
     sox -t raw -r 44100 -e signed -b 16 -c 1 "$REC" -n trim "$1" "$2" stat 2>&1 |
         awk -v figure="^$3:" '$0 ~ figure { print $NF }'
 }
