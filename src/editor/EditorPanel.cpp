@@ -49,6 +49,12 @@ QFont Narrow(QFont font) {
     return font;
 }
 
+// The box's own menu or another window taking the focus for a while is not
+// leaving the box.
+bool MovedToAnotherControl(Qt::FocusReason reason) {
+    return reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason;
+}
+
 qint16 CheckValue(const QCheckBox* box) {
     switch (box->checkState()) {
     case Qt::Checked:
@@ -209,14 +215,11 @@ void EditorPanel::Connect() {
     connect(cmdErase, &QPushButton::clicked, this, [this] { cmdErase_Click(); });
 }
 
-// txtHr_LostFocus and txtMn_LostFocus: the user moved to another control.
-// The box's own menu or another window taking the focus for a while is not
-// leaving it, nor is a click on a control that takes no focus (an arrow).
+// txtHr_LostFocus and txtMn_LostFocus: the user moved to another control. A
+// click on a control that takes no focus (an arrow) does not move it at all.
 bool EditorPanel::eventFilter(QObject* watched, QEvent* event) {
-    const auto reason = event->type() == QEvent::FocusOut
-                            ? static_cast<QFocusEvent*>(event)->reason()
-                            : Qt::PopupFocusReason;
-    if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
+    if (event->type() == QEvent::FocusOut &&
+        MovedToAnotherControl(static_cast<QFocusEvent*>(event)->reason())) {
         if (watched == txtHr)
             NormaliseBox(txtHr, 24);
         else if (watched == txtMn)
