@@ -258,11 +258,11 @@ void EditorPanel::ColorSlotLabels() {
 
 void EditorPanel::ClearEditor() {
     SelectType(StateOff);
-    txtDate->setText(QStringLiteral("1/1"));
+    ShowText(txtDate, QStringLiteral("1/1"));
     for (QCheckBox* day : chkDay)
         day->setCheckState(Qt::Unchecked);
-    txtHr->setText(QStringLiteral("00"));
-    txtMn->setText(QStringLiteral("00"));
+    ShowText(txtHr, QStringLiteral("00"));
+    ShowText(txtMn, QStringLiteral("00"));
     SelectCommand(CommandStandard);
     txtFile[1]->clear();
     txtFile[2]->clear();

@@ -127,10 +127,11 @@ void SettingsFile::LoadSettings(Settings& settings) {
 }
 
 SettingsFile::SaveResult SettingsFile::SaveSettings(const Settings& settings) {
-    // Re-read so that whatever else the file holds is kept.
-    IniFile::Status status;
-    IniFile ini = IniFile::Load(IniPath, &status);
-    if (keepAway_ || status == IniFile::Status::Unreadable) {
+    // A file never read is not saved over; any other is read again, so that
+    // whatever else it holds is kept.
+    IniFile::Status status = IniFile::Status::Unreadable;
+    IniFile ini = keepAway_ ? IniFile() : IniFile::Load(IniPath, &status);
+    if (status == IniFile::Status::Unreadable) {
         Warn(QStringLiteral("cannot read %1; settings not saved over it").arg(IniPath));
         return {NotRead};
     }
