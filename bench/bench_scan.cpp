@@ -9,18 +9,20 @@
 
 namespace {
 struct SilentActions : AlarmActions {
-    void PlayStandardAlarm(int) override {}
+    void PlayStandardAlarm() override {}
     void PlayWav(const QString&, int) override {}
     void StopWav() override {}
     void StopStandardAlarm() override {}
     void LaunchExec(const QString&) override {}
+    bool Sounding() const override { return false; }
 };
 struct SilentIndicators : Indicators {
-    void SetAlarmText(const QString&) override {}
+    void ShowNextAlarm(std::optional<AlarmTime>) override {}
     void SetSnoozeShown(bool) override {}
     void SetStopShown(bool) override {}
     void ShowSwitch(int) override {}
     void AlarmRinging(int) override {}
+    void AlarmFellBack(int, const QString&) override {}
 };
 } // namespace
 

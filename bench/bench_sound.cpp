@@ -43,7 +43,7 @@ int main(int argc, char* argv[]) {
     QTest::qWait(500);
     SoundRecorder recorder;
     const qint64 standard = MedianLatency(
-        recorder, [&] { actions.PlayStandardAlarm(1); }, 1300);
+        recorder, [&] { actions.PlayStandardAlarm(); }, 1300);
     const qint64 first = [&] {
         SoundRecorder once;
         once.Start();

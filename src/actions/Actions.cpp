@@ -6,17 +6,22 @@
 #include <QDir>
 
 Actions::Actions(const QString& programDir)
-    : standard_(SoundCandidates(programDir),
-                [this](const QString& why) {
-                    if (OnSoundFailed)
-                        OnSoundFailed(why);
-                }),
-      wav_(backend_, standard_,
-           [this] {
-               if (OnSingleEnded)
-                   OnSingleEnded();
-           }),
-      launcher_(programDir, [this](const QString& text) { LaunchFailed(text); }) {}
+    : standard_(SoundCandidates(programDir)), wav_(backend_), launcher_(programDir) {
+    connect(&standard_, &StandardAlarm::failed, this, &AlarmActions::soundFailed);
+    connect(&standard_, &StandardAlarm::soundingChanged, this, &Actions::UpdateSounding);
+    connect(&wav_, &WavDevice::soundingChanged, this, &Actions::UpdateSounding);
+    connect(&wav_, &WavDevice::singleEnded, this, &AlarmActions::singleEnded);
+    connect(&wav_, &WavDevice::failed, this, [this](const QString& path, const QString& why) {
+        Warn(QStringLiteral("cannot play %1 (%2); sounding the standard alarm instead")
+                 .arg(path.isEmpty() ? QStringLiteral("the WAV") : path, why));
+        emit wavFailed(path, why);
+    });
+    connect(&launcher_, &Launcher::failed, this, [this](const QString& text, const QString& why) {
+        Warn(QStringLiteral("cannot launch \"%1\" (%2); sounding the standard alarm instead")
+                 .arg(text, why));
+        emit launchFailed(text, why);
+    });
+}
 
 QStringList Actions::SoundCandidates(const QString& programDir) {
     const QDir dir(programDir);
@@ -24,7 +29,7 @@ QStringList Actions::SoundCandidates(const QString& programDir) {
             dir.filePath(QStringLiteral("../share/vendrix/alerm.wav"))};
 }
 
-void Actions::PlayStandardAlarm(int) {
+void Actions::PlayStandardAlarm() {
     standard_.Play();
 }
 
@@ -37,17 +42,17 @@ void Actions::StopWav() {
 }
 
 void Actions::StopStandardAlarm() {
-    standard_.Cut();
+    standard_.Stop();
 }
 
 void Actions::LaunchExec(const QString& text) {
-    if (!launcher_.LaunchExec(text))
-        LaunchFailed(text);
+    launcher_.LaunchExec(text);
 }
 
-void Actions::LaunchFailed(const QString& text) {
-    Warn(QStringLiteral("cannot launch \"%1\"; sounding the standard alarm instead").arg(text));
-    standard_.Play();
-    if (OnLaunchFailed)
-        OnLaunchFailed(text);
+void Actions::UpdateSounding() {
+    const bool sounding = standard_.Sounding() || wav_.Sounding();
+    if (sounding == sounding_)
+        return;
+    sounding_ = sounding;
+    emit soundingChanged();
 }

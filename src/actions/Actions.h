@@ -7,28 +7,30 @@
 #include "StandardAlarm.h"
 #include "WavDevice.h"
 
-// The alarm actions on real sound and real processes. An alarm that fires is
-// always heard: a WAV that cannot play and a launch that cannot start sound
-// the standard alarm instead.
+// The alarm actions on real sound and real processes. A WAV that cannot play
+// and a launch that cannot start are told, with one line on standard error.
 class Actions : public AlarmActions {
+    Q_OBJECT
 public:
     explicit Actions(const QString& programDir);
 
-    void PlayStandardAlarm(int slot) override;
+    void PlayStandardAlarm() override;
     void PlayWav(const QString& path, int repeat) override;
     void StopWav() override;
     void StopStandardAlarm() override;
     void LaunchExec(const QString& text) override;
+    bool Sounding() const override { return sounding_; }
 
     // Where alerm.wav is looked for: beside the program, then where an
     // installed copy keeps its data.
     static QStringList SoundCandidates(const QString& programDir);
 
 private:
-    void LaunchFailed(const QString& text);
+    void UpdateSounding();
 
     StandardAlarm standard_;
     QtMediaBackend backend_;
     WavDevice wav_;
     Launcher launcher_;
+    bool sounding_ = false;
 };

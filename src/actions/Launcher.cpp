@@ -1,18 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Launcher.h"
 
+#include "TextRules.h"
+
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
 
-Launcher::Target Launcher::Split(const QString& text) {
-    const qsizetype mark = text.indexOf(u'?');
-    if (mark < 0)
-        return {text, QString()};
-    return {text.left(mark), text.mid(mark + 1)};
-}
+namespace {
+
+// An opener that answers later than this has opened the target: whatever it
+// says when the application it started ends is not about the alarm.
+constexpr qint64 OpenerAnswersWithinMs = 30'000;
+
+} // namespace
 
 // An executable file (relative names count from the program's folder), or a
 // bare name found on PATH; empty when the target is not a program.
@@ -25,43 +29,49 @@ QString Launcher::ResolveProgram(const QString& file) const {
     return {};
 }
 
-bool Launcher::LaunchExec(const QString& text) const {
-    const Target target = Split(text);
-    if (target.File.isEmpty())
-        return false;
-    const QString program = ResolveProgram(target.File);
-    if (!program.isEmpty())
-        return QProcess::startDetached(program, QProcess::splitCommand(target.Parameters),
-                                       workingDir_);
-    const QFileInfo document(QDir(workingDir_), target.File);
-    const QUrl url(target.File, QUrl::StrictMode);
+void Launcher::LaunchExec(const QString& text) {
+    const ExecText target = SplitExec(text);
+    if (target.Target.isEmpty())
+        return emit failed(text, QStringLiteral("nothing to launch"));
+    const QString program = ResolveProgram(target.Target);
+    if (!program.isEmpty()) {
+        if (!QProcess::startDetached(program, QProcess::splitCommand(target.Parameters),
+                                     workingDir_))
+            emit failed(text, QStringLiteral("it cannot be started"));
+        return;
+    }
+    const QFileInfo document(QDir(workingDir_), target.Target);
+    const QUrl url(target.Target, QUrl::StrictMode);
     if (document.exists())
         Open(document.absoluteFilePath(), text);
     else if (url.isValid() && url.scheme().size() > 1)
         Open(url.toString(), text);
     else
-        return false;
-    return true;
+        emit failed(text, QStringLiteral("no such program or file"));
 }
 
 // xdg-open returns once the opener has the target, or fails when there is
 // no application for it: only its exit status tells.
-void Launcher::Open(const QString& target, const QString& text) const {
-    auto* opener = new QProcess;
+void Launcher::Open(const QString& target, const QString& text) {
+    auto* opener = new QProcess(this);
     opener->setProcessChannelMode(QProcess::ForwardedChannels);
     opener->setWorkingDirectory(workingDir_);
-    QObject::connect(opener, &QProcess::finished, opener,
-                     [opener, onFailure = onFailure_, text](int code, QProcess::ExitStatus status) {
-                         if (code != 0 || status != QProcess::NormalExit)
-                             onFailure(text);
-                         opener->deleteLater();
-                     });
-    QObject::connect(opener, &QProcess::errorOccurred, opener,
-                     [opener, onFailure = onFailure_, text](QProcess::ProcessError error) {
-                         if (error != QProcess::FailedToStart)
-                             return;
-                         onFailure(text);
-                         opener->deleteLater();
-                     });
+    QElapsedTimer started;
+    started.start();
+    connect(opener, &QProcess::finished, opener,
+            [this, opener, text, started](int code, QProcess::ExitStatus status) {
+                if ((code != 0 || status != QProcess::NormalExit) &&
+                    started.elapsed() < OpenerAnswersWithinMs)
+                    emit failed(text,
+                                QStringLiteral("xdg-open could not open it (status %1)").arg(code));
+                opener->deleteLater();
+            });
+    connect(opener, &QProcess::errorOccurred, opener,
+            [this, opener, text](QProcess::ProcessError error) {
+                if (error != QProcess::FailedToStart)
+                    return;
+                emit failed(text, QStringLiteral("xdg-open cannot be started"));
+                opener->deleteLater();
+            });
     opener->start(QStringLiteral("xdg-open"), {target});
 }

@@ -1,35 +1,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QObject>
 #include <QString>
-#include <QStringList>
-#include <functional>
 
-// Starts what a slot names: the text before the first "?" is the target, the
-// rest its parameters. A program starts directly with the parameters split
-// like a command line (quotes group words), never through a shell, in the
+// Starts what a slot names (see SplitExec for its target and parameters). A program starts directly
+// with the parameters split like a command line (quotes group words), never through a shell, in the
 // program's folder. A document, folder or URL opens with the desktop's
 // default application through xdg-open, whose exit status tells whether it
 // could.
-class Launcher {
+class Launcher : public QObject {
+    Q_OBJECT
 public:
-    struct Target {
-        QString File;
-        QString Parameters;
-    };
+    explicit Launcher(QString workingDir) : workingDir_(std::move(workingDir)) {}
 
-    // onFailure runs, later, with the slot's text when xdg-open fails.
-    Launcher(QString workingDir, std::function<void(const QString& text)> onFailure)
-        : workingDir_(std::move(workingDir)), onFailure_(std::move(onFailure)) {}
+    void LaunchExec(const QString& text);
 
-    static Target Split(const QString& text);
-    // False when nothing could be started.
-    bool LaunchExec(const QString& text) const;
+signals:
+    // Nothing could be started, or the opener failed: told at once or a
+    // little later.
+    void failed(const QString& text, const QString& why);
 
 private:
     QString ResolveProgram(const QString& file) const;
-    void Open(const QString& target, const QString& text) const;
+    void Open(const QString& target, const QString& text);
 
     QString workingDir_;
-    std::function<void(const QString& text)> onFailure_;
 };

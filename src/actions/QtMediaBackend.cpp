@@ -17,29 +17,37 @@ void QtMediaBackend::EnsurePlayer() {
     player_->setAudioOutput(output_.get());
     QObject::connect(player_.get(), &QMediaPlayer::mediaStatusChanged, player_.get(),
                      [this](QMediaPlayer::MediaStatus status) {
-                         if (status == QMediaPlayer::EndOfMedia && OnCompletion)
-                             OnCompletion(1);
+                         if (status == QMediaPlayer::EndOfMedia)
+                             emit completed(1);
                          else if (status == QMediaPlayer::InvalidMedia)
-                             ReportFailure();
+                             ReportFailure(QStringLiteral("not a sound it can play"));
                      });
     QObject::connect(player_.get(), &QMediaPlayer::errorOccurred, player_.get(),
-                     [this](QMediaPlayer::Error error) {
+                     [this](QMediaPlayer::Error error, const QString& text) {
                          if (error != QMediaPlayer::NoError)
-                             ReportFailure();
+                             ReportFailure(text);
                      });
 }
 
-void QtMediaBackend::ReportFailure() {
-    if (failureReported_ || !OnFailure)
+// The player reports one fault in several ways: it is told once.
+void QtMediaBackend::ReportFailure(const QString& why) {
+    if (failureReported_)
         return;
     failureReported_ = true;
-    OnFailure();
+    emit failed(why);
 }
 
 bool QtMediaBackend::Open(const QString& path) {
     const QFileInfo file(path);
-    if (path.isEmpty() || !file.isFile() || !file.isReadable())
+    const QString why = path.isEmpty()       ? QStringLiteral("no file named")
+                        : !file.exists()     ? QStringLiteral("no such file")
+                        : !file.isFile()     ? QStringLiteral("not a file")
+                        : !file.isReadable() ? QStringLiteral("not readable")
+                                             : QString();
+    if (!why.isEmpty()) {
+        emit failed(why);
         return false;
+    }
     EnsurePlayer();
     failureReported_ = false;
     player_->setSource(QUrl::fromLocalFile(file.absoluteFilePath()));

@@ -11,6 +11,7 @@ class QMediaPlayer;
 // The WAV device on Qt Multimedia. The player is made on the first Open, so
 // a run that never plays a WAV never loads the media framework.
 class QtMediaBackend : public MediaBackend {
+    Q_OBJECT
 public:
     QtMediaBackend();
     ~QtMediaBackend() override;
@@ -23,7 +24,7 @@ public:
 
 private:
     void EnsurePlayer();
-    void ReportFailure();
+    void ReportFailure(const QString& why);
 
     std::unique_ptr<QAudioOutput> output_;
     std::unique_ptr<QMediaPlayer> player_;

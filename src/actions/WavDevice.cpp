@@ -1,36 +1,35 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "WavDevice.h"
 
-WavDevice::WavDevice(MediaBackend& backend, AlarmSound& fallback,
-                     std::function<void()> onSingleEnded)
-    : backend_(backend), fallback_(fallback), onSingleEnded_(std::move(onSingleEnded)) {
-    backend_.OnCompletion = [this](int code) { OnCompletion(code); };
-    backend_.OnFailure = [this] { FallBack(); };
+WavDevice::WavDevice(MediaBackend& backend) : backend_(backend) {
+    connect(&backend_, &MediaBackend::completed, this, &WavDevice::OnCompletion);
+    connect(&backend_, &MediaBackend::failed, this, &WavDevice::OnFailure);
 }
 
 void WavDevice::PlayWav(const QString& path, int repeat) {
-    if (open_) {
-        backend_.Close();
-        open_ = false;
-    }
-    StopFallbackLoop();
+    Close();
     mark_ = repeat != 0 ? Mark::Repeating : Mark::Once;
-    if (!backend_.Open(path)) {
-        FallBack();
-        return;
-    }
+    path_ = path;
+    SetSounding(true);
+    if (!backend_.Open(path))
+        return; // failed() has told why
     open_ = true;
     backend_.Play();
 }
 
 void WavDevice::StopWav() {
-    if (mark_ != Mark::Repeating)
-        return; // a single playback runs to its end
+    if (mark_ == Mark::None)
+        return;
     backend_.Stop();
-    backend_.Close();
-    open_ = false;
-    StopFallbackLoop();
+    Close();
     mark_ = Mark::None;
+    SetSounding(false);
+}
+
+void WavDevice::Close() {
+    if (open_)
+        backend_.Close();
+    open_ = false;
 }
 
 void WavDevice::OnCompletion(int code) {
@@ -40,22 +39,22 @@ void WavDevice::OnCompletion(int code) {
         backend_.Rewind();
         backend_.Play();
     } else if (mark_ == Mark::Once) {
-        onSingleEnded_();
+        SetSounding(false);
+        emit singleEnded();
     }
 }
 
-void WavDevice::StopFallbackLoop() {
-    if (loopingFallback_)
-        fallback_.StopLoop();
-    loopingFallback_ = false;
+// A playback already stopped or ended has nothing left to fail.
+void WavDevice::OnFailure(const QString& why) {
+    if (!sounding_)
+        return;
+    SetSounding(false);
+    emit failed(path_, why);
 }
 
-void WavDevice::FallBack() {
-    if (mark_ == Mark::Repeating) {
-        if (!loopingFallback_)
-            fallback_.StartLoop();
-        loopingFallback_ = true;
-    } else if (mark_ == Mark::Once) {
-        fallback_.Play();
-    }
+void WavDevice::SetSounding(bool sounding) {
+    if (sounding == sounding_)
+        return;
+    sounding_ = sounding;
+    emit soundingChanged();
 }

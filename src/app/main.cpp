@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Actions.h"
 #include "CommandLine.h"
+#include "DBusNotifications.h"
 #include "Form1.h"
 #include "QtTranslation.h"
 #include "SingleInstance.h"
+#include "SystemTrayIcon.h"
 #include "UnixSignals.h"
+#include "WindowIcon.h"
 
 #include <QApplication>
 #include <QDir>
@@ -31,7 +34,9 @@ int main(int argc, char* argv[]) {
         return 0;
 
     Actions actions(programDir);
-    Form1 form(iniPath, actions);
+    DBusNotifications notifications;
+    SystemTrayIcon tray(WindowIcon::Make());
+    Form1 form(iniPath, actions, notifications, tray);
     QObject::connect(&instance, &SingleInstance::activated, &form, &Form1::BringToFront);
     UnixSignals signals_;
     QObject::connect(&signals_, &UnixSignals::received, &form, [&form] {

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "EditorPanel.h"
 
-#include "AlarmActions.h"
 #include "ClickLabel.h"
 #include "Fonts.h"
 #include "Settings.h"
@@ -26,14 +25,6 @@ const QColor CurrentColour(0xC0, 0xC0, 0xFF);
 const QColor OnColour(0xFF, 0xC0, 0x80);
 const QColor OffColour(0xD4, 0xD0, 0xC8);
 const QColor ContainerColour(0xD4, 0xD0, 0xC8);
-
-// A control with its design name.
-template <typename W, typename... Args>
-W* Make(QWidget* parent, const QString& name, Args&&... args) {
-    auto* widget = new W(std::forward<Args>(args)..., parent);
-    widget->setObjectName(name);
-    return widget;
-}
 
 QWidget* Container(QWidget* parent, const QString& name, int l, int t, int w, int h) {
     auto* box = Make<QWidget>(parent, name);
@@ -74,8 +65,7 @@ void SetCheckValue(QCheckBox* box, qint16 value) {
 
 } // namespace
 
-EditorPanel::EditorPanel(Settings& settings, AlarmActions& actions, QWidget* parent)
-    : Panel(parent), settings_(settings), actions_(actions) {
+EditorPanel::EditorPanel(Settings& settings, QWidget* parent) : Panel(parent), settings_(settings) {
     setObjectName(Member("pctBack", 3));
     BuildSlotRow();
     BuildTimeAndType();
@@ -213,6 +203,10 @@ void EditorPanel::Connect() {
     connect(cmdDone, &QPushButton::clicked, this, [this] { cmdDone_Click(); });
     connect(cmdUndo, &QPushButton::clicked, this, [this] { cmdUndo_Click(); });
     connect(cmdErase, &QPushButton::clicked, this, [this] { cmdErase_Click(); });
+    // A long path shows its start in the box; the whole of it, file name
+    // included, shows when the pointer rests on it.
+    for (QLineEdit* box : {txtFile[1], txtFile[2]})
+        connect(box, &QLineEdit::textChanged, box, &QLineEdit::setToolTip);
 }
 
 // txtHr_LostFocus and txtMn_LostFocus: the user moved to another control. A
@@ -355,16 +349,7 @@ int EditorPanel::SelectedCommand() const {
 }
 
 void EditorPanel::cmdAlTst_Click() {
-    switch (SelectedCommand()) {
-    case CommandStandard:
-        actions_.PlayStandardAlarm(1);
-        break;
-    case CommandWav:
-        actions_.PlayWav(txtFile[1]->text(), 0);
-        break;
-    default:
-        actions_.LaunchExec(txtFile[2]->text());
-    }
+    emit testRequested(SelectedCommand(), txtFile[1]->text(), txtFile[2]->text());
 }
 
 void EditorPanel::CommitSlot(int n) {

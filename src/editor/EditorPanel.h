@@ -5,7 +5,6 @@
 
 #include <array>
 
-class AlarmActions;
 class ClickLabel;
 class QButtonGroup;
 class QCheckBox;
@@ -24,7 +23,7 @@ struct Settings;
 class EditorPanel : public Panel {
     Q_OBJECT
 public:
-    EditorPanel(Settings& settings, AlarmActions& actions, QWidget* parent);
+    EditorPanel(Settings& settings, QWidget* parent);
 
     // Sets the slot selector to n and shows slot n, as at start-up.
     void SelectSlot(int n);
@@ -32,6 +31,8 @@ public:
 signals:
     // The current slot was registered: the table holds it; saving is the owner's.
     void committed(int n);
+    // The test button: the action shown, tried now without saving.
+    void testRequested(int command, const QString& wav, const QString& exec);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -67,7 +68,6 @@ private:
     int SelectedCommand() const;
 
     Settings& settings_;
-    AlarmActions& actions_;
     QButtonGroup* typeGroup_;
     QButtonGroup* commandGroup_;
 

@@ -28,6 +28,14 @@ inline void SetBackground(QWidget* widget, const QColor& colour) {
     widget->setPalette(palette);
 }
 
+// A control with its design name.
+template <typename W, typename... Args>
+W* Make(QWidget* parent, const QString& name, Args&&... args) {
+    auto* widget = new W(std::forward<Args>(args)..., parent);
+    widget->setObjectName(name);
+    return widget;
+}
+
 // The object name of member `index` of a control array: "lblIndex(7)".
 inline QString Member(const char* name, int index) {
     return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);

@@ -1,26 +1,32 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QObject>
 #include <QString>
-#include <functional>
 
-// What a firing alarm does. Every call returns at once; sound plays on.
-class AlarmActions {
+// What a firing alarm does. Every call returns at once; sound plays on, and
+// what happens later (an end, a failure) is told by the signals, which may
+// also come from within the call itself.
+class AlarmActions : public QObject {
+    Q_OBJECT
 public:
-    virtual ~AlarmActions() = default;
-    virtual void PlayStandardAlarm(int slot) = 0;
+    virtual void PlayStandardAlarm() = 0;
     virtual void PlayWav(const QString& path, int repeat) = 0;
-    // Stops a looping WAV; a single playback runs to its end.
+    // Stops the WAV playback, looping or single.
     virtual void StopWav() = 0;
     // Cuts the standard alarm sound short.
     virtual void StopStandardAlarm() = 0;
     virtual void LaunchExec(const QString& text) = 0;
+    // Whether any sound of the program is playing now.
+    virtual bool Sounding() const = 0;
 
-    // Run when a WAV played once has reached its end: its alarm is over.
-    std::function<void()> OnSingleEnded;
-    // Run when a launch failed and the standard alarm sounded instead.
-    std::function<void(const QString& text)> OnLaunchFailed;
-    // Run when the alarm sound could not be played at all, once for each
-    // stretch of failing sounds.
-    std::function<void(const QString& why)> OnSoundFailed;
+signals:
+    // A WAV played once reached its end.
+    void singleEnded();
+    // The WAV cannot be played, or the launch cannot start; why, in a few words.
+    void wavFailed(const QString& path, const QString& why);
+    void launchFailed(const QString& text, const QString& why);
+    // No sound can be played at all (no device); told once for each stretch of failing sounds.
+    void soundFailed(const QString& why);
+    void soundingChanged();
 };

@@ -8,16 +8,15 @@
 
 namespace {
 
-constexpr double SecondsPerDay = 86400.0;
+constexpr qint32 SecondsPerDay = 86400;
 constexpr double LateLimit = 600.0;         // a moment later than this after a suspend stays silent
 constexpr double LongestClockJump = 7200.0; // daylight-saving shifts are an hour, two at most
 constexpr qint16 StandardRingScans = 59;
 constexpr qint16 WavRingScans = 9;
-
-const QString NoAlarmText = QStringLiteral("アラーム 未設定");
+constexpr double LaunchAnswersWithin = 60.0; // seconds; the opener is given 30
 
 double LocalSeconds(const ScanTime& now) {
-    return double(now.Date.toJulianDay()) * SecondsPerDay + double(now.Seconds);
+    return double(now.Date.toJulianDay()) * double(SecondsPerDay) + double(now.Seconds);
 }
 
 } // namespace
@@ -25,21 +24,26 @@ double LocalSeconds(const ScanTime& now) {
 AlarmScheduler::AlarmScheduler(Settings& settings, AlarmState& state, AlarmActions& actions,
                                Indicators& indicators)
     : settings_(settings), state_(state), actions_(actions), indicators_(indicators) {
-    actions_.OnSingleEnded = [this] { cmdStop_Click(); };
-    actions_.OnLaunchFailed = [this](const QString& text) {
-        if (launched_ > 0 && settings_.AlarmTable[launched_].Exec == text)
-            indicators_.AlarmRinging(launched_);
-    };
+    connect(&actions_, &AlarmActions::singleEnded, this, &AlarmScheduler::cmdStop_Click);
+    connect(&actions_, &AlarmActions::soundingChanged, this, &AlarmScheduler::ShowStop);
+    connect(&actions_, &AlarmActions::wavFailed, this, [this](const QString&, const QString& why) {
+        if (wavSlot_ > 0)
+            RingAsStandard(wavSlot_, why);
+        else
+            actions_.PlayStandardAlarm(); // a test: the sound once
+    });
+    connect(&actions_, &AlarmActions::launchFailed, this, &AlarmScheduler::OnLaunchFailed);
 }
 
 AlarmScheduler::Window AlarmScheduler::NextWindow(const ScanTime& now, double local) {
-    Window window{local - 0.5, local + 0.5};
+    Window window{local - 0.5, local - 0.5, local + 0.5};
     const double wallAdvance = local - previousLocal_;
     // The first scan never rings what passed before the program ran; a clock
     // set back starts afresh (what already fired is remembered per slot).
     if (scanned_ && wallAdvance > 0) {
         const double realAdvance = double(now.RealMs - previousRealMs_) / 1000.0;
         const double jump = std::clamp(wallAdvance - realAdvance, 0.0, LongestClockJump);
+        window.Skipped = previousEnd_;
         window.Start = std::max(previousEnd_, local - LateLimit - jump);
     }
     scanned_ = true;
@@ -51,6 +55,7 @@ AlarmScheduler::Window AlarmScheduler::NextWindow(const ScanTime& now, double lo
 
 void AlarmScheduler::Scan(const ScanTime& now) {
     const Window window = NextWindow(now, LocalSeconds(now));
+    EndSteppedOverSeries(window);
     bool anyArmed = false;
     for (int n = 1; n <= SlotCount; ++n) {
         if (state_.RingCount[n] > 0)
@@ -59,10 +64,10 @@ void AlarmScheduler::Scan(const ScanTime& now) {
         qint32 secondsToGo = RoundHalfEven32(double(alarmSecond) - double(now.Seconds));
         QDate ringDate = now.Date;
         if (secondsToGo < 0) {
-            secondsToGo += 86400;
+            secondsToGo += SecondsPerDay;
             ringDate = ringDate.addDays(1);
         }
-        const std::optional<double> due = DueMoment(n, alarmSecond, window);
+        const std::optional<double> due = DueMoment(n, alarmSecond, window.Start, window.End);
         if (due && settings_.Switch != SwitchOff) {
             lastFired_[n] = due;
             Fire(n);
@@ -75,8 +80,25 @@ void AlarmScheduler::Scan(const ScanTime& now) {
     if (!anyArmed) {
         state_.NextAlarmHour = -1;
         state_.NextAlarmMinute = 0;
-        indicators_.SetAlarmText(NoAlarmText);
+        indicators_.ShowNextAlarm(std::nullopt);
     }
+}
+
+// Nobody was there to be snoozed: a series whose moment a suspend stepped
+// over ends, and its slot goes back to its own time.
+void AlarmScheduler::EndSteppedOverSeries(const Window& window) {
+    if (window.Start <= window.Skipped)
+        return;
+    bool ended = false;
+    for (int n = 1; n <= SlotCount; ++n) {
+        if (state_.SnoozeCount[n] > 0 && state_.RingCount[n] == 0 &&
+            DueMoment(n, AlarmSecond(n), window.Skipped, window.Start)) {
+            state_.SnoozeCount[n] = 0;
+            ended = true;
+        }
+    }
+    if (ended && state_.TotalSnoozeCount() == 0)
+        indicators_.SetSnoozeShown(false);
 }
 
 qint32 AlarmScheduler::AlarmSecond(int n) const {
@@ -103,15 +125,16 @@ bool AlarmScheduler::Armed(const AlarmSlot& slot, QDate date) const {
 // the day, snooze shift included. A moment belongs to the day its series
 // started on, so a snooze that runs past midnight keeps ringing. A slot whose
 // own time lies outside the day (a hand-edited 25:00) never rings.
-std::optional<double> AlarmScheduler::DueMoment(int n, double offset, const Window& window) const {
+std::optional<double> AlarmScheduler::DueMoment(int n, double offset, double after,
+                                                double until) const {
     const AlarmSlot& slot = settings_.AlarmTable[n];
     const qint32 base = slot.Hour * 3600 + slot.Minute * 60;
-    if (base < 0 || base >= 86400 || slot.State == StateOff)
+    if (base < 0 || base >= SecondsPerDay || slot.State == StateOff)
         return std::nullopt;
-    const double lastDay = std::floor((window.End - offset) / SecondsPerDay);
+    const double lastDay = std::floor((until - offset) / double(SecondsPerDay));
     for (double day = lastDay; day >= lastDay - 1; --day) {
-        const double moment = day * SecondsPerDay + offset;
-        if (moment <= window.Start || moment > window.End || lastFired_[n] == moment)
+        const double moment = day * double(SecondsPerDay) + offset;
+        if (moment <= after || moment > until || lastFired_[n] == moment)
             continue;
         if (Armed(slot, QDate::fromJulianDay(qint64(day))))
             return moment;
@@ -124,7 +147,7 @@ std::optional<double> AlarmScheduler::DueMoment(int n, double offset, const Wind
 void AlarmScheduler::AdvanceRing(int n) {
     state_.RingCount[n] = qint16(std::min<int>(state_.RingCount[n] + 1, INT16_MAX));
     if (state_.RingCommand[n] == CommandStandard) {
-        actions_.PlayStandardAlarm(n);
+        actions_.PlayStandardAlarm();
         if (state_.RingCount[n] > StandardRingScans)
             EndRing(n);
     } else if (state_.RingCount[n] > WavRingScans) {
@@ -133,13 +156,15 @@ void AlarmScheduler::AdvanceRing(int n) {
     }
 }
 
-// Stop stays shown while another ring goes on, so that it can still be stopped.
+// The standard sound ends with the last standard ring: a long alerm.wav does
+// not play on after its minute.
 void AlarmScheduler::EndRing(int n) {
     state_.RingCount[n] = 0;
     if (!EndSnoozeIfOn(n))
         indicators_.SetSnoozeShown(true);
-    indicators_.SetStopShown(std::any_of(state_.RingCount.begin(), state_.RingCount.end(),
-                                         [](qint16 c) { return c > 0; }));
+    if (state_.RingCommand[n] == CommandStandard && !Ringing(CommandStandard))
+        actions_.StopStandardAlarm();
+    ShowStop();
 }
 
 // With the switch on there is no snooze: the series ends where it stands.
@@ -151,39 +176,86 @@ bool AlarmScheduler::EndSnoozeIfOn(int n) {
     return true;
 }
 
+// Everything a firing changes is in place before its action is asked for:
+// the action may report its failure from within the call.
 void AlarmScheduler::Fire(int n) {
     const AlarmSlot& slot = settings_.AlarmTable[n];
     state_.SnoozeCount[n] += 1;
     EndSnoozeIfOn(n);
+    firedSeries_[n] = state_.SnoozeCount[n];
     state_.RingCount[n] = 1;
     state_.RingCommand[n] = slot.Command;
     if (slot.Command == CommandStandard) {
-        indicators_.SetStopShown(true);
         indicators_.AlarmRinging(n);
-        actions_.PlayStandardAlarm(n);
+        ShowStop();
+        actions_.PlayStandardAlarm();
     } else if (slot.Command == CommandWav) {
         for (int m = 1; m <= SlotCount;
              ++m) { // one WAV plays at a time: the new one ends any other's ring
             if (m != n && state_.RingCount[m] > 0 && state_.RingCommand[m] == CommandWav)
                 EndRing(m);
         }
-        indicators_.AlarmRinging(n);
-        actions_.PlayWav(slot.WAV, slot.Repeat);
-        if (slot.Repeat == 0) {
+        if (slot.Repeat ==
+            0) { // a single playback neither rings on nor snoozes; Stop still cuts it
             state_.SnoozeCount[n] = 0;
             state_.RingCount[n] = 0;
-        } else {
-            indicators_.SetStopShown(true);
         }
+        wavSlot_ = n;
+        indicators_.AlarmRinging(n);
+        actions_.PlayWav(slot.WAV, slot.Repeat);
+        ShowStop();
     } else {
-        launched_ = n;
-        actions_.LaunchExec(slot.Exec);
         state_.SnoozeCount[n] = 0;
         state_.RingCount[n] = 0;
+        launchedAt_[n] = previousLocal_;
+        actions_.LaunchExec(slot.Exec);
         return;
     }
     if (state_.SnoozeCount[n] > 0)
         indicators_.SetSnoozeShown(true);
+}
+
+// The ring the firing would have had with the standard alarm, snoozing as
+// the switch says; the switch at OFF has stopped everything since.
+void AlarmScheduler::RingAsStandard(int n, const QString& why) {
+    if (settings_.Switch == SwitchOff)
+        return;
+    state_.SnoozeCount[n] = settings_.Switch == SwitchSnooze ? firedSeries_[n] : 0;
+    state_.RingCount[n] = 1;
+    state_.RingCommand[n] = CommandStandard;
+    if (state_.SnoozeCount[n] > 0)
+        indicators_.SetSnoozeShown(true);
+    indicators_.AlarmFellBack(n, why);
+    ShowStop();
+    actions_.PlayStandardAlarm();
+}
+
+// The failure of a slot's launch comes at once or within half a minute; any
+// other (a test's) sounds the standard alarm once.
+void AlarmScheduler::OnLaunchFailed(const QString& text, const QString& why) {
+    bool rang = false;
+    for (int n = 1; n <= SlotCount; ++n) {
+        if (launchedAt_[n] && previousLocal_ - *launchedAt_[n] <= LaunchAnswersWithin &&
+            settings_.AlarmTable[n].Exec == text) {
+            launchedAt_[n].reset();
+            RingAsStandard(n, why);
+            rang = true;
+        }
+    }
+    if (!rang)
+        actions_.PlayStandardAlarm();
+}
+
+void AlarmScheduler::ShowStop() {
+    indicators_.SetStopShown(Ringing() || actions_.Sounding());
+}
+
+bool AlarmScheduler::Ringing(std::optional<qint16> command) const {
+    for (int n = 1; n <= SlotCount; ++n) {
+        if (state_.RingCount[n] > 0 && (!command || state_.RingCommand[n] == *command))
+            return true;
+    }
+    return false;
 }
 
 // The record's seconds are recomputed from its own hour and minute, without
@@ -197,14 +269,14 @@ void AlarmScheduler::UpdateNextAlarm(int n, qint32 secondsToGo, float now) {
         state_.NextAlarmSeconds =
             float(state_.NextAlarmHour * 3600 + state_.NextAlarmMinute * 60) - now;
         if (state_.NextAlarmSeconds < 0)
-            state_.NextAlarmSeconds += 86400.0f;
+            state_.NextAlarmSeconds += float(SecondsPerDay);
     }
     if (state_.NextAlarmSeconds > float(secondsToGo)) {
         const AlarmSlot& slot = settings_.AlarmTable[n];
         state_.NextAlarmSeconds = float(secondsToGo);
         state_.NextAlarmHour = slot.Hour;
         state_.NextAlarmMinute = slot.Minute;
-        indicators_.SetAlarmText(QStringLiteral("アラーム ") + HourMinute(slot.Hour, slot.Minute));
+        indicators_.ShowNextAlarm(AlarmTime{slot.Hour, slot.Minute});
     }
 }
 
@@ -223,13 +295,24 @@ void AlarmScheduler::cmdStop_Click() {
     actions_.StopWav();
     actions_.StopStandardAlarm();
     state_.RingCount.fill(0);
-    indicators_.SetStopShown(false);
+    ShowStop();
 }
 
 void AlarmScheduler::SlotCommitted(int n) {
     state_.NextAlarmHour = -1;
     state_.NextAlarmMinute = 0;
-    state_.NextAlarmSeconds = 86400.0f;
+    state_.NextAlarmSeconds = float(SecondsPerDay);
     state_.SnoozeCount[n] = 0;
     lastFired_[n].reset();
+}
+
+void AlarmScheduler::TestAction(int command, const QString& wav, const QString& exec) {
+    if (command == CommandStandard) {
+        actions_.PlayStandardAlarm();
+    } else if (command == CommandWav) {
+        wavSlot_ = 0;
+        actions_.PlayWav(wav, 0);
+    } else {
+        actions_.LaunchExec(exec);
+    }
 }

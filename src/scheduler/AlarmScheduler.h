@@ -7,6 +7,7 @@
 #include "Settings.h"
 
 #include <QDate>
+#include <QObject>
 #include <optional>
 
 // The moment of one scan: the local date and time of day as the clock shows
@@ -25,8 +26,13 @@ struct ScanTime {
 // second ahead of now. Scans one second apart thus fire exactly where a
 // "within half a second" test would, while a late scan still catches what it
 // stepped over. Moments more than ten minutes late (a suspend) stay silent,
-// except those skipped by a daylight-saving jump, which ring at once.
-class AlarmScheduler {
+// except those skipped by a daylight-saving jump, which ring at once; a
+// snooze series whose moment was stepped over so ends.
+//
+// An alarm whose own action fails (a WAV that cannot play, a launch that
+// cannot start) rings as the standard alarm instead, for the whole ring.
+class AlarmScheduler : public QObject {
+    Q_OBJECT
 public:
     AlarmScheduler(Settings& settings, AlarmState& state, AlarmActions& actions,
                    Indicators& indicators);
@@ -37,21 +43,29 @@ public:
     // A slot was registered anew: its snooze series ends, the occurrence it
     // fired last is forgotten and the next scan finds the next alarm afresh.
     void SlotCommitted(int n);
+    // The editor's test of an action: the sound once, or the launch.
+    void TestAction(int command, const QString& wav, const QString& exec);
 
 private:
     struct Window {
-        double Start; // exclusive, in local seconds since the epoch of the calendar
-        double End;   // inclusive
+        double Skipped; // exclusive start of a stretch stepped over, up to Start
+        double Start;   // exclusive, in local seconds since the epoch of the calendar
+        double End;     // inclusive
     };
 
     Window NextWindow(const ScanTime& now, double local);
+    void EndSteppedOverSeries(const Window& window);
     void AdvanceRing(int n);
     void EndRing(int n);
     bool EndSnoozeIfOn(int n);
     void Fire(int n);
+    void RingAsStandard(int n, const QString& why);
+    void OnLaunchFailed(const QString& text, const QString& why);
+    void ShowStop();
+    bool Ringing(std::optional<qint16> command = std::nullopt) const;
     bool Armed(const AlarmSlot& slot, QDate date) const;
     qint32 AlarmSecond(int n) const;
-    std::optional<double> DueMoment(int n, double offset, const Window& window) const;
+    std::optional<double> DueMoment(int n, double offset, double after, double until) const;
     void UpdateNextAlarm(int n, qint32 secondsToGo, float now);
 
     Settings& settings_;
@@ -65,5 +79,9 @@ private:
     double previousEnd_ = 0;
     // The moment each slot fired last, so the clock going back never rings it twice.
     std::array<std::optional<double>, SlotCount + 1> lastFired_{};
-    int launched_ = 0; // the slot that launched last, whose failure rings
+    // The snooze count of each slot's last firing, which a failed action rings on with.
+    std::array<qint32, SlotCount + 1> firedSeries_{};
+    // When each slot launched last, in local seconds: a failure heard of soon after rings it.
+    std::array<std::optional<double>, SlotCount + 1> launchedAt_{};
+    int wavSlot_ = 0; // the slot the WAV plays for; 0 for a test
 };

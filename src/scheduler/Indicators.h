@@ -1,17 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QString>
+#include "AlarmSlot.h"
 
-// The parts of the clock strip the scheduler keeps up to date.
+#include <QString>
+#include <optional>
+
+// What the scheduler tells about the alarms; the window words and shows it.
 class Indicators {
 public:
     virtual ~Indicators() = default;
-    virtual void SetAlarmText(const QString& text) = 0; // lblAlerm
-    virtual void SetSnoozeShown(bool shown) = 0;        // lblSnz
-    virtual void SetStopShown(bool shown) = 0;          // cmdStop
-    virtual void ShowSwitch(int position) = 0;          // lblSw highlight
-    // Slot n rings: it started a sound, or its launch failed and the
-    // standard alarm sounded instead.
+    // The next alarm due, as its slot's own time, or none armed (lblAlerm).
+    virtual void ShowNextAlarm(std::optional<AlarmTime> next) = 0;
+    virtual void SetSnoozeShown(bool shown) = 0; // lblSnz
+    // A ring lasts or a sound plays: it can be stopped (cmdStop).
+    virtual void SetStopShown(bool shown) = 0;
+    virtual void ShowSwitch(int position) = 0; // lblSw highlight
+    // Slot n fired with a sound.
     virtual void AlarmRinging(int n) = 0;
+    // Slot n's own action failed (why, in a few words): it rings as the standard alarm.
+    virtual void AlarmFellBack(int n, const QString& why) = 0;
 };

@@ -9,6 +9,13 @@ enum AlarmType : qint16 { StateOff = 0, StateDaily = 1, StateDate = 2, StateWeek
 // Actions: the index of the option button that selects them.
 enum AlarmCommand : qint16 { CommandStandard = 0, CommandWav = 1, CommandLaunch = 2 };
 
+// An hour and minute as a slot holds them (a hand-edited file may hold 25:00).
+struct AlarmTime {
+    qint16 Hour = 0;
+    qint16 Minute = 0;
+    bool operator==(const AlarmTime&) const = default;
+};
+
 // One of the twenty alarm slots, as stored in alerm.ini.
 struct AlarmSlot {
     qint16 Hour = 0;

@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,6 +16,10 @@
 namespace {
 
 const QByteArray Utf8Mark = "\xEF\xBB\xBF";
+
+Failure SystemFailure(int error) {
+    return {QString::fromLocal8Bit(std::strerror(error)), error};
+}
 
 QByteArray LowerName(QStringView name) {
     return name.toUtf8().trimmed().toLower();
@@ -51,22 +56,18 @@ IniFile IniFile::Parse(const QByteArray& bytes) {
     return file;
 }
 
-IniFile IniFile::Load(const QString& path, Status* status) {
+Result<IniFile> IniFile::Load(const QString& path) {
     QFile file(path);
-    if (!QFileInfo::exists(path)) {
-        *status = Status::Missing;
-        return {};
-    }
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
-        *status = Status::Unreadable;
-        return {};
-    }
+    if (!QFileInfo::exists(path))
+        return Failure{QStringLiteral("no such file"), ENOENT};
+    if (QFileInfo(path).isDir())
+        return Failure{QStringLiteral("it is a folder"), EISDIR};
+    if (!file.open(QIODevice::ReadOnly))
+        return Failure{file.errorString(), EACCES};
     const QByteArray bytes = file.readAll();
-    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
-        *status = Status::Unreadable; // UTF-16: not text this reader can keep intact
-        return {};
-    }
-    *status = Status::Read;
+    // UTF-16, with a byte-order mark or without: not text this reader can keep intact.
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") || bytes.contains('\0'))
+        return Failure{QStringLiteral("not a text file"), EILSEQ};
     return Parse(bytes);
 }
 
@@ -192,20 +193,20 @@ void IniFile::RemoveLeftovers(const QString& path) {
 // Written to a new file beside the old one, synced, then renamed over it:
 // the file on disk is always the old one or the whole new one. QSaveFile is
 // not used: on a full disk it reports success and leaves an empty file.
-int IniFile::Save(const QString& path) const {
+Status IniFile::Save(const QString& path) const {
     const QString target = Target(path);
     struct stat old {};
     const bool exists = ::stat(QFile::encodeName(target).constData(), &old) == 0;
     // The rename would replace a file the user made read-only; root too must not.
     if (exists &&
         (!(old.st_mode & S_IWUSR) || ::access(QFile::encodeName(target).constData(), W_OK) != 0))
-        return EACCES;
+        return SystemFailure(EACCES);
     const QByteArray temp = QFile::encodeName(
         QStringLiteral("%1.%2.tmp").arg(target).arg(QRandomGenerator::global()->generate()));
     const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                           exists ? old.st_mode & 07777 : 0666);
     if (fd < 0)
-        return errno;
+        return SystemFailure(errno);
     int error = exists && ::fchmod(fd, old.st_mode & 07777) != 0 ? errno : 0;
     const QByteArray bytes = ToBytes();
     for (qsizetype done = 0; done < bytes.size() && error == 0;) {
@@ -219,7 +220,8 @@ int IniFile::Save(const QString& path) const {
         error = errno;
     if (error == 0 && ::rename(temp.constData(), QFile::encodeName(target).constData()) != 0)
         error = errno;
-    if (error != 0)
-        ::unlink(temp.constData());
-    return error;
+    if (error == 0)
+        return Done{};
+    ::unlink(temp.constData());
+    return SystemFailure(error);
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Result.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -14,13 +16,12 @@
 // mark that starts the file is kept, and is not part of its first line.
 class IniFile {
 public:
-    enum class Status { Read, Missing, Unreadable };
-
     static IniFile Parse(const QByteArray& bytes);
-    // Reads the file at path. A file that exists but cannot be read (a folder,
-    // no permission, text in UTF-16) reports Unreadable, so the caller can
-    // keep from overwriting something it never saw.
-    static IniFile Load(const QString& path, Status* status);
+    // Reads the file at path. Fails with ENOENT when there is none, and with
+    // another reason when it exists but cannot be read (a folder, no
+    // permission, not text: UTF-16, NUL bytes), so the caller can keep from
+    // overwriting something it never saw.
+    static Result<IniFile> Load(const QString& path);
 
     // The value of key in section, or the empty text when either is missing.
     QString ReadIni(QStringView section, QStringView key) const;
@@ -32,9 +33,8 @@ public:
     // Writes the whole file to a new file beside path, syncs it and renames it
     // over path (over a symbolic link's target), so the file on disk is always
     // either the old or the new one. A file without write permission is not
-    // replaced. Returns 0, or the system's error number (EACCES when the file
-    // is read-only).
-    int Save(const QString& path) const;
+    // replaced (EACCES).
+    Status Save(const QString& path) const;
     // Removes what a save killed halfway left beside path: its temporary files.
     static void RemoveLeftovers(const QString& path);
 

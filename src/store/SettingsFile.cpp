@@ -6,9 +6,10 @@
 #include "Warn.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
-#include <cstring>
+#include <cerrno>
 
 namespace {
 
@@ -112,35 +113,65 @@ QString SettingsFile::ChooseIniPath(const QString& programDir, const QString& us
     return QDir(userConfigDir).filePath(QStringLiteral("alerm.ini"));
 }
 
-void SettingsFile::LoadSettings(Settings& settings) {
+SettingsFile::Loaded SettingsFile::LoadSettings(Settings& settings) {
     IniFile::RemoveLeftovers(IniPath);
-    IniFile::Status status;
-    const IniFile ini = IniFile::Load(IniPath, &status);
-    keepAway_ = status == IniFile::Status::Unreadable;
-    if (keepAway_)
-        Warn(QStringLiteral("cannot read %1; running on defaults and leaving it alone")
-                 .arg(IniPath));
-    if (!ReadSettings(ini, settings)) {
+    const Result<IniFile> ini = IniFile::Load(IniPath);
+    const bool missing = !ini && ini.Error().Error == ENOENT;
+    keepAway_ = !ini && !missing;
+    if (keepAway_) {
+        Warn(QStringLiteral("cannot read %1 (%2); running on defaults and leaving it alone")
+                 .arg(IniPath, ini.Error().Why));
         settings.SetDefaults();
-        SaveSettings(settings);
+        return {Loaded::Unreadable, {}};
     }
+    if (ini && ReadSettings(*ini, settings))
+        return {Loaded::Read, {}};
+    settings.SetDefaults();
+    Loaded loaded{missing ? Loaded::Created : Loaded::Replaced, {}};
+    if (ini && !ini->ToBytes().trimmed().isEmpty()) {
+        loaded.KeptAs = KeepAside();
+        if (loaded.KeptAs.isEmpty()) { // no copy, no replacing
+            keepAway_ = true;
+            return {Loaded::Unreadable, {}};
+        }
+        Warn(QStringLiteral("%1 holds no settings; kept as %2 and replaced by the defaults")
+                 .arg(IniPath, loaded.KeptAs));
+    }
+    SaveSettings(settings);
+    return loaded;
 }
 
-SettingsFile::SaveResult SettingsFile::SaveSettings(const Settings& settings) {
+// A copy of alerm.ini beside it under a name of its own, never over an
+// earlier one; empty when none could be made.
+QString SettingsFile::KeepAside() const {
+    const QString base = IniPath + QStringLiteral(".unrecognised");
+    for (int n = 1; n < 1000; ++n) {
+        const QString name = n == 1 ? base : QStringLiteral("%1-%2").arg(base).arg(n);
+        if (QFile::copy(IniPath, name))
+            return name;
+        if (!QFileInfo::exists(name))
+            break; // not for want of a free name
+    }
+    Warn(QStringLiteral("cannot keep a copy of %1 beside it").arg(IniPath));
+    return {};
+}
+
+Status SettingsFile::SaveSettings(const Settings& settings) {
     // A file never read is not saved over; any other is read again, so that
     // whatever else it holds is kept.
-    IniFile::Status status = IniFile::Status::Unreadable;
-    IniFile ini = keepAway_ ? IniFile() : IniFile::Load(IniPath, &status);
-    if (status == IniFile::Status::Unreadable) {
+    Result<IniFile> ini = keepAway_
+                              ? Result<IniFile>(Failure{QStringLiteral("never read"), NotRead})
+                              : IniFile::Load(IniPath);
+    if (!ini && ini.Error().Error != ENOENT) {
         Warn(QStringLiteral("cannot read %1; settings not saved over it").arg(IniPath));
-        return {NotRead};
+        return Failure{ini.Error().Why, NotRead};
     }
-    WriteSettings(ini, settings);
-    const int error = ini.Save(IniPath);
-    if (error != 0)
-        Warn(QStringLiteral("cannot save %1: %2")
-                 .arg(IniPath, QString::fromLocal8Bit(std::strerror(error))));
-    return {error};
+    IniFile file = ini ? *ini : IniFile();
+    WriteSettings(file, settings);
+    const Status saved = file.Save(IniPath);
+    if (!saved)
+        Warn(QStringLiteral("cannot save %1: %2").arg(IniPath, saved.Error().Why));
+    return saved;
 }
 
 void SettingsFile::WriteSettings(IniFile& ini, const Settings& settings) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Result.h"
 #include "Settings.h"
 
 #include <QString>
@@ -17,20 +18,24 @@ public:
     // program); else the per-user folder, as for an installed copy.
     static QString ChooseIniPath(const QString& programDir, const QString& userConfigDir);
 
-    // What a save came to: Error is 0 when the file was saved; otherwise
-    // NotRead (the file on disk could not be read, so it is not replaced) or
-    // the system's error number.
+    // The error of a save refused because the file on disk could not be read:
+    // it is not replaced by values it did not contribute to.
     static constexpr int NotRead = -1;
-    struct SaveResult {
-        int Error = 0;
-        explicit operator bool() const { return Error == 0; }
+
+    // What loading found, for the user to be told.
+    struct Loaded {
+        enum Kind { Read, Created, Unreadable, Replaced };
+        Kind What = Read;
+        QString KeptAs; // Replaced: where the file that held no settings is kept
     };
 
-    // Fills settings from the file, or sets the defaults and writes them.
-    void LoadSettings(Settings& settings);
+    // Fills settings from the file, or sets the defaults and writes them. A
+    // file that holds no settings is kept beside the new one, never
+    // destroyed; one that cannot be read is left alone.
+    Loaded LoadSettings(Settings& settings);
     // Writes every setting. On failure a line goes to standard error, and
     // the file on disk is as it was.
-    SaveResult SaveSettings(const Settings& settings);
+    Status SaveSettings(const Settings& settings);
 
     // The 172 keys between a file in memory and the settings. Reading gives
     // false, and changes nothing, when the file holds no settings.
@@ -40,6 +45,8 @@ public:
     const QString IniPath;
 
 private:
+    QString KeepAside() const;
+
     // Set when alerm.ini exists but could not be read: it is never replaced
     // by a file written from values it did not contribute to.
     bool keepAway_ = false;

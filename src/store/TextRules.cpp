@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TextRules.h"
 
+#include <QRegularExpression>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -151,4 +152,12 @@ QString PadZero(qint16 value, int width) {
 
 QString HourMinute(qint16 hour, qint16 minute) {
     return PadZero(hour, 2) + u':' + PadZero(minute, 2);
+}
+
+ExecText SplitExec(const QString& text) {
+    static const QRegularExpression url(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://"));
+    const qsizetype mark = url.match(text).hasMatch() ? -1 : text.indexOf(u'?');
+    if (mark < 0)
+        return {text, QString()};
+    return {text.left(mark), text.mid(mark + 1)};
 }

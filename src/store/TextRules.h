@@ -32,3 +32,12 @@ QString PadZero(qint16 value, int width);
 
 // A time of day as "HH:MM".
 QString HourMinute(qint16 hour, qint16 minute);
+
+// What a slot launches: the text before the first "?" is the target, the
+// rest its parameters; a URL (a scheme and "://") is the whole text, having
+// no parameters to pass.
+struct ExecText {
+    QString Target;
+    QString Parameters;
+};
+ExecText SplitExec(const QString& text);

@@ -9,15 +9,18 @@
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 namespace {
 
-// The backend and the fallback sound write into one log.
+// The backend writes what it is asked into its log; an empty path cannot be opened.
 class FakeBackend : public MediaBackend {
 public:
     bool Open(const QString& path) override {
         log << "open " + path;
+        if (path.isEmpty())
+            emit failed("no file named");
         return !path.isEmpty();
     }
     void Play() override { log << "play"; }
@@ -25,17 +28,6 @@ public:
     void Stop() override { log << "stop"; }
     void Close() override { log << "close"; }
     QStringList log;
-};
-
-class FakeSound : public AlarmSound {
-public:
-    explicit FakeSound(QStringList& log) : log_(log) {}
-    void Play() override { log_ << "standard"; }
-    void StartLoop() override { log_ << "standard loop"; }
-    void StopLoop() override { log_ << "standard stop"; }
-
-private:
-    QStringList& log_;
 };
 
 // A program that writes its working folder and arguments, one a line.
@@ -54,34 +46,35 @@ class TestActions : public QObject {
     Q_OBJECT
 private slots:
     void wavDevice_data() {
-        Columns<QStringList, QStringList, QStringList, int>(
-            {"before", "steps", "calls", "singleEnded"});
+        Columns<QStringList, QStringList, QStringList, bool>(
+            {"before", "steps", "calls", "sounding"});
         // clang-format off
         // Steps: "play PATH R", "stop", "done" (completion 1), "cut" (completion 2),
-        // "fail" (the backend finds the file unplayable). Calls of `before` are not checked.
-        Row("play", QStringList{}, QStringList{"play a 1"}, QStringList{"open a", "play"}, 0);
-        Row("replace closes", QStringList{"play a 1"}, QStringList{"play b 0"}, QStringList{"close", "open b", "play"}, 0);
-        Row("rep end loops", QStringList{"play a 1"}, QStringList{"done", "done"}, QStringList{"rewind", "play", "rewind", "play"}, 0);
-        Row("rep stop", QStringList{"play a 1"}, QStringList{"stop", "done"}, QStringList{"stop", "close"}, 0);
-        Row("norep end ends the alarm", QStringList{"play a 0"}, QStringList{"done"}, QStringList{}, 1);
-        Row("norep is never cut", QStringList{"play a 0"}, QStringList{"stop"}, QStringList{}, 0);
-        Row("other codes do nothing", QStringList{"play a 1"}, QStringList{"cut"}, QStringList{}, 0);
-        Row("late completion follows the new mark", QStringList{"play a 0", "play b 1"}, QStringList{"done"}, QStringList{"rewind", "play"}, 0);
-        Row("missing file loops the standard alarm", QStringList{}, QStringList{"play  1", "stop"}, QStringList{"open ", "standard loop", "stop", "close", "standard stop"}, 0);
-        Row("missing file once sounds once", QStringList{}, QStringList{"play  0"}, QStringList{"open ", "standard"}, 0);
-        Row("unplayable file falls back once", QStringList{"play a 1"}, QStringList{"fail", "fail"}, QStringList{"standard loop"}, 0);
-        Row("new play ends the fallback loop", QStringList{"play  1"}, QStringList{"play b 0"}, QStringList{"standard stop", "open b", "play"}, 0);
+        // "fail" (the backend finds the file unplayable). Calls of `before` are not checked;
+        // "ended" and "failed PATH" are what the device tells.
+        Row("play", QStringList{}, QStringList{"play a 1"}, QStringList{"open a", "play"}, true);
+        Row("replace closes", QStringList{"play a 1"}, QStringList{"play b 0"}, QStringList{"close", "open b", "play"}, true);
+        Row("rep end loops", QStringList{"play a 1"}, QStringList{"done", "done"}, QStringList{"rewind", "play", "rewind", "play"}, true);
+        Row("rep stop", QStringList{"play a 1"}, QStringList{"stop", "done"}, QStringList{"stop", "close"}, false);
+        Row("norep end ends the alarm", QStringList{"play a 0"}, QStringList{"done"}, QStringList{"ended"}, false);
+        Row("norep stop cuts it", QStringList{"play a 0"}, QStringList{"stop", "done"}, QStringList{"stop", "close"}, false);
+        Row("other codes do nothing", QStringList{"play a 1"}, QStringList{"cut"}, QStringList{}, true);
+        Row("late completion follows the new mark", QStringList{"play a 0", "play b 1"}, QStringList{"done"}, QStringList{"rewind", "play"}, true);
+        Row("missing file is told", QStringList{}, QStringList{"play  0"}, QStringList{"open ", "failed "}, false);
+        Row("unplayable file is told once", QStringList{"play a 1"}, QStringList{"fail", "fail"}, QStringList{"failed a"}, false);
+        Row("a stopped playback fails no more", QStringList{"play a 0", "stop"}, QStringList{"fail"}, QStringList{}, false);
         // clang-format on
     }
     void wavDevice() {
         QFETCH(QStringList, before);
         QFETCH(QStringList, steps);
         QFETCH(QStringList, calls);
-        QFETCH(int, singleEnded);
+        QFETCH(bool, sounding);
         FakeBackend backend;
-        FakeSound sound(backend.log);
-        int ended = 0;
-        WavDevice wav(backend, sound, [&] { ++ended; });
+        WavDevice wav(backend);
+        connect(&wav, &WavDevice::singleEnded, [&] { backend.log << "ended"; });
+        connect(&wav, &WavDevice::failed,
+                [&](const QString& path) { backend.log << "failed " + path; });
         for (const QStringList& script : {before, steps}) {
             backend.log.clear();
             for (const QString& step : script) {
@@ -91,44 +84,48 @@ private slots:
                 else if (words[0] == "stop")
                     wav.StopWav();
                 else if (words[0] == "fail")
-                    backend.OnFailure();
+                    emit backend.failed("unplayable");
                 else
-                    backend.OnCompletion(words[0] == "done" ? 1 : 2);
+                    emit backend.completed(words[0] == "done" ? 1 : 2);
             }
         }
         QCOMPARE(backend.log, calls);
-        QCOMPARE(ended, singleEnded);
+        QCOMPARE(wav.Sounding(), sounding);
     }
 
     void decodesAnyWav_data() {
-        Columns<QString, int, int>({"encoding", "channels", "rate"}); // as sox writes them
+        Columns<QString, int, int, int>(
+            {"encoding", "channels", "rate", "seconds"}); // as sox writes them
         // clang-format off
-        Row("24-bit stereo, extensible", "-b 24", 2, 48000);
-        Row("float", "-e floating-point -b 32", 1, 44100);
-        Row("8-bit", "-e unsigned -b 8", 1, 22050);
-        Row("µ-law", "-e mu-law", 1, 8000);
-        Row("ADPCM at 11025 Hz", "-e ima-adpcm", 1, 11025);
+        Row("24-bit stereo, extensible", "-b 24", 2, 48000, 1);
+        Row("float", "-e floating-point -b 32", 1, 44100, 1);
+        Row("8-bit", "-e unsigned -b 8", 1, 22050, 1);
+        Row("µ-law", "-e mu-law", 1, 8000, 1);
+        Row("ADPCM at 11025 Hz", "-e ima-adpcm", 1, 11025, 1);
+        Row("long: the first minute only", "-b 16", 1, 8000, 75);
         // clang-format on
     }
     void decodesAnyWav() {
         QFETCH(QString, encoding);
         QFETCH(int, channels);
         QFETCH(int, rate);
+        QFETCH(int, seconds);
         QTemporaryDir dir;
-        const QString wav = dir.filePath("a.wav");
-        QCOMPARE(QProcess::execute(
-                     "sox", QStringList{"-n", "-c", QString::number(channels), "-r",
-                                        QString::number(rate)} +
-                                encoding.split(' ') +
-                                QStringList{wav, "synth", "0.5", "sine", "660", "vol", "0.5"}),
+        QFile wav(dir.filePath("a.wav"));
+        QCOMPARE(QProcess::execute("sox", QStringList{"-n", "-c", QString::number(channels), "-r",
+                                                      QString::number(rate)} +
+                                              encoding.split(' ') +
+                                              QStringList{wav.fileName(), "synth",
+                                                          QString::number(seconds), "sine", "660",
+                                                          "vol", "0.5"}),
                  0);
-        QString error;
-        const auto pcm = StandardAlarm::Decode(ReadBytes(wav), &error);
-        QVERIFY2(pcm, qPrintable(error));
+        QVERIFY(wav.open(QIODevice::ReadOnly));
+        const auto pcm = StandardAlarm::Decode(wav);
+        QVERIFY2(pcm, qPrintable(pcm.Error().Why));
         QCOMPARE(pcm->Format.channelCount(), channels);
         QCOMPARE(pcm->Format.sampleRate(), rate);
-        QVERIFY(qAbs(pcm->Samples.size() - rate * channels) <=
-                2048); // half a second of 16-bit samples
+        const int heard = std::min(seconds, StandardAlarm::LongestSeconds);
+        QVERIFY(qAbs(pcm->Samples.size() - heard * rate * channels * 2) <= 2048); // 16-bit samples
         const auto* samples = reinterpret_cast<const qint16*>(pcm->Samples.constData());
         QVERIFY(qAbs(*std::max_element(samples, samples + pcm->Samples.size() / 2) - 16384) <
                 2500); // the tone at half scale
@@ -139,7 +136,7 @@ private slots:
         WriteBytes(dir.filePath("alerm.wav"), "RIFF----WAVEfmt junk");
         QTest::ignoreMessage(
             QtWarningMsg, QRegularExpression("cannot use .*alerm.wav as the alarm sound \\(.+\\)"));
-        StandardAlarm alarm({dir.filePath("missing.wav"), dir.filePath("alerm.wav")}, {});
+        StandardAlarm alarm({dir.filePath("missing.wav"), dir.filePath("alerm.wav")});
     }
 
     void launchesProgramWithArguments_data() {
@@ -158,12 +155,14 @@ private slots:
         const QString output = dir.filePath("out.txt");
         MakeWitness(dir.filePath(name), output);
         // A relative name counts from the program's folder, which is also the working folder.
-        QVERIFY(Launcher(dir.path(), {}).LaunchExec(name + "?" + parameters));
+        Launcher launcher(dir.path());
+        QSignalSpy failed(&launcher, &Launcher::failed);
+        launcher.LaunchExec(name + "?" + parameters);
         QTRY_VERIFY(QFile(output).size() > 0);
         QTest::qWait(50);
         QCOMPARE(QString::fromUtf8(ReadBytes(output)).split(u'\n', Qt::SkipEmptyParts),
                  QStringList{dir.path()} + arguments);
-        QVERIFY(!QFile::exists(dir.filePath("pwned")));
+        QVERIFY(!QFile::exists(dir.filePath("pwned")) && failed.isEmpty());
     }
 
     void launchFailuresAreReported_data() {
@@ -176,20 +175,25 @@ private slots:
     }
     void launchFailuresAreReported() {
         QFETCH(QString, text);
-        QVERIFY(!Launcher(QDir::tempPath(), {}).LaunchExec(text));
+        Launcher launcher(QDir::tempPath());
+        QSignalSpy failed(&launcher, &Launcher::failed);
+        launcher.LaunchExec(text);
+        QCOMPARE(failed.size(), 1); // at once
+        QCOMPARE(failed[0][0].toString(), text);
     }
 
     // A document or URL opens through xdg-open; when that fails (no
-    // application for it), the failure is reported.
+    // application for it), the failure is reported. A URL keeps its query.
     void documentsOpenThroughXdgOpen_data() {
-        Columns<QString, int, QString>({"target", "exitCode", "opened"});
+        Columns<QString, int, QString>({"text", "exitCode", "opened"});
         // clang-format off
-        Row("document", "note.txt", 0, "%1/note.txt");
-        Row("URL nothing opens", "https://example.org/", 3, "https://example.org/");
+        Row("document", "note.txt?x", 0, "%1/note.txt");
+        Row("URL nothing opens", "https://example.org/?x", 3, "https://example.org/?x");
+        Row("URL with a query", "https://example.org/watch?v=abc", 0, "https://example.org/watch?v=abc");
         // clang-format on
     }
     void documentsOpenThroughXdgOpen() {
-        QFETCH(QString, target);
+        QFETCH(QString, text);
         QFETCH(int, exitCode);
         QFETCH(QString, opened);
         QTemporaryDir dir;
@@ -199,13 +203,12 @@ private slots:
         QFile::setPermissions(dir.filePath("xdg-open"), QFile::ReadOwner | QFile::ExeOwner);
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", dir.path().toUtf8() + ":" + path);
-        QStringList failed;
-        QVERIFY(Launcher(dir.path(), [&](const QString& text) {
-                    failed << text;
-                }).LaunchExec(target + "?x"));
+        Launcher launcher(dir.path());
+        QSignalSpy failed(&launcher, &Launcher::failed);
+        launcher.LaunchExec(text);
         qputenv("PATH", path);
         QTRY_VERIFY(QFile::exists(dir.filePath("xdg-open.out")));
-        QTRY_COMPARE(failed, exitCode ? QStringList{target + "?x"} : QStringList{});
+        QTRY_COMPARE(failed.size(), exitCode ? 1 : 0);
         QCOMPARE(ReadBytes(dir.filePath("xdg-open.out")),
                  opened.replace("%1", dir.path()).toUtf8() + "\n");
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "FakeDesktop.h"
 #include "Form1.h"
 #include "QtTranslation.h"
 #include "RecordingActions.h"
@@ -13,19 +14,22 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 
-// The real window on a settings file of its own, with recorded actions,
-// driven through its controls, which are found by their design names.
+// The real window on a settings file of its own, with recorded actions and
+// a fake desktop, driven through its controls, which are found by their
+// design names.
 struct Window {
     QTemporaryDir dir;
     QString ini = dir.filePath("alerm.ini");
     RecordingActions actions;
+    FakeNotifications notifications;
+    FakeTray tray;
     std::unique_ptr<Form1> form;
 
     // Starts on `file` as alerm.ini (none when empty); `expand` opens the editor.
     void Start(const QByteArray& file = {}, bool expand = true) {
         if (!file.isEmpty())
             WriteBytes(ini, file);
-        form = std::make_unique<Form1>(ini, actions);
+        form = std::make_unique<Form1>(ini, actions, notifications, tray);
         form->Form_Load();
         form->show();
         QApplication::setActiveWindow(form.get());

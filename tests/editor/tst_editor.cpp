@@ -103,6 +103,7 @@ private slots:
         QCOMPARE(w.Text("txtDate txtHr txtMn txtFile(1) txtFile(2)"),
                  "12/31|7|5|" + LongPath + "|/bin/x?y");
         QCOMPARE(w.Find<QLineEdit>("txtFile(1)")->cursorPosition(), 0); // its start shows
+        QCOMPARE(w.Find("txtFile(1)")->toolTip(), LongPath);            // and the whole on hover
         QVERIFY(w.Checked("chkRep") && w.Checked(Member("chkDay", 6)) &&
                 !w.Checked(Member("chkDay", 1)));
     }
@@ -248,7 +249,7 @@ private slots:
     void testButton_data() {
         Columns<int, QString>({"command", "call"});
         // clang-format off
-        Row("standard", 0, "standard 1");
+        Row("standard", 0, "standard");
         Row("wav plays once even with R", 1, "wav /m/x.wav 0");
         Row("launch", 2, "launch /bin/echo?hi");
         // clang-format on

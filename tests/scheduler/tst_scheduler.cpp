@@ -5,27 +5,30 @@
 #include "ClockTick.h"
 #include "RecordingActions.h"
 #include "TestSupport.h"
+#include "TextRules.h"
 
 #include <QDateTime>
 #include <QRegularExpression>
 
 namespace {
 
-const QString NoAlarm = QStringLiteral("アラーム 未設定");
-
 class FakeIndicators : public Indicators {
 public:
-    void SetAlarmText(const QString& text) override { alarmText = text; }
+    void ShowNextAlarm(std::optional<AlarmTime> next) override {
+        alarmText = next ? HourMinute(next->Hour, next->Minute) : QStringLiteral("none");
+    }
     void SetSnoozeShown(bool shown) override { snooze = shown; }
     void SetStopShown(bool shown) override { stop = shown; }
     void ShowSwitch(int position) override { switchShown = position; }
     void AlarmRinging(int n) override { ringing << n; }
+    void AlarmFellBack(int n, const QString&) override { fellBack << n; }
 
     QString alarmText;
     bool snooze = false;
     bool stop = false;
     int switchShown = -1;
     QList<int> ringing;
+    QList<int> fellBack;
 };
 
 // A simulated machine: real time runs on, local time is real time plus an
@@ -58,13 +61,16 @@ struct Machine {
             Scan();
         }
     }
-    // Minutes (hh:mm) of the calls that started a sound or a launch at second 00.
-    QStringList Firings() const {
+    // Minutes (hh:mm) of the calls at second 00 that started an action.
+    QStringList Firings(const QString& actions = "standard|wav|launch") const {
         QStringList minutes;
         for (const QString& call :
-             actions.calls.filter(QRegularExpression(":00\\.000 (standard|wav|launch)")))
+             this->actions.calls.filter(QRegularExpression(":00\\.000 (" + actions + ")")))
             minutes << call.mid(11, 5);
         return minutes;
+    }
+    int Count(const QString& call) const {
+        return int(actions.calls.filter(QRegularExpression(" " + call + "$")).size());
     }
 
     Settings settings;
@@ -102,11 +108,11 @@ private slots:
         const QStringList once{"07:00"};
         const QStringList snoozing{"07:00", "07:05", "07:10"};
         // clang-format off
-        Row("SNZ standard", 0, 0, 0, snoozing, 60, true);
+        Row("SNZ standard", 0, 0, 0, snoozing, 61, true);
         Row("SNZ wav repeat", 0, 1, 1, snoozing, 2, true);
         Row("SNZ wav once", 0, 1, 0, once, 1, false);
         Row("SNZ launch", 0, 2, 0, once, 1, false);
-        Row("ON standard", 1, 0, 0, once, 60, false);
+        Row("ON standard", 1, 0, 0, once, 61, false);
         Row("ON wav repeat", 1, 1, 1, once, 2, false);
         Row("ON launch", 1, 2, 0, once, 1, false);
         Row("OFF standard", 2, 0, 0, QStringList{}, 0, false);
@@ -118,23 +124,23 @@ private slots:
         QFETCH(int, command);
         QFETCH(int, repeat);
         QFETCH(QStringList, fired);
-        QFETCH(int, ringCalls); // calls of the first minute's ring
+        QFETCH(int, ringCalls); // calls of the first minute's ring, its stop included
         QFETCH(bool, snoozeShown);
         Machine m;
         m.settings.Switch = qint16(position);
         m.Slot(1, 7, 0, StateDaily, qint16(command)).Repeat = qint16(repeat);
-        m.actions.launchFails = position == SwitchOn; // then a launch rings the standard alarm
         m.StartAt(At(2027, 3, 1, 6, 59, 58));
         m.Run(61'000);
         QCOMPARE(m.actions.calls.size(), ringCalls);
+        QCOMPARE(m.indicators.stop, command == CommandWav && repeat == 0); // a single WAV plays on
+        m.actions.EndWav();
         m.Run(11 * 60'000);
         QCOMPARE(m.Firings(), fired);
-        const bool launched = command == CommandLaunch && position != SwitchOn;
-        QCOMPARE(m.indicators.ringing.size(), launched ? 0 : fired.size());
+        QCOMPARE(m.indicators.ringing.size(), command == CommandLaunch ? 0 : fired.size());
         QCOMPARE(m.indicators.snooze, snoozeShown);
-        QVERIFY(!m.indicators.stop);
+        QVERIFY(!m.indicators.stop && !m.actions.Sounding()); // every ring ends with its sound
         QCOMPARE(m.state.RingCount[1], qint16(0));
-        QCOMPARE(m.indicators.alarmText, QString("アラーム 07:00"));
+        QCOMPARE(m.indicators.alarmText, QString("07:00"));
     }
 
     void clockEvents_data() {
@@ -213,7 +219,8 @@ private slots:
         m.scheduler.SlotCommitted(1);
         const qsizetype before = m.actions.calls.size();
         m.Run(10'000);
-        QCOMPARE(m.actions.calls.mid(before).filter(QRegularExpression("stop|standard 1|slot1")),
+        const QString ofSlot1 = second == CommandStandard ? "stop|slot1" : "stop|standard|slot1";
+        QCOMPARE(m.actions.calls.mid(before).filter(QRegularExpression(ofSlot1)),
                  QStringList{"2027-03-01 07:00:09.000 stopwav"});
         QCOMPARE(m.indicators.stop, stopShown);
     }
@@ -223,13 +230,13 @@ private slots:
         const int weekdays = 3;
         // clang-format off
         // Per slot: hour, minute, state, snooze count; Monday to Friday are on.
-        Row("none armed", At(2027, 3, 1, 8, 0), QList<int>{7, 0, 0, 0}, 1, NoAlarm);
-        Row("weekday tested on tomorrow, Thursday", At(2027, 3, 4, 8, 0), QList<int>{7, 0, weekdays, 0}, 1, "アラーム 07:00");
-        Row("weekday tested on tomorrow, Friday", At(2027, 3, 5, 8, 0), QList<int>{7, 0, weekdays, 0}, 1, NoAlarm);
-        Row("nearest wins", At(2027, 3, 1, 8, 0), QList<int>{7, 0, 1, 0, 9, 5, 1, 0}, 1, "アラーム 09:05");
-        Row("snoozed slot first loses to a later slot", At(2027, 3, 1, 7, 2), QList<int>{7, 0, 1, 1, 9, 0, 1, 0}, 0, "アラーム 09:00");
-        Row("snoozed slot last keeps its own time", At(2027, 3, 1, 7, 2), QList<int>{9, 0, 1, 0, 7, 0, 1, 1}, 0, "アラーム 07:00");
-        Row("a tie keeps the first slot", At(2027, 3, 1, 7, 2), QList<int>{7, 5, 1, 0, 7, 0, 1, 1}, 0, "アラーム 07:05");
+        Row("none armed", At(2027, 3, 1, 8, 0), QList<int>{7, 0, 0, 0}, 1, "none");
+        Row("weekday tested on tomorrow, Thursday", At(2027, 3, 4, 8, 0), QList<int>{7, 0, weekdays, 0}, 1, "07:00");
+        Row("weekday tested on tomorrow, Friday", At(2027, 3, 5, 8, 0), QList<int>{7, 0, weekdays, 0}, 1, "none");
+        Row("nearest wins", At(2027, 3, 1, 8, 0), QList<int>{7, 0, 1, 0, 9, 5, 1, 0}, 1, "09:05");
+        Row("snoozed slot first loses to a later slot", At(2027, 3, 1, 7, 2), QList<int>{7, 0, 1, 1, 9, 0, 1, 0}, 0, "09:00");
+        Row("snoozed slot last keeps its own time", At(2027, 3, 1, 7, 2), QList<int>{9, 0, 1, 0, 7, 0, 1, 1}, 0, "07:00");
+        Row("a tie keeps the first slot", At(2027, 3, 1, 7, 2), QList<int>{7, 5, 1, 0, 7, 0, 1, 1}, 0, "07:05");
         // clang-format on
     }
     void nextAlarmLabel() {
@@ -285,6 +292,101 @@ private slots:
         }
         m.Run(10 * 60'000);
         QCOMPARE(m.Firings(), (QStringList{"07:00", "07:00", "07:00", "07:00"}));
+    }
+
+    // Whatever sound plays, Stop is offered and cuts it; OFF does too.
+    void anySoundCanBeStopped_data() {
+        Columns<QString, bool>({"sound", "byOff"});
+        // clang-format off
+        Row("single WAV, Stop", "wav 0", false);
+        Row("single WAV, OFF", "wav 0", true);
+        Row("looping WAV, OFF", "wav 1", true);
+        Row("tested standard alarm", "test 0", false);
+        Row("tested WAV", "test 1", false);
+        // clang-format on
+    }
+    void anySoundCanBeStopped() {
+        QFETCH(QString, sound);
+        QFETCH(bool, byOff);
+        Machine m;
+        m.settings.Switch = SwitchSnooze;
+        const int value = sound.back().digitValue();
+        if (sound.startsWith("wav"))
+            m.Slot(1, 7, 0, StateDaily, CommandWav).Repeat = qint16(value);
+        m.StartAt(At(2027, 3, 1, 6, 59, 59));
+        if (sound.startsWith("test"))
+            m.scheduler.TestAction(value, "/a.wav", {});
+        m.Run(3000);
+        QVERIFY(m.indicators.stop && m.actions.Sounding());
+        if (byOff)
+            m.scheduler.lblSw_Click(SwitchOff);
+        else
+            m.scheduler.cmdStop_Click();
+        QVERIFY(!m.indicators.stop && !m.actions.Sounding());
+        QCOMPARE(m.state.SnoozeCount[1], 0); // a single playback does not snooze
+    }
+
+    // A firing whose own action fails is a full standard ring, snoozing as
+    // the switch says; the standard sound lasts while any standard ring does.
+    void failedActionRingsAsStandard_data() {
+        Columns<int, int, int, bool, QStringList>(
+            {"command", "repeat", "position", "later", "fired"});
+        const QStringList once{"07:00"};
+        const QStringList snoozing{"07:00", "07:05", "07:10"};
+        // clang-format off
+        Row("missing single WAV at SNZ", int(CommandWav), 0, int(SwitchSnooze), false, snoozing);
+        Row("missing looping WAV at ON", int(CommandWav), 1, int(SwitchOn), false, once);
+        Row("looping WAV failing while it plays", int(CommandWav), 1, int(SwitchOn), true, once);
+        Row("missing program at SNZ", int(CommandLaunch), 0, int(SwitchSnooze), false, snoozing);
+        Row("opener failing later at ON", int(CommandLaunch), 0, int(SwitchOn), true, once);
+        // clang-format on
+    }
+    void failedActionRingsAsStandard() {
+        QFETCH(int, command);
+        QFETCH(int, repeat);
+        QFETCH(int, position);
+        QFETCH(bool, later);
+        QFETCH(QStringList, fired);
+        Machine m;
+        m.settings.Switch = qint16(position);
+        m.settings.SnoozeInt = 5;
+        AlarmSlot& slot = m.Slot(1, 7, 0, StateDaily, qint16(command));
+        slot.Repeat = qint16(repeat);
+        slot.WAV = "/gone.wav";
+        m.Slot(2, 7, 0, StateDaily, CommandStandard); // its ring ends while the other goes on
+        if (!later)
+            m.actions.failing << slot.WAV << slot.Exec;
+        m.StartAt(At(2027, 3, 1, 6, 59, 59));
+        m.Run(5000);
+        if (later && command == CommandWav)
+            m.actions.FailWav();
+        else if (later)
+            emit m.actions.launchFailed(slot.Exec, "xdg-open failed");
+        m.Run(55'000); // to 07:00:59, where slot 2's ring ends
+        QCOMPARE(m.indicators.fellBack, QList<int>{1});
+        QCOMPARE(m.indicators.stop && m.actions.Sounding(), later);
+        m.Run(10 * 60'000);
+        QCOMPARE(m.Firings(command == CommandWav ? "wav" : "launch"), fired);
+        QCOMPARE(m.Count("standard"), 120 * fired.size());
+        QVERIFY(!m.indicators.stop && !m.actions.Sounding());
+    }
+
+    // A suspend from 07:03 to 09:00 stepped over the snooze rings: the series
+    // ends, and the next day the slot rings at its own time.
+    void steppedOverSnoozeEndsTheSeries() {
+        Machine m;
+        m.settings.Switch = SwitchSnooze;
+        m.Slot(1, 7, 0, StateDaily, CommandStandard);
+        m.StartAt(At(2027, 3, 1, 6, 59, 59));
+        m.Run(30'000);
+        m.scheduler.cmdStop_Click();
+        m.Run(150'000);
+        QVERIFY(m.indicators.snooze);
+        m.realMs += 117 * 60'000;
+        m.Run(22 * 3600'000 + 11 * 60'000);
+        QCOMPARE(m.Firings(), (QStringList{"07:00", "07:00", "07:05", "07:10"}));
+        QCOMPARE(m.actions.calls.filter(":00.000 standard").first().left(10), "2027-03-01");
+        QCOMPARE(m.actions.calls.filter(":00.000 standard")[1].left(10), "2027-03-02");
     }
 };
 

@@ -11,5 +11,5 @@ public:
     explicit UnixSignals(QObject* parent = nullptr);
 
 signals:
-    void received(int signal);
+    void received();
 };

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Notifier.h"
+#include "DBusNotifications.h"
 
 #include "Warn.h"
 
@@ -20,9 +20,20 @@ QDBusMessage Call(const QString& method) {
     return QDBusMessage::createMethodCall(Service, Path, Interface, method);
 }
 
+// Urgency 2 (critical) for a ring; a timeout of 0: it stays until acted on or closed.
+QDBusMessage Notify(uint replaces, const QString& summary, const QString& body,
+                    const QStringList& actions, uchar urgency) {
+    QDBusMessage notify = Call(QStringLiteral("Notify"));
+    const QVariantMap hints{{QStringLiteral("urgency"), QVariant::fromValue(urgency)},
+                            {QStringLiteral("desktop-entry"), QStringLiteral("vendrix")}};
+    notify << QStringLiteral("Vendrix") << replaces << QStringLiteral("vendrix") << summary << body
+           << actions << hints << 0;
+    return notify;
+}
+
 } // namespace
 
-bool Notifier::Connect() {
+bool DBusNotifications::Connect() {
     if (connected_)
         return true;
     QDBusConnection bus = QDBusConnection::sessionBus();
@@ -38,13 +49,13 @@ bool Notifier::Connect() {
     return true;
 }
 
-void Notifier::Fail(const QString& why) {
+void DBusNotifications::Fail(const QString& why) {
     if (!warned_)
         Warn(QStringLiteral("no desktop notifications (%1); alarms ring as before").arg(why));
     warned_ = true;
 }
 
-void Notifier::Show(const QString& summary, const QString& body) {
+void DBusNotifications::ShowRing(const QString& summary, const QString& body) {
     closeWhenShown_ = false;
     if (pending_) { // replaces the one on its way, once its id is known
         queued_.emplace(summary, body);
@@ -52,12 +63,9 @@ void Notifier::Show(const QString& summary, const QString& body) {
     }
     if (!Connect())
         return;
-    QDBusMessage notify = Call(QStringLiteral("Notify"));
-    const QVariantMap hints{{QStringLiteral("urgency"), QVariant::fromValue(uchar(2))},
-                            {QStringLiteral("desktop-entry"), QStringLiteral("vendrix")}};
-    notify << QStringLiteral("Vendrix") << id_ << QStringLiteral("vendrix") << summary << body
-           << QStringList{StopKey, QStringLiteral("Stop"), RestoreKey, QStringLiteral("復元")}
-           << hints << 0; // it stays until acted on or closed
+    const QDBusMessage notify =
+        Notify(id_, summary, body,
+               QStringList{StopKey, QStringLiteral("Stop"), RestoreKey, QStringLiteral("復元")}, 2);
     pending_ = true;
     auto* watcher =
         new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(notify), this);
@@ -71,14 +79,14 @@ void Notifier::Show(const QString& summary, const QString& body) {
         shown_ = true;
         if (queued_) {
             const auto [summary, body] = *std::exchange(queued_, std::nullopt);
-            Show(summary, body);
+            ShowRing(summary, body);
         } else if (closeWhenShown_) {
-            Close();
+            CloseRing();
         }
     });
 }
 
-void Notifier::Close() {
+void DBusNotifications::CloseRing() {
     if (pending_) {
         closeWhenShown_ = true;
         queued_.reset();
@@ -92,7 +100,12 @@ void Notifier::Close() {
     shown_ = false;
 }
 
-void Notifier::OnAction(uint id, const QString& key) {
+void DBusNotifications::ShowNotice(const QString& summary, const QString& body) {
+    if (Connect())
+        QDBusConnection::sessionBus().asyncCall(Notify(0, summary, body, {}, 1));
+}
+
+void DBusNotifications::OnAction(uint id, const QString& key) {
     if (id != id_)
         return;
     if (key == StopKey)
@@ -101,7 +114,7 @@ void Notifier::OnAction(uint id, const QString& key) {
         emit restoreInvoked();
 }
 
-void Notifier::OnClosed(uint id, uint) {
+void DBusNotifications::OnClosed(uint id, uint) {
     if (id == id_)
         shown_ = false;
 }

@@ -30,7 +30,7 @@ UnixSignals::UnixSignals(QObject* parent) : QObject(parent) {
     connect(notifier, &QSocketNotifier::activated, this, [this] {
         char byte = 0;
         if (::read(pipeEnds[1], &byte, 1) == 1)
-            emit received(int(byte));
+            emit received();
     });
     struct sigaction action {};
     action.sa_handler = Forward;

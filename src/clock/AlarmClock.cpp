@@ -1,0 +1,210 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "AlarmClock.h"
+
+#include "TextRules.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+#include <cerrno>
+
+namespace {
+
+QString AlarmText(std::optional<AlarmTime> time) {
+    return time ? QStringLiteral("アラーム ") + HourMinute(time->Hour, time->Minute)
+                : QStringLiteral("アラーム 未設定");
+}
+
+// The name a slot's file or program goes by.
+QString NameOf(const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    return name.isEmpty() ? QStringLiteral("（空欄）") : name;
+}
+
+QString SaveFailureText(const Failure& failure) {
+    switch (failure.Error) {
+    case SettingsFile::NotRead:
+        return QStringLiteral("読み込めなかったファイルなので、上書きしません。");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("ディスクに空きがありません。");
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return QStringLiteral(
+            "書き込みが許可されていません（ファイルかフォルダーが読み取り専用です）。");
+    default:
+        return QStringLiteral("書き込めませんでした（%1）。").arg(failure.Why);
+    }
+}
+
+} // namespace
+
+AlarmClock::AlarmClock(const QString& iniPath, AlarmActions& actions, Notifications& notifications,
+                       TrayIcon& tray, ClockView& view)
+    : file_(iniPath), scheduler_(settings_, state_, actions, *this), notifications_(notifications),
+      tray_(tray), view_(view) {
+    connect(&actions, &AlarmActions::soundFailed, this, &AlarmClock::OnSoundFailed);
+    connect(&notifications_, &Notifications::stopInvoked, this, &AlarmClock::cmdStop_Click);
+    connect(&notifications_, &Notifications::restoreInvoked, this, &AlarmClock::Restore);
+    connect(&tray_, &TrayIcon::stopChosen, this, &AlarmClock::cmdStop_Click);
+    connect(&tray_, &TrayIcon::restoreChosen, this, &AlarmClock::Restore);
+}
+
+int AlarmClock::Load() {
+    ReportLoad(file_.LoadSettings(settings_));
+    lblSw_Click(settings_.Switch);
+    return settings_.CurrentID;
+}
+
+ClockFace AlarmClock::Tick(const QDateTime& now) {
+    const QTime time = now.time();
+    const ClockFace face =
+        clock_.Tick(now.date(), time.hour(), time.minute(), state_.TotalSnoozeCount());
+    if (face.Scan)
+        scheduler_.Scan(
+            {now.date(), float(time.msecsSinceStartOfDay()) / 1000.0f, now.toMSecsSinceEpoch()});
+    return face;
+}
+
+void AlarmClock::lblSw_Click(int index) {
+    scheduler_.lblSw_Click(index);
+    toldOff_ = toldOff_ && settings_.Switch == SwitchOff;
+}
+
+void AlarmClock::cmdStop_Click() {
+    scheduler_.cmdStop_Click();
+}
+
+void AlarmClock::Committed(int n) {
+    scheduler_.SlotCommitted(n);
+    ReportSave(file_.SaveSettings(settings_));
+    WarnIfOff();
+}
+
+// A fresh copy starts at OFF: whoever sets an alarm there is told, once,
+// that it will not ring.
+void AlarmClock::WarnIfOff() {
+    const bool armed = std::any_of(settings_.AlarmTable.begin() + 1, settings_.AlarmTable.end(),
+                                   [](const AlarmSlot& slot) { return slot.State != StateOff; });
+    if (settings_.Switch != SwitchOff || !armed || toldOff_)
+        return;
+    toldOff_ = true;
+    notifications_.ShowNotice(QStringLiteral("Vendrix"),
+                              QStringLiteral("スイッチが OFF なので、アラームは鳴りません。"
+                                             "鳴らすには SNZ か ON を選んでください。"));
+}
+
+void AlarmClock::TestAction(int command, const QString& wav, const QString& exec) {
+    scheduler_.TestAction(command, wav, exec);
+}
+
+// Without a notification area, hidden, nothing could bring the window back:
+// it stays minimised on the task bar.
+void AlarmClock::Minimised() {
+    if (!tray_.Available())
+        return;
+    view_.HideWindow();
+    tray_.Show();
+}
+
+void AlarmClock::Restore() {
+    view_.ShowWindow();
+    tray_.Hide();
+    notifications_.CloseRing();
+}
+
+void AlarmClock::Save() {
+    file_.SaveSettings(settings_);
+}
+
+void AlarmClock::ShowNextAlarm(std::optional<AlarmTime> next) {
+    view_.ShowNextAlarm(AlarmText(next));
+}
+
+void AlarmClock::SetSnoozeShown(bool shown) {
+    view_.ShowSnooze(shown);
+}
+
+// Stop is offered wherever the alarm can be noticed; once nothing can be
+// stopped any more, the notification of the ring goes too.
+void AlarmClock::SetStopShown(bool shown) {
+    view_.ShowStop(shown);
+    tray_.OfferStop(shown);
+    if (!shown)
+        notifications_.CloseRing();
+}
+
+void AlarmClock::ShowSwitch(int position) {
+    view_.ShowSwitch(position);
+}
+
+QString AlarmClock::AlarmTitle() const {
+    const AlarmSlot& slot = settings_.AlarmTable[ringing_];
+    return ringing_ > 0 ? AlarmText(AlarmTime{slot.Hour, slot.Minute}) : QStringLiteral("Vendrix");
+}
+
+// An alarm that rings where the window cannot be seen shows a notification
+// to stop it from; in view, the window asks for attention.
+void AlarmClock::AlarmRinging(int n) {
+    ringing_ = n;
+    if (view_.InView())
+        return view_.AskAttention();
+    const AlarmSlot& slot = settings_.AlarmTable[n];
+    notifications_.ShowRing(AlarmTitle(), slot.Command == CommandWav
+                                              ? NameOf(slot.WAV)
+                                              : QStringLiteral("標準のアラーム"));
+}
+
+// Told in view too: nothing else says why the standard alarm rings instead.
+void AlarmClock::AlarmFellBack(int n, const QString& why) {
+    ringing_ = n;
+    if (view_.InView())
+        view_.AskAttention();
+    const AlarmSlot& slot = settings_.AlarmTable[n];
+    const QString what =
+        slot.Command == CommandWav
+            ? QStringLiteral("%1 を鳴らせないので").arg(NameOf(slot.WAV))
+            : QStringLiteral("%1 を起動できないので").arg(NameOf(SplitExec(slot.Exec).Target));
+    notifications_.ShowRing(
+        AlarmTitle(), what + QStringLiteral("、標準のアラームを鳴らしています（%1）").arg(why));
+}
+
+// Without sound an alarm would pass unnoticed: the window comes forward.
+void AlarmClock::OnSoundFailed(const QString& why) {
+    Restore();
+    notifications_.ShowRing(AlarmTitle(),
+                            QStringLiteral("アラームの音を鳴らせませんでした（%1）").arg(why));
+}
+
+void AlarmClock::ReportLoad(const SettingsFile::Loaded& loaded) {
+    const QString path = QDir::toNativeSeparators(file_.IniPath);
+    if (loaded.What == SettingsFile::Loaded::Unreadable)
+        view_.Tell(QStringLiteral("設定ファイルを読み込めませんでした。\n%1\n\n"
+                                  "ファイルはそのままにして、初期設定で動いています。"
+                                  "登録しても、このファイルには保存しません。")
+                       .arg(path));
+    else if (!loaded.KeptAs.isEmpty())
+        view_.Tell(QStringLiteral("設定ファイルに Vendrix の設定がなかったので、"
+                                  "初期設定で作り直しました。\n%1\n\n元のファイルは次の名前で"
+                                  "残してあります。\n%2")
+                       .arg(path, QDir::toNativeSeparators(loaded.KeptAs)));
+}
+
+// Whoever pressed 登録 must know when the alarm is not kept: once for each
+// kind of failure.
+void AlarmClock::ReportSave(const Status& saved) {
+    if (saved) {
+        shownFailure_.clear();
+        return;
+    }
+    const QString text =
+        QStringLiteral("設定を保存できませんでした。\n%1\n%2\n\n"
+                       "アラームは Vendrix が動いている間は鳴りますが、"
+                       "終了すると失われます。")
+            .arg(QDir::toNativeSeparators(file_.IniPath), SaveFailureText(saved.Error()));
+    if (text == shownFailure_)
+        return;
+    shownFailure_ = text;
+    view_.Tell(text);
+}

@@ -1,0 +1,74 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "AlarmScheduler.h"
+#include "AlarmState.h"
+#include "ClockTick.h"
+#include "ClockView.h"
+#include "Indicators.h"
+#include "Notifications.h"
+#include "Settings.h"
+#include "SettingsFile.h"
+#include "TrayIcon.h"
+
+#include <QDateTime>
+#include <QObject>
+
+// The alarm clock behind the window: it owns the settings, their file and
+// the run-time alarm state, runs the scan, and decides what a ring, a Stop,
+// a failed sound or a failed save means for the user: what the window, the
+// notification-area icon and the desktop notifications show.
+class AlarmClock : public QObject, public Indicators {
+    Q_OBJECT
+public:
+    AlarmClock(const QString& iniPath, AlarmActions& actions, Notifications& notifications,
+               TrayIcon& tray, ClockView& view);
+
+    Settings& Table() { return settings_; }
+    const QString& IniPath() const { return file_.IniPath; }
+
+    // Reads alerm.ini (telling what went wrong) and applies the stored
+    // switch; gives the slot to show.
+    int Load();
+    // One 500 ms tick at the local time `now`: what the strip shows; every
+    // other tick runs the alarm scan.
+    ClockFace Tick(const QDateTime& now);
+    void lblSw_Click(int index);
+    void cmdStop_Click();
+    // Slot n was registered: its series ends, the next alarm is found afresh
+    // and the file is saved.
+    void Committed(int n);
+    void TestAction(int command, const QString& wav, const QString& exec);
+    // The window was minimised: into the notification area when there is one.
+    void Minimised();
+    // The window back in front, from the notification area too.
+    void Restore();
+    // Saves everything at the end of the run; only standard error is told.
+    void Save();
+
+    void ShowNextAlarm(std::optional<AlarmTime> next) override;
+    void SetSnoozeShown(bool shown) override;
+    void SetStopShown(bool shown) override;
+    void ShowSwitch(int position) override;
+    void AlarmRinging(int n) override;
+    void AlarmFellBack(int n, const QString& why) override;
+
+private:
+    void OnSoundFailed(const QString& why);
+    void ReportLoad(const SettingsFile::Loaded& loaded);
+    void ReportSave(const Status& saved);
+    void WarnIfOff();
+    QString AlarmTitle() const;
+
+    Settings settings_;
+    AlarmState state_;
+    SettingsFile file_;
+    AlarmScheduler scheduler_;
+    ClockTick clock_;
+    Notifications& notifications_;
+    TrayIcon& tray_;
+    ClockView& view_;
+    QString shownFailure_; // the save failure last told, until a save succeeds
+    int ringing_ = 0;      // the slot that rang last
+    bool toldOff_ = false; // that alarms set at OFF do not ring, until the switch leaves OFF
+};

@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "TrayIcon.h"
+
+#include <QIcon>
+#include <memory>
+
+class QAction;
+class QMenu;
+class QSystemTrayIcon;
+
+// The icon on Qt's notification-area support, tool tip "Vendrix staying
+// resident". Its menu opens on the right button; a left click does nothing.
+class SystemTrayIcon : public TrayIcon {
+    Q_OBJECT
+public:
+    explicit SystemTrayIcon(const QIcon& icon);
+    ~SystemTrayIcon() override;
+
+    bool Available() const override;
+    void Show() override;
+    void Hide() override;
+    void OfferStop(bool offered) override;
+
+private:
+    std::unique_ptr<QMenu> mnuTray;
+    QAction* mnuStop;
+    QSystemTrayIcon* tray;
+};
