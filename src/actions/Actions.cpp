@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Actions.h"
 
-#include "Warn.h"
+#include "Logging.h"
 
 #include <QDir>
 
@@ -12,13 +12,15 @@ Actions::Actions(const QString& programDir)
     connect(&wav_, &WavDevice::soundingChanged, this, &Actions::UpdateSounding);
     connect(&wav_, &WavDevice::singleEnded, this, &AlarmActions::singleEnded);
     connect(&wav_, &WavDevice::failed, this, [this](const QString& path, const QString& why) {
-        Warn(QStringLiteral("cannot play %1 (%2); sounding the standard alarm instead")
-                 .arg(path.isEmpty() ? QStringLiteral("the WAV") : path, why));
+        qCWarning(lcActions).noquote()
+            << QStringLiteral("cannot play %1 (%2); sounding the standard alarm instead")
+                   .arg(path.isEmpty() ? QStringLiteral("the WAV") : path, why);
         emit wavFailed(path, why);
     });
     connect(&launcher_, &Launcher::failed, this, [this](const QString& text, const QString& why) {
-        Warn(QStringLiteral("cannot launch \"%1\" (%2); sounding the standard alarm instead")
-                 .arg(text, why));
+        qCWarning(lcActions).noquote()
+            << QStringLiteral("cannot launch \"%1\" (%2); sounding the standard alarm instead")
+                   .arg(text, why);
         emit launchFailed(text, why);
     });
 }
@@ -34,6 +36,7 @@ void Actions::PlayStandardAlarm() {
 }
 
 void Actions::PlayWav(const QString& path, int repeat) {
+    qCDebug(lcActions) << "play" << path << (repeat != 0 ? "looping" : "once");
     wav_.PlayWav(path, repeat);
 }
 
@@ -46,6 +49,7 @@ void Actions::StopStandardAlarm() {
 }
 
 void Actions::LaunchExec(const QString& text) {
+    qCDebug(lcActions) << "launch" << text;
     launcher_.LaunchExec(text);
 }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "StandardAlarm.h"
 
-#include "Warn.h"
+#include "Logging.h"
 
 #include <QAudioSink>
 #include <QFile>
@@ -84,8 +84,8 @@ StandardAlarm::StandardAlarm(const QStringList& candidates) {
             sound_ = *decoded;
             break;
         }
-        Warn(
-            QStringLiteral("cannot use %1 as the alarm sound (%2)").arg(path, decoded.Error().Why));
+        qCWarning(lcActions).noquote() << QStringLiteral("cannot use %1 as the alarm sound (%2)")
+                                              .arg(path, decoded.Error().Why);
     }
     if (sound_.Samples.isEmpty())
         sound_ = *DecodeFile(BuiltInTone);
@@ -138,6 +138,6 @@ void StandardAlarm::Failed(const QString& why) {
     lastFailure_.start();
     if (!fresh)
         return;
-    Warn(QStringLiteral("cannot play the alarm sound: %1").arg(why));
+    qCWarning(lcActions).noquote() << QStringLiteral("cannot play the alarm sound: %1").arg(why);
     emit failed(why);
 }

@@ -14,6 +14,7 @@
 #include <QStandardPaths>
 
 int main(int argc, char* argv[]) {
+    qSetMessagePattern(QStringLiteral("vendrix: %{message}"));
     if (const std::optional<int> exitCode = CommandLine::Handle(argc, argv))
         return *exitCode;
     CommandLine::GuardDisplay();

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DBusNotifications.h"
 
-#include "Warn.h"
+#include "Logging.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -51,7 +51,8 @@ bool DBusNotifications::Connect() {
 
 void DBusNotifications::Fail(const QString& why) {
     if (!warned_)
-        Warn(QStringLiteral("no desktop notifications (%1); alarms ring as before").arg(why));
+        qCWarning(lcDesktop).noquote()
+            << QStringLiteral("no desktop notifications (%1); alarms ring as before").arg(why);
     warned_ = true;
 }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "UnixSignals.h"
 
-#include "Warn.h"
+#include "Logging.h"
 
 #include <QSocketNotifier>
 #include <csignal>
@@ -23,7 +23,8 @@ UnixSignals::UnixSignals(QObject* parent) : QObject(parent) {
     // Without the pipe the handlers would swallow the signals: keep the
     // default ones, which at least end the program.
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pipeEnds) != 0) {
-        Warn(QStringLiteral("cannot watch for logout signals; settings are saved only on close"));
+        qCWarning(lcDesktop).noquote()
+            << QStringLiteral("cannot watch for logout signals; settings are saved only on close");
         return;
     }
     auto* notifier = new QSocketNotifier(pipeEnds[1], QSocketNotifier::Read, this);

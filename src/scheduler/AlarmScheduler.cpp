@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AlarmScheduler.h"
 
+#include "Logging.h"
 #include "TextRules.h"
 
 #include <algorithm>
@@ -159,6 +160,7 @@ void AlarmScheduler::AdvanceRing(int n) {
 // The standard sound ends with the last standard ring: a long alerm.wav does
 // not play on after its minute.
 void AlarmScheduler::EndRing(int n) {
+    qCDebug(lcScheduler) << "the ring of slot" << n << "ends";
     state_.RingCount[n] = 0;
     if (!EndSnoozeIfOn(n))
         indicators_.SetSnoozeShown(true);
@@ -180,6 +182,7 @@ bool AlarmScheduler::EndSnoozeIfOn(int n) {
 // the action may report its failure from within the call.
 void AlarmScheduler::Fire(int n) {
     const AlarmSlot& slot = settings_.AlarmTable[n];
+    qCDebug(lcScheduler) << "slot" << n << "fires, action" << slot.Command;
     state_.SnoozeCount[n] += 1;
     EndSnoozeIfOn(n);
     firedSeries_[n] = state_.SnoozeCount[n];

@@ -2,8 +2,8 @@
 #include "SettingsFile.h"
 
 #include "IniFile.h"
+#include "Logging.h"
 #include "TextRules.h"
-#include "Warn.h"
 
 #include <QDir>
 #include <QFile>
@@ -119,8 +119,9 @@ SettingsFile::Loaded SettingsFile::LoadSettings(Settings& settings) {
     const bool missing = !ini && ini.Error().Error == ENOENT;
     keepAway_ = !ini && !missing;
     if (keepAway_) {
-        Warn(QStringLiteral("cannot read %1 (%2); running on defaults and leaving it alone")
-                 .arg(IniPath, ini.Error().Why));
+        qCWarning(lcStore).noquote()
+            << QStringLiteral("cannot read %1 (%2); running on defaults and leaving it alone")
+                   .arg(IniPath, ini.Error().Why);
         settings.SetDefaults();
         return {Loaded::Unreadable, {}};
     }
@@ -134,8 +135,9 @@ SettingsFile::Loaded SettingsFile::LoadSettings(Settings& settings) {
             keepAway_ = true;
             return {Loaded::Unreadable, {}};
         }
-        Warn(QStringLiteral("%1 holds no settings; kept as %2 and replaced by the defaults")
-                 .arg(IniPath, loaded.KeptAs));
+        qCWarning(lcStore).noquote()
+            << QStringLiteral("%1 holds no settings; kept as %2 and replaced by the defaults")
+                   .arg(IniPath, loaded.KeptAs);
     }
     SaveSettings(settings);
     return loaded;
@@ -152,7 +154,8 @@ QString SettingsFile::KeepAside() const {
         if (!QFileInfo::exists(name))
             break; // not for want of a free name
     }
-    Warn(QStringLiteral("cannot keep a copy of %1 beside it").arg(IniPath));
+    qCWarning(lcStore).noquote()
+        << QStringLiteral("cannot keep a copy of %1 beside it").arg(IniPath);
     return {};
 }
 
@@ -163,14 +166,16 @@ Status SettingsFile::SaveSettings(const Settings& settings) {
                               ? Result<IniFile>(Failure{QStringLiteral("never read"), NotRead})
                               : IniFile::Load(IniPath);
     if (!ini && ini.Error().Error != ENOENT) {
-        Warn(QStringLiteral("cannot read %1; settings not saved over it").arg(IniPath));
+        qCWarning(lcStore).noquote()
+            << QStringLiteral("cannot read %1; settings not saved over it").arg(IniPath);
         return Failure{ini.Error().Why, NotRead};
     }
     IniFile file = ini ? *ini : IniFile();
     WriteSettings(file, settings);
     const Status saved = file.Save(IniPath);
     if (!saved)
-        Warn(QStringLiteral("cannot save %1: %2").arg(IniPath, saved.Error().Why));
+        qCWarning(lcStore).noquote()
+            << QStringLiteral("cannot save %1: %2").arg(IniPath, saved.Error().Why);
     return saved;
 }
 

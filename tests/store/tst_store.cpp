@@ -213,7 +213,7 @@ private slots:
         QByteArray bytes(64 * 1024, Qt::Uninitialized);
         QRandomGenerator random(42);
         for (char& c : bytes)
-            c = char(random.bounded(256));
+            c = char(random.bounded(1, 256)); // NUL bytes would make it no text file
         QTemporaryDir dir;
         SettingsFile file(dir.filePath("alerm.ini"));
         WriteBytes(file.IniPath, bytes);
@@ -242,6 +242,7 @@ private slots:
         Row("read-only folder", valid, true, readOnly, 1);
         Row("read-only file", valid, false, readOnly, 1);
         Row("UTF-16 file", QByteArray("\xFF\xFE[\0P\0u\0b\0", 10), false, readOnly | QFile::WriteOwner, 2);
+        Row("UTF-16 without byte-order mark", QByteArray("[\0P\0u\0b\0", 8), false, readOnly | QFile::WriteOwner, 2);
         // clang-format on
     }
     void filesItMustNotReplace() {
@@ -267,6 +268,29 @@ private slots:
         QCOMPARE(ReadBytes(file.IniPath), bytes.isEmpty() ? QByteArray("<unreadable>") : bytes);
         // Allowed again, it saves over a file it has read, never over one it has not.
         QCOMPARE(bool(file.SaveSettings(settings)), switchRead == 1);
+    }
+
+    // A file that holds no settings is replaced by the defaults, but kept
+    // beside them first, never over an earlier copy; without room for a
+    // copy it is left as it is.
+    void fileWithoutSettingsIsKeptAside() {
+        QTemporaryDir dir;
+        SettingsFile file(dir.filePath("alerm.ini"));
+        const QByteArray mine = "[Alerm 1]\nTime=07:00\nState=1\n";
+        for (const char* kept : {".unrecognised", ".unrecognised-2"}) {
+            WriteBytes(file.IniPath, mine + kept);
+            Settings settings;
+            const SettingsFile::Loaded loaded = file.LoadSettings(settings);
+            QCOMPARE(settings, Defaults());
+            QCOMPARE(loaded.KeptAs, file.IniPath + kept);
+            QCOMPARE(ReadBytes(loaded.KeptAs), mine + kept);
+            QVERIFY(ReadBytes(file.IniPath).contains("Validation=Vendrix v0.3"));
+        }
+        WriteBytes(file.IniPath, mine);
+        const Restricted readOnly(dir.path());
+        Settings settings;
+        QCOMPARE(file.LoadSettings(settings).What, SettingsFile::Loaded::Unreadable);
+        QCOMPARE(ReadBytes(file.IniPath), mine);
     }
 
     void leftoversOfAKilledSaveGo() {

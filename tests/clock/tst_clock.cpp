@@ -1,0 +1,230 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The alarm clock's glue without a display: what a ring, a Stop, a failure or
+// a commit does to the window, the notification-area icon and the desktop
+// notifications, on fakes and a clock moved by hand.
+#include "AlarmClock.h"
+#include "FakeDesktop.h"
+#include "RecordingActions.h"
+#include "TestSupport.h"
+
+#include <QTemporaryDir>
+
+namespace {
+
+class FakeView : public ClockView {
+public:
+    bool InView() const override { return inView; }
+    void ShowNextAlarm(const QString& text) override { alarm = text; }
+    void ShowSnooze(bool shown) override { snooze = shown; }
+    void ShowStop(bool shown) override { stop = shown; }
+    void ShowSwitch(int) override {}
+    void AskAttention() override { attention = true; }
+    void ShowWindow() override { inView = true; }
+    void HideWindow() override { inView = false; }
+    void Tell(const QString& text) override { told << text; }
+
+    bool inView = true;
+    QString alarm;
+    bool snooze = false;
+    bool stop = false;
+    bool attention = false;
+    QStringList told;
+};
+
+// An alarm clock on its own alerm.ini, its clock started at 06:59:58 on a Monday.
+struct Clock {
+    explicit Clock(const QByteArray& ini = "[Public]\nValidation=x\n[Settings]\nSwitch=1\n"
+                                           "[Alerm 1]\nTime=07:00\nState=1\n") {
+        WriteBytes(dir.filePath("alerm.ini"), ini);
+        clock.Load();
+    }
+    AlarmSlot& Slot() { return clock.Table().AlarmTable[1]; }
+    // Ticks twice a second for `seconds`.
+    void Run(int seconds) {
+        for (int i = 0; i < 2 * seconds; ++i) {
+            now = now.addMSecs(500);
+            clock.Tick(now);
+        }
+    }
+
+    QTemporaryDir dir;
+    RecordingActions actions;
+    FakeNotifications notifications;
+    FakeTray tray;
+    FakeView view;
+    AlarmClock clock{dir.filePath("alerm.ini"), actions, notifications, tray, view};
+    QDateTime now{QDate(2027, 3, 1), QTime(6, 59, 58), Qt::UTC};
+};
+
+} // namespace
+
+class TestClock : public QObject {
+    Q_OBJECT
+private slots:
+    // Where a ring is told: the window asks for attention in view, a
+    // notification offers Stop out of view; a failure is told either way.
+    // All of it ends with the ring.
+    void ringIsToldWhereItIsSeen_data() {
+        Columns<bool, int, QString, bool, QString>(
+            {"inView", "command", "target", "fails", "ring"});
+        const QString title = "アラーム 07:00 | ";
+        const QString instead = "、標準のアラームを鳴らしています";
+        // clang-format off
+        Row("standard in view", true, int(CommandStandard), "", false, "");
+        Row("standard out of view", false, int(CommandStandard), "", false, title + "標準のアラーム");
+        Row("WAV out of view", false, int(CommandWav), "/m/a.wav", false, title + "a.wav");
+        Row("failed WAV in view", true, int(CommandWav), "/m/gone.wav", true, title + "gone.wav を鳴らせないので" + instead + "（unplayable）");
+        Row("failed launch out of view", false, int(CommandLaunch), "/bin/gone?x", true, title + "gone を起動できないので" + instead + "（no such program）");
+        // clang-format on
+    }
+    void ringIsToldWhereItIsSeen() {
+        QFETCH(bool, inView);
+        QFETCH(int, command);
+        QFETCH(QString, target);
+        QFETCH(bool, fails);
+        QFETCH(QString, ring);
+        Clock c;
+        c.view.inView = inView;
+        c.Slot().Command = qint16(command);
+        c.Slot().Repeat = 1;
+        c.Slot().WAV = c.Slot().Exec = target;
+        if (fails)
+            c.actions.failing << target;
+        c.Run(5);
+        QCOMPARE(c.notifications.ring, ring);
+        QCOMPARE(c.view.attention, inView);
+        QVERIFY(c.view.stop && c.tray.stopOffered);
+        c.Run(60);
+        QVERIFY(c.notifications.ring.isEmpty() && !c.view.stop && !c.tray.stopOffered);
+    }
+
+    // Stop from anywhere cuts the sound and closes the notification.
+    void stopFromAnywhere_data() {
+        Columns<QString>({"where"});
+        // clang-format off
+        Row("window", "window");
+        Row("tray menu", "tray");
+        Row("notification", "notification");
+        // clang-format on
+    }
+    void stopFromAnywhere() {
+        QFETCH(QString, where);
+        Clock c;
+        c.view.inView = false;
+        c.Run(5);
+        QVERIFY(!c.notifications.ring.isEmpty() && c.actions.Sounding());
+        if (where == "window")
+            c.clock.cmdStop_Click();
+        else if (where == "tray")
+            emit c.tray.stopChosen();
+        else
+            emit c.notifications.stopInvoked();
+        QVERIFY(c.notifications.ring.isEmpty() && !c.actions.Sounding());
+        QVERIFY(!c.view.stop && !c.tray.stopOffered);
+    }
+
+    // No sound at all: the window comes forward and the notification says so.
+    void noSoundBringsTheWindowForward() {
+        Clock c;
+        c.view.inView = false;
+        c.tray.shown = true;
+        c.Run(5);
+        emit c.actions.soundFailed("no audio device");
+        QVERIFY(c.view.inView && !c.tray.shown);
+        QCOMPARE(c.notifications.ring,
+                 "アラーム 07:00 | アラームの音を鳴らせませんでした（no audio device）");
+    }
+
+    void minimiseAndRestore() {
+        Clock c;
+        c.tray.available = false;
+        c.clock.Minimised(); // nothing could bring a hidden window back
+        QVERIFY(c.view.inView && !c.tray.shown);
+        c.tray.available = true;
+        c.clock.Minimised();
+        QVERIFY(!c.view.inView && c.tray.shown);
+        c.Run(5);
+        QVERIFY(!c.notifications.ring.isEmpty());
+        emit c.tray.restoreChosen();
+        QVERIFY(c.view.inView && !c.tray.shown && c.notifications.ring.isEmpty());
+    }
+
+    // A commit is announced at the next scan and ends the slot's series.
+    void commitMovesTheNextAlarm() {
+        Clock c;
+        c.clock.lblSw_Click(SwitchSnooze);
+        c.Run(5);
+        c.clock.cmdStop_Click();
+        QCOMPARE(c.view.alarm, "アラーム 07:00");
+        const QStringList rung = c.actions.calls;
+        c.Slot().Hour = 8;
+        c.clock.Committed(1);
+        c.Run(10 * 60);
+        QCOMPARE(c.view.alarm, "アラーム 08:00");
+        QCOMPARE(c.actions.calls, rung); // no 07:05
+        QVERIFY(ReadBytes(c.clock.IniPath()).contains("Time=08:00"));
+    }
+
+    void failedSaveIsToldOnce() {
+        Clock c;
+        {
+            const Restricted readOnly(c.clock.IniPath());
+            c.clock.Committed(1);
+            c.clock.Committed(1);
+            QCOMPARE(c.view.told.size(), 1);
+            QVERIFY(c.view.told[0].contains("読み取り専用") &&
+                    c.view.told[0].contains("alerm.ini"));
+        }
+        c.clock.Committed(1); // saved: a later failure is told again
+        const Restricted readOnly(c.clock.IniPath());
+        c.clock.Committed(1);
+        QCOMPARE(c.view.told.size(), 2);
+    }
+
+    // Alarms registered while the switch is at OFF do not ring: said once,
+    // and again once the switch has been elsewhere.
+    void registeringAtOffIsToldOnce_data() {
+        Columns<QString, int>({"steps", "notices"});
+        // clang-format off
+        Row("off, commit twice", "O C C", 1);
+        Row("off, commit, on, off, commit", "O C N O C", 2);
+        Row("on, commit", "N C", 0);
+        Row("off, nothing armed", "O X", 0);
+        // clang-format on
+    }
+    void registeringAtOffIsToldOnce() {
+        QFETCH(QString, steps);
+        QFETCH(int, notices);
+        Clock c;
+        for (const QString& step : steps.split(' ')) {
+            if (step == "O" || step == "N")
+                c.clock.lblSw_Click(step == "O" ? SwitchOff : SwitchOn);
+            else
+                c.Slot().State = step == "X" ? StateOff : StateDaily;
+            if (step == "C" || step == "X")
+                c.clock.Committed(1);
+        }
+        QCOMPARE(c.notifications.notices.size(), notices);
+    }
+
+    // A file that holds no settings is kept and the user told where; one
+    // that is not text is left alone and the user told.
+    void troubleWithTheFileIsTold_data() {
+        Columns<QByteArray, QString>({"file", "told"});
+        // clang-format off
+        Row("settings", QByteArray("[Public]\nValidation=x\n"), "");
+        Row("no settings", QByteArray("[Alerm 1]\nTime=07:00\n"), "alerm.ini.unrecognised");
+        Row("UTF-16 without a byte-order mark", QByteArray("[\0A\0]\0", 6), "読み込めませんでした");
+        // clang-format on
+    }
+    void troubleWithTheFileIsTold() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, told);
+        Clock c(file);
+        QCOMPARE(c.view.told.join(""), told.isEmpty() ? "" : c.view.told.value(0));
+        QVERIFY(c.view.told.join("").contains(told));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestClock)
+#include "tst_clock.moc"
