@@ -33,7 +33,7 @@ journey_ring() { # An alarm set only through the window rings at its minute and 
     check "and saves the switch" grep -q "^Switch=0" "$APP/alerm.ini"
 }
 
-journey_wav_and_launch() { # A looping WAV, the standard alarm in its place; a launch; a ring ends silent.
+journey_wav_and_launch() { # A looping WAV; spoilt, the full standard alarm in its place until Stop; a launch.
     install_copy
     rm "$APP/alerm.wav" # the tone built into the program takes its place
     make_tone "$WORK/beep.wav" 0.4
@@ -41,7 +41,7 @@ journey_wav_and_launch() { # A looping WAV, the standard alarm in its place; a l
     printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\nCommand=1\nWAV=%s\nRepeat=1\n[Alerm 2]\nTime=07:00\nState=1\nCommand=2\nExec=%s?one "two three"\n' \
         "$WORK/beep.wav" "$WORK/witness" | write_ini
     rec_start
-    local t0 spoilt
+    local t0 spoilt stop
     t0=$(rec_now)
     start_vendrix "2027-03-01 06:59:57"
     wait_for_window
@@ -50,12 +50,37 @@ journey_wav_and_launch() { # A looping WAV, the standard alarm in its place; a l
     spoilt=$(rec_now)
     check "a WAV that cannot play any more rings on as the standard alarm" \
         loud_throughout "$(plus "$spoilt" 0.5)" "$(plus "$spoilt" 2)"
-    click 412 39  # >>
-    click 14 248  # 実行
-    click 360 252 # 登録: the ringing slot now launches
-    check "the ring goes on to its end" loud "$(plus "$t0" 10)" 1
-    check "and then is silent" silent "$(plus "$t0" 14)" 2
+    check "past the end of the WAV's ring" loud_throughout "$(plus "$t0" 14)" "$(plus "$t0" 17)"
+    check "one line on standard error names the file" \
+        test "$(grep -c "cannot play $WORK/beep.wav (.*); sounding the standard alarm instead" "$WORK/stderr")" = 1
+    stop=$(rec_now)
+    click 340 28 # Stop
+    check "Stop silences it" silent "$(plus "$stop" 1.2)" 2
     check "the program got its parameters" test "$(cat "$WORK/launched")" = "$(printf 'one\ntwo three')"
+}
+
+journey_long_sounds() { # A long alerm.wav ends with its ring; a long WAV played once stops at Stop.
+    install_copy
+    sox -n -r 44100 -c 1 -b 16 "$APP/alerm.wav" synth 30 sine 880 vol 0.5
+    printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\n' | write_ini
+    rec_start
+    local t0 stop
+    t0=$(rec_now)
+    start_vendrix "2027-03-01 06:59:50" 10 # ten times faster: the minute's ring lasts six seconds
+    wait_for_window
+    check "the standard alarm rings with the long alerm.wav" pitched "$(plus "$t0" 3)" 2 880
+    check "and its sound ends with the ring" silent "$(plus "$t0" 10)" 5
+    kill -TERM "$VPID" && ended "$VPID"
+    make_tone "$WORK/long.wav" 60
+    printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\nCommand=1\nWAV=%s\nRepeat=0\n' \
+        "$WORK/long.wav" | write_ini
+    t0=$(rec_now)
+    start_vendrix "2027-03-01 06:59:57"
+    wait_for_window
+    check "a long WAV played once sounds" pitched "$(plus "$t0" 5)" 2 660
+    stop=$(rec_now)
+    click 340 28 # Stop, offered while it sounds
+    check "Stop cuts it" silent "$(plus "$stop" 1)" 2
 }
 
 # notified N PATTERN: N lines of the notification server match PATTERN.
