@@ -9,7 +9,7 @@
 
 namespace {
 
-const QString Version = QStringLiteral("0.3");
+const QString Version = QStringLiteral(VENDRIX_VERSION);
 
 // Qt's own options: those that take a value, and plain switches.
 const char* const QtValued[] = {"platform",    "platformpluginpath", "platformtheme",

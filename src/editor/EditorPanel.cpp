@@ -232,7 +232,7 @@ void EditorPanel::ShowSlot(int n) {
     ColorSlotLabels();
     SetBackground(lblIndex[n], CurrentColour);
     SelectType(std::clamp<int>(slot.State, 0, 3));
-    ShowText(txtDate, PlainDecimal(slot.Month) + u'/' + PlainDecimal(slot.Day));
+    ShowText(txtDate, DateText(slot.Month, slot.Day, false));
     for (int d = 0; d < 7; ++d)
         SetCheckValue(chkDay[d], slot.WeekSwitch[d]);
     ShowText(txtHr, PlainDecimal(slot.Hour));

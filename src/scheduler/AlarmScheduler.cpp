@@ -304,7 +304,6 @@ void AlarmScheduler::cmdStop_Click() {
 void AlarmScheduler::SlotCommitted(int n) {
     state_.NextAlarmHour = -1;
     state_.NextAlarmMinute = 0;
-    state_.NextAlarmSeconds = float(SecondsPerDay);
     state_.SnoozeCount[n] = 0;
     lastFired_[n].reset();
 }

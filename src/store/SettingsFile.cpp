@@ -74,8 +74,7 @@ void WriteSlot(IniFile& ini, int n, const AlarmSlot& slot) {
     ini.WriteIni(section, QStringLiteral("Time"), HourMinute(slot.Hour, slot.Minute));
     ini.WriteIni(section, QStringLiteral("State"), PlainDecimal(slot.State));
     ini.WriteIni(section, QStringLiteral("Command"), PlainDecimal(slot.Command));
-    ini.WriteIni(section, QStringLiteral("Date"),
-                 PadZero(slot.Month, 2) + u'/' + PadZero(slot.Day, 2));
+    ini.WriteIni(section, QStringLiteral("Date"), DateText(slot.Month, slot.Day, true));
     ini.WriteIni(section, QStringLiteral("WeekSwitch"), WeekText(slot.WeekSwitch));
     ini.WriteIni(section, QStringLiteral("WAV"), slot.WAV);
     ini.WriteIni(section, QStringLiteral("Repeat"), PlainDecimal(slot.Repeat));

@@ -154,6 +154,11 @@ QString HourMinute(qint16 hour, qint16 minute) {
     return PadZero(hour, 2) + u':' + PadZero(minute, 2);
 }
 
+QString DateText(qint16 month, qint16 day, bool padded) {
+    return padded ? PadZero(month, 2) + u'/' + PadZero(day, 2)
+                  : PlainDecimal(month) + u'/' + PlainDecimal(day);
+}
+
 ExecText SplitExec(const QString& text) {
     static const QRegularExpression url(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://"));
     const qsizetype mark = url.match(text).hasMatch() ? -1 : text.indexOf(u'?');

@@ -33,6 +33,9 @@ QString PadZero(qint16 value, int width);
 // A time of day as "HH:MM".
 QString HourMinute(qint16 hour, qint16 minute);
 
+// A month and day as the file keeps it ("01/05") or as the editor shows it ("1/5").
+QString DateText(qint16 month, qint16 day, bool padded);
+
 // What a slot launches: the text before the first "?" is the target, the
 // rest its parameters; a URL (a scheme and "://") is the whole text, having
 // no parameters to pass.
