@@ -241,7 +241,7 @@ private slots:
         Row("unreadable file", valid, false, 0, 2);
         Row("read-only folder", valid, true, readOnly, 1);
         Row("read-only file", valid, false, readOnly, 1);
-        Row("UTF-16 file", QByteArray("\xFF\xFE[\0P\0u\0b\0", 10), false, readOnly | QFile::WriteOwner, 2);
+        Row("UTF-16 file", QByteArray("\xFF\xFE\xE5\x65\x2C\x67"), false, readOnly | QFile::WriteOwner, 2); // 日本
         Row("UTF-16 without byte-order mark", QByteArray("[\0P\0u\0b\0", 8), false, readOnly | QFile::WriteOwner, 2);
         // clang-format on
     }
