@@ -40,9 +40,8 @@ QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, int
 
 } // namespace
 
-Form1::Form1(const QString& iniPath, AlarmActions& actions, Notifications& notifications,
-             TrayIcon& tray)
-    : clock_(iniPath, actions, notifications, tray, *this) {
+Form1::Form1(const QString& iniPath, AlarmActions& actions, const Desktop& desktop)
+    : clock_(iniPath, actions, desktop, *this) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Vendrix v0.3"));
     setWindowIcon(WindowIcon::Make());

@@ -21,8 +21,7 @@ class QPushButton;
 class Form1 : public QWidget, public ClockView {
     Q_OBJECT
 public:
-    Form1(const QString& iniPath, AlarmActions& actions, Notifications& notifications,
-          TrayIcon& tray);
+    Form1(const QString& iniPath, AlarmActions& actions, const Desktop& desktop);
     ~Form1() override;
 
     void Form_Load();

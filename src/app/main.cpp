@@ -3,7 +3,9 @@
 #include "CommandLine.h"
 #include "DBusNotifications.h"
 #include "Form1.h"
+#include "LogindInhibitor.h"
 #include "QtTranslation.h"
+#include "RtcWakeTimer.h"
 #include "SingleInstance.h"
 #include "SystemTrayIcon.h"
 #include "UnixSignals.h"
@@ -11,7 +13,22 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
+
+namespace {
+
+// vendrix-wake: beside the program in a build or an unpacked copy, under
+// libexec when installed.
+QString WakeHelper(const QString& programDir) {
+    const QDir dir(programDir);
+    const QString beside = dir.filePath(QStringLiteral("vendrix-wake"));
+    return QFileInfo::exists(beside)
+               ? beside
+               : dir.filePath(QStringLiteral("../libexec/vendrix/vendrix-wake"));
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     qSetMessagePattern(QStringLiteral("vendrix: %{message}"));
@@ -37,7 +54,9 @@ int main(int argc, char* argv[]) {
     Actions actions(programDir);
     DBusNotifications notifications;
     SystemTrayIcon tray(WindowIcon::Make());
-    Form1 form(iniPath, actions, notifications, tray);
+    RtcWakeTimer wake(WakeHelper(programDir));
+    LogindInhibitor inhibitor;
+    Form1 form(iniPath, actions, {notifications, tray, wake, inhibitor});
     QObject::connect(&instance, &SingleInstance::activated, &form, &Form1::BringToFront);
     UnixSignals signals_;
     QObject::connect(&signals_, &UnixSignals::received, &form, [&form] {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AlarmClock.h"
 
+#include "Logging.h"
 #include "TextRules.h"
 
 #include <QDir>
@@ -9,6 +10,8 @@
 #include <cerrno>
 
 namespace {
+
+constexpr qint64 WakeAhead = 60; // seconds
 
 QString AlarmText(std::optional<AlarmTime> time) {
     return time ? QStringLiteral("アラーム ") + HourMinute(time->Hour, time->Minute)
@@ -40,15 +43,17 @@ QString SaveFailureText(const Failure& failure) {
 
 } // namespace
 
-AlarmClock::AlarmClock(const QString& iniPath, AlarmActions& actions, Notifications& notifications,
-                       TrayIcon& tray, ClockView& view)
-    : file_(iniPath), scheduler_(settings_, state_, actions, *this), notifications_(notifications),
-      tray_(tray), view_(view) {
+AlarmClock::AlarmClock(const QString& iniPath, AlarmActions& actions, const Desktop& desktop,
+                       ClockView& view)
+    : file_(iniPath), scheduler_(settings_, state_, actions, *this),
+      notifications_(desktop.notifications), tray_(desktop.tray), wake_(desktop.wake),
+      inhibitor_(desktop.inhibitor), view_(view) {
     connect(&actions, &AlarmActions::soundFailed, this, &AlarmClock::OnSoundFailed);
     connect(&notifications_, &Notifications::stopInvoked, this, &AlarmClock::cmdStop_Click);
     connect(&notifications_, &Notifications::restoreInvoked, this, &AlarmClock::Restore);
     connect(&tray_, &TrayIcon::stopChosen, this, &AlarmClock::cmdStop_Click);
     connect(&tray_, &TrayIcon::restoreChosen, this, &AlarmClock::Restore);
+    connect(&wake_, &WakeTimer::woke, this, &AlarmClock::OnWoke);
 }
 
 int AlarmClock::Load() {
@@ -61,10 +66,39 @@ ClockFace AlarmClock::Tick(const QDateTime& now) {
     const QTime time = now.time();
     const ClockFace face =
         clock_.Tick(now.date(), time.hour(), time.minute(), state_.TotalSnoozeCount());
-    if (face.Scan)
+    if (face.Scan) {
         scheduler_.Scan(
             {now.date(), float(time.msecsSinceStartOfDay()) / 1000.0f, now.toMSecsSinceEpoch()});
+        ArmWake(now);
+    }
     return face;
+}
+
+// Set again only when the next ring moves, not at every scan. The wake comes
+// a minute ahead, so that the sound is ready when the minute comes.
+void AlarmClock::ArmWake(const QDateTime& now) {
+    const std::optional<QDateTime> next = scheduler_.NextRing();
+    const std::optional<qint64> ring =
+        next ? std::optional(
+                   QDateTime(next->date(), next->time(), now.timeSpec()).toSecsSinceEpoch())
+             : std::nullopt;
+    const qint64 seconds = now.toSecsSinceEpoch();
+    if (wokeFor_ && !stopShown_ && seconds > *wokeFor_ + WakeAhead) { // it did not ring after all
+        wokeFor_.reset();
+        inhibitor_.Release();
+    }
+    if (ring == armedRing_)
+        return;
+    armedRing_ = ring;
+    wake_.WakeAt(ring ? std::optional(*ring - WakeAhead > seconds ? *ring - WakeAhead : *ring)
+                      : std::nullopt);
+}
+
+// Woken for a ring: no sleep again before it has rung (a laptop with its lid
+// closed would go back to sleep within a minute).
+void AlarmClock::OnWoke() {
+    wokeFor_ = armedRing_.value_or(0);
+    inhibitor_.Hold();
 }
 
 void AlarmClock::lblSw_Click(int index) {
@@ -129,10 +163,17 @@ void AlarmClock::SetSnoozeShown(bool shown) {
 // Stop is offered wherever the alarm can be noticed; once nothing can be
 // stopped any more, the notification of the ring goes too.
 void AlarmClock::SetStopShown(bool shown) {
+    stopShown_ = shown;
     view_.ShowStop(shown);
     tray_.OfferStop(shown);
-    if (!shown)
+    if (shown) {
+        wokeFor_.reset();
+        inhibitor_.Hold();
+    } else {
         notifications_.CloseRing();
+        if (!wokeFor_)
+            inhibitor_.Release();
+    }
 }
 
 void AlarmClock::ShowSwitch(int position) {
@@ -168,6 +209,17 @@ void AlarmClock::AlarmFellBack(int n, const QString& why) {
             : QStringLiteral("%1 を起動できないので").arg(NameOf(SplitExec(slot.Exec).Target));
     notifications_.ShowRing(
         AlarmTitle(), what + QStringLiteral("、標準のアラームを鳴らしています（%1）").arg(why));
+}
+
+// Alarms a suspend stepped over do not ring, but whoever relied on them learns of it.
+void AlarmClock::AlarmsMissed(const QList<int>& which) {
+    QStringList times;
+    for (int n : which)
+        times << HourMinute(settings_.AlarmTable[n].Hour, settings_.AlarmTable[n].Minute);
+    qCWarning(lcClock).noquote() << "missed while the computer slept:" << times.join(", ");
+    notifications_.ShowNotice(QStringLiteral("鳴らなかったアラーム"),
+                              QStringLiteral("コンピューターが眠っている間に時刻が過ぎました：") +
+                                  times.join(QStringLiteral("、")));
 }
 
 // Without sound an alarm would pass unnoticed: the window comes forward.

@@ -5,11 +5,10 @@
 #include "AlarmState.h"
 #include "ClockTick.h"
 #include "ClockView.h"
+#include "Desktop.h"
 #include "Indicators.h"
-#include "Notifications.h"
 #include "Settings.h"
 #include "SettingsFile.h"
-#include "TrayIcon.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -17,12 +16,14 @@
 // The alarm clock behind the window: it owns the settings, their file and
 // the run-time alarm state, runs the scan, and decides what a ring, a Stop,
 // a failed sound or a failed save means for the user: what the window, the
-// notification-area icon and the desktop notifications show.
+// notification-area icon and the desktop notifications show. While an alarm
+// is armed the computer is woken shortly before it, and kept from sleeping
+// while it rings.
 class AlarmClock : public QObject, public Indicators {
     Q_OBJECT
 public:
-    AlarmClock(const QString& iniPath, AlarmActions& actions, Notifications& notifications,
-               TrayIcon& tray, ClockView& view);
+    AlarmClock(const QString& iniPath, AlarmActions& actions, const Desktop& desktop,
+               ClockView& view);
 
     Settings& Table() { return settings_; }
     const QString& IniPath() const { return file_.IniPath; }
@@ -52,12 +53,15 @@ public:
     void ShowSwitch(int position) override;
     void AlarmRinging(int n) override;
     void AlarmFellBack(int n, const QString& why) override;
+    void AlarmsMissed(const QList<int>& which) override;
 
 private:
     void OnSoundFailed(const QString& why);
     void ReportLoad(const SettingsFile::Loaded& loaded);
     void ReportSave(const Status& saved);
     void WarnIfOff();
+    void ArmWake(const QDateTime& now);
+    void OnWoke();
     QString AlarmTitle() const;
 
     Settings settings_;
@@ -67,8 +71,13 @@ private:
     ClockTick clock_;
     Notifications& notifications_;
     TrayIcon& tray_;
+    WakeTimer& wake_;
+    SleepInhibitor& inhibitor_;
     ClockView& view_;
     QString shownFailure_; // the save failure last told, until a save succeeds
     int ringing_ = 0;      // the slot that rang last
     bool toldOff_ = false; // that alarms set at OFF do not ring, until the switch leaves OFF
+    bool stopShown_ = false;
+    std::optional<qint64> armedRing_; // the ring the wake timer is set for, in epoch seconds
+    std::optional<qint64> wokeFor_;   // the ring a wake was for, until it has rung
 };

@@ -56,7 +56,7 @@ AlarmScheduler::Window AlarmScheduler::NextWindow(const ScanTime& now, double lo
 
 void AlarmScheduler::Scan(const ScanTime& now) {
     const Window window = NextWindow(now, LocalSeconds(now));
-    EndSteppedOverSeries(window);
+    StepOver(window);
     bool anyArmed = false;
     for (int n = 1; n <= SlotCount; ++n) {
         if (state_.RingCount[n] > 0)
@@ -68,7 +68,7 @@ void AlarmScheduler::Scan(const ScanTime& now) {
             secondsToGo += SecondsPerDay;
             ringDate = ringDate.addDays(1);
         }
-        const std::optional<double> due = DueMoment(n, alarmSecond, window.Start, window.End);
+        const std::optional<double> due = DueMoment(n, window.Start, window.End);
         if (due && settings_.Switch != SwitchOff) {
             lastFired_[n] = due;
             Fire(n);
@@ -85,21 +85,25 @@ void AlarmScheduler::Scan(const ScanTime& now) {
     }
 }
 
-// Nobody was there to be snoozed: a series whose moment a suspend stepped
-// over ends, and its slot goes back to its own time.
-void AlarmScheduler::EndSteppedOverSeries(const Window& window) {
-    if (window.Start <= window.Skipped)
+// Moments a suspend stepped over are told, not rung. Nobody was there to be
+// snoozed either: a series whose moment was stepped over ends, and its slot
+// goes back to its own time.
+void AlarmScheduler::StepOver(const Window& window) {
+    if (window.Start <= window.Skipped || settings_.Switch == SwitchOff)
         return;
-    bool ended = false;
+    QList<int> missed;
     for (int n = 1; n <= SlotCount; ++n) {
-        if (state_.SnoozeCount[n] > 0 && state_.RingCount[n] == 0 &&
-            DueMoment(n, AlarmSecond(n), window.Skipped, window.Start)) {
+        if (!DueMoment(n, window.Skipped, window.Start))
+            continue;
+        missed << n;
+        if (state_.RingCount[n] == 0)
             state_.SnoozeCount[n] = 0;
-            ended = true;
-        }
     }
-    if (ended && state_.TotalSnoozeCount() == 0)
+    if (missed.isEmpty())
+        return;
+    if (state_.TotalSnoozeCount() == 0)
         indicators_.SetSnoozeShown(false);
+    indicators_.AlarmsMissed(missed);
 }
 
 qint32 AlarmScheduler::AlarmSecond(int n) const {
@@ -122,25 +126,64 @@ bool AlarmScheduler::Armed(const AlarmSlot& slot, QDate date) const {
     }
 }
 
-// The moment of slot n inside the window, if any; offset is its second of
-// the day, snooze shift included. A moment belongs to the day its series
-// started on, so a snooze that runs past midnight keeps ringing. A slot whose
-// own time lies outside the day (a hand-edited 25:00) never rings.
-std::optional<double> AlarmScheduler::DueMoment(int n, double offset, double after,
-                                                double until) const {
+// The first moment of slot n after `after`, its snooze shift included. A
+// moment belongs to the day its series started on, so a snooze that runs
+// past midnight keeps ringing. A slot whose own time lies outside the day (a
+// hand-edited 25:00) never rings.
+std::optional<double> AlarmScheduler::NextMoment(int n, double after) const {
     const AlarmSlot& slot = settings_.AlarmTable[n];
     const qint32 base = slot.Hour * 3600 + slot.Minute * 60;
     if (base < 0 || base >= SecondsPerDay || slot.State == StateOff)
         return std::nullopt;
-    const double lastDay = std::floor((until - offset) / double(SecondsPerDay));
-    for (double day = lastDay; day >= lastDay - 1; --day) {
-        const double moment = day * double(SecondsPerDay) + offset;
-        if (moment <= after || moment > until || lastFired_[n] == moment)
-            continue;
-        if (Armed(slot, QDate::fromJulianDay(qint64(day))))
-            return moment;
+    const double offset = AlarmSecond(n);
+    const qint64 from = qint64(std::floor((after - offset) / double(SecondsPerDay))) + 1;
+    const std::optional<qint64> day = NextArmedDay(slot, from);
+    if (!day)
+        return std::nullopt;
+    return double(*day) * double(SecondsPerDay) + offset;
+}
+
+// The first day from `from` (a Julian day) on which the slot is armed; a
+// date comes once a year at most, so it is looked up year by year.
+std::optional<qint64> AlarmScheduler::NextArmedDay(const AlarmSlot& slot, qint64 from) const {
+    if (slot.State == StateDate) {
+        const int year = QDate::fromJulianDay(from).year();
+        for (int y = year; y <= year + 8; ++y) { // 29 February comes within eight years
+            const QDate date(y, slot.Month, slot.Day);
+            if (date.isValid() && date.toJulianDay() >= from && Armed(slot, date))
+                return date.toJulianDay();
+        }
+        return std::nullopt;
+    }
+    for (qint64 day = from; day < from + 7; ++day) {
+        if (Armed(slot, QDate::fromJulianDay(day)))
+            return day;
     }
     return std::nullopt;
+}
+
+// The moment of slot n in (after, until], unless it has already fired.
+std::optional<double> AlarmScheduler::DueMoment(int n, double after, double until) const {
+    const std::optional<double> moment = NextMoment(n, after);
+    if (!moment || *moment > until || lastFired_[n] == *moment)
+        return std::nullopt;
+    return moment;
+}
+
+std::optional<QDateTime> AlarmScheduler::NextRing() const {
+    if (!scanned_ || settings_.Switch == SwitchOff)
+        return std::nullopt;
+    std::optional<double> first;
+    for (int n = 1; n <= SlotCount; ++n) {
+        const std::optional<double> moment = NextMoment(n, previousEnd_);
+        if (moment && (!first || *moment < *first))
+            first = moment;
+    }
+    if (!first)
+        return std::nullopt;
+    const qint64 day = qint64(std::floor(*first / double(SecondsPerDay)));
+    const int second = int(*first - double(day) * double(SecondsPerDay));
+    return QDateTime(QDate::fromJulianDay(day), QTime::fromMSecsSinceStartOfDay(second * 1000));
 }
 
 // A ring goes on with the action it started, whatever its slot holds by now,

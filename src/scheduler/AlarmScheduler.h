@@ -7,6 +7,7 @@
 #include "Settings.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QObject>
 #include <optional>
 
@@ -27,7 +28,8 @@ struct ScanTime {
 // "within half a second" test would, while a late scan still catches what it
 // stepped over. Moments more than ten minutes late (a suspend) stay silent,
 // except those skipped by a daylight-saving jump, which ring at once; a
-// snooze series whose moment was stepped over so ends.
+// snooze series whose moment was stepped over so ends, and the moments
+// stepped over are told.
 //
 // An alarm whose own action fails (a WAV that cannot play, a launch that
 // cannot start) rings as the standard alarm instead, for the whole ring.
@@ -45,6 +47,9 @@ public:
     void SlotCommitted(int n);
     // The editor's test of an action: the sound once, or the launch.
     void TestAction(int command, const QString& wav, const QString& exec);
+    // The local time of the next ring after the last scan, as things stand
+    // (the types, the snooze series, the switch); none when nothing will ring.
+    std::optional<QDateTime> NextRing() const;
 
 private:
     struct Window {
@@ -54,7 +59,7 @@ private:
     };
 
     Window NextWindow(const ScanTime& now, double local);
-    void EndSteppedOverSeries(const Window& window);
+    void StepOver(const Window& window);
     void AdvanceRing(int n);
     void EndRing(int n);
     bool EndSnoozeIfOn(int n);
@@ -65,7 +70,9 @@ private:
     bool Ringing(std::optional<qint16> command = std::nullopt) const;
     bool Armed(const AlarmSlot& slot, QDate date) const;
     qint32 AlarmSecond(int n) const;
-    std::optional<double> DueMoment(int n, double offset, double after, double until) const;
+    std::optional<double> NextMoment(int n, double after) const;
+    std::optional<qint64> NextArmedDay(const AlarmSlot& slot, qint64 from) const;
+    std::optional<double> DueMoment(int n, double after, double until) const;
     void UpdateNextAlarm(int n, qint32 secondsToGo, float now);
 
     Settings& settings_;

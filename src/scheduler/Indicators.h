@@ -3,6 +3,7 @@
 
 #include "AlarmSlot.h"
 
+#include <QList>
 #include <QString>
 #include <optional>
 
@@ -20,4 +21,6 @@ public:
     virtual void AlarmRinging(int n) = 0;
     // Slot n's own action failed (why, in a few words): it rings as the standard alarm.
     virtual void AlarmFellBack(int n, const QString& why) = 0;
+    // These slots' moments were stepped over by a suspend and did not ring.
+    virtual void AlarmsMissed(const QList<int>& which) = 0;
 };

@@ -51,8 +51,11 @@ struct Clock {
     RecordingActions actions;
     FakeNotifications notifications;
     FakeTray tray;
+    FakeWakeTimer wake;
+    FakeInhibitor inhibitor;
     FakeView view;
-    AlarmClock clock{dir.filePath("alerm.ini"), actions, notifications, tray, view};
+    AlarmClock clock{
+        dir.filePath("alerm.ini"), actions, {notifications, tray, wake, inhibitor}, view};
     QDateTime now{QDate(2027, 3, 1), QTime(6, 59, 58), Qt::UTC};
 };
 
@@ -205,6 +208,61 @@ private slots:
                 c.clock.Committed(1);
         }
         QCOMPARE(c.notifications.notices.size(), notices);
+    }
+
+    // The wake timer follows the next ring, a minute ahead (at the ring itself
+    // within the last minute), and is set again only when the ring moves.
+    void wakeFollowsTheNextRing() {
+        Clock c;
+        c.clock.lblSw_Click(SwitchSnooze);
+        c.Run(90);
+        c.clock.cmdStop_Click();
+        c.Run(30);
+        c.clock.lblSw_Click(SwitchOn);
+        c.Run(5);
+        c.clock.lblSw_Click(SwitchOff);
+        c.Run(5);
+        QCOMPARE(c.wake.asked,
+                 (QStringList{"03-01 07:00:00", "03-01 07:04:00", "03-02 06:59:00", "none"}));
+    }
+
+    // No sleep while a ring lasts, nor from a wake until the ring it was for
+    // has rung; a launch shows no ring, so a minute after its time.
+    void noSleepWhileItRings_data() {
+        Columns<int, int, int>({"command", "stopAfter", "heldUntil"});
+        // clang-format off
+        Row("standard alarm, stopped", int(CommandStandard), 5, 5);
+        Row("launch", int(CommandLaunch), -1, 61);
+        // clang-format on
+    }
+    void noSleepWhileItRings() {
+        QFETCH(int, command);
+        QFETCH(int, stopAfter);
+        QFETCH(int, heldUntil); // seconds after the ring's minute
+        Clock c;
+        c.Slot().Command = qint16(command);
+        c.Run(1);
+        emit c.wake.woke();
+        c.Run(1 + heldUntil - 1);
+        if (stopAfter >= 0)
+            c.clock.cmdStop_Click();
+        QVERIFY(c.inhibitor.held == (stopAfter < 0));
+        c.Run(2);
+        QVERIFY(!c.inhibitor.held);
+    }
+
+    // A suspend over two alarms: one notice names both; neither rings.
+    void missedAlarmsAreToldOnce() {
+        Clock c("[Public]\nValidation=x\n[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\n"
+                "[Alerm 2]\nTime=07:30\nState=1\n");
+        c.Run(1);
+        c.now = c.now.addSecs(3600);
+        c.Run(5);
+        QCOMPARE(
+            c.notifications.notices,
+            QStringList{"鳴らなかったアラーム | コンピューターが眠っている間に時刻が過ぎました："
+                        "07:00、07:30"});
+        QVERIFY(c.actions.calls.isEmpty());
     }
 
     // A file that holds no settings is kept and the user told where; one

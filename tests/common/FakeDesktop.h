@@ -2,8 +2,11 @@
 #pragma once
 
 #include "Notifications.h"
+#include "SleepInhibitor.h"
 #include "TrayIcon.h"
+#include "WakeTimer.h"
 
+#include <QDateTime>
 #include <QStringList>
 
 // The notifications the program shows, as "summary | body"; the ring's one
@@ -33,4 +36,22 @@ public:
     bool available = true;
     bool shown = false;
     bool stopOffered = false;
+};
+
+// The wake times asked for, in order ("none" when disarmed).
+class FakeWakeTimer : public WakeTimer {
+public:
+    void WakeAt(std::optional<qint64> epochSeconds) override {
+        asked << (epochSeconds ? QDateTime::fromSecsSinceEpoch(*epochSeconds, Qt::UTC)
+                                     .toString("MM-dd hh:mm:ss")
+                               : QStringLiteral("none"));
+    }
+    QStringList asked;
+};
+
+class FakeInhibitor : public SleepInhibitor {
+public:
+    void Hold() override { held = true; }
+    void Release() override { held = false; }
+    bool held = false;
 };

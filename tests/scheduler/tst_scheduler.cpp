@@ -22,6 +22,7 @@ public:
     void ShowSwitch(int position) override { switchShown = position; }
     void AlarmRinging(int n) override { ringing << n; }
     void AlarmFellBack(int n, const QString&) override { fellBack << n; }
+    void AlarmsMissed(const QList<int>& which) override { missed << which; }
 
     QString alarmText;
     bool snooze = false;
@@ -29,6 +30,7 @@ public:
     int switchShown = -1;
     QList<int> ringing;
     QList<int> fellBack;
+    QList<QList<int>> missed;
 };
 
 // A simulated machine: real time runs on, local time is real time plus an
@@ -144,22 +146,22 @@ private slots:
     }
 
     void clockEvents_data() {
-        Columns<QDateTime, QTime, int, int, int, int, int, int>(
+        Columns<QDateTime, QTime, int, int, int, int, int, int, int>(
             {"start", "alarm", "state", "beforeMs", "realJumpMs", "offsetJumpMs", "afterMs",
-             "firings"});
+             "firings", "missed"});
         const QTime seven(7, 0);
         const int hour = 3600'000;
         // clang-format off
-        Row("on time", At(2027, 3, 1, 6, 59, 50), seven, 1, 20'000, 0, 0, 0, 1);
-        Row("40 s stall", At(2027, 3, 1, 6, 59, 40), seven, 1, 0, 40'000, 0, 5000, 1);
-        Row("5 min suspend", At(2027, 3, 1, 6, 58), seven, 1, 0, 300'000, 0, 5000, 1);
-        Row("2 h suspend", At(2027, 3, 1, 6, 58), seven, 1, 0, 2 * hour, 0, 5000, 0);
-        Row("started after the moment", At(2027, 3, 1, 7, 0, 1), seven, 1, 0, 0, 0, 5000, 0);
-        Row("daylight saving forward", At(2027, 3, 28, 1, 59, 50), QTime(2, 30), 1, 10'000, 0, hour, 60'000, 1);
-        Row("daylight saving back", At(2027, 10, 31, 2, 29, 50), QTime(2, 30), 1, 1800'000, 0, -hour, hour, 1);
-        Row("clock set back", At(2027, 3, 1, 6, 59, 50), seven, 1, 60'000, -300'000, 0, 600'000, 1);
-        Row("29 February", At(2028, 2, 29, 7, 59, 50), QTime(8, 0), 2, 20'000, 0, 0, 0, 1);
-        Row("no 29 February", At(2027, 2, 28, 7, 59, 50), QTime(8, 0), 2, 2 * 86400'000, 0, 0, 0, 0);
+        Row("on time", At(2027, 3, 1, 6, 59, 50), seven, 1, 20'000, 0, 0, 0, 1, 0);
+        Row("40 s stall", At(2027, 3, 1, 6, 59, 40), seven, 1, 0, 40'000, 0, 5000, 1, 0);
+        Row("5 min suspend", At(2027, 3, 1, 6, 58), seven, 1, 0, 300'000, 0, 5000, 1, 0);
+        Row("2 h suspend", At(2027, 3, 1, 6, 58), seven, 1, 0, 2 * hour, 0, 5000, 0, 1);
+        Row("started after the moment", At(2027, 3, 1, 7, 0, 1), seven, 1, 0, 0, 0, 5000, 0, 0);
+        Row("daylight saving forward", At(2027, 3, 28, 1, 59, 50), QTime(2, 30), 1, 10'000, 0, hour, 60'000, 1, 0);
+        Row("daylight saving back", At(2027, 10, 31, 2, 29, 50), QTime(2, 30), 1, 1800'000, 0, -hour, hour, 1, 0);
+        Row("clock set back", At(2027, 3, 1, 6, 59, 50), seven, 1, 60'000, -300'000, 0, 600'000, 1, 0);
+        Row("29 February", At(2028, 2, 29, 7, 59, 50), QTime(8, 0), 2, 20'000, 0, 0, 0, 1, 0);
+        Row("no 29 February", At(2027, 2, 28, 7, 59, 50), QTime(8, 0), 2, 2 * 86400'000, 0, 0, 0, 0, 0);
         // clang-format on
     }
     void clockEvents() {
@@ -171,6 +173,7 @@ private slots:
         QFETCH(int, offsetJumpMs); // local time moved against real time
         QFETCH(int, afterMs);
         QFETCH(int, firings);
+        QFETCH(int, missed); // stretches told as missed
         Machine m;
         AlarmSlot& slot = m.Slot(1, alarm.hour(), alarm.minute(), qint16(state), CommandLaunch);
         slot.Month = 2;
@@ -182,6 +185,61 @@ private slots:
         m.offsetMs += offsetJumpMs;
         m.Run(afterMs + 1000);
         QCOMPARE(m.actions.calls.size(), firings);
+        QCOMPARE(m.indicators.missed.size(), missed);
+    }
+
+    // The moment the wake timer is asked for: the next ring as things stand.
+    void nextRing_data() {
+        Columns<QDateTime, QList<int>, int, QString, QString>(
+            {"start", "table", "position", "then", "next"});
+        const QList<int> seven{7, 0, StateDaily};
+        // clang-format off
+        // Per slot: hour, minute, state (weekdays: Monday to Friday; date: 29 February).
+        Row("weekdays over the weekend", At(2027, 3, 5, 8, 0), QList<int>{7, 0, StateWeekdays}, int(SwitchOn), "", "2027-03-08 07:00");
+        Row("the nearest of two", At(2027, 3, 1, 8, 0), QList<int>{7, 0, StateDaily, 9, 30, StateDaily}, int(SwitchOn), "", "2027-03-01 09:30");
+        Row("a yearly 29 February", At(2027, 3, 1, 8, 0), QList<int>{8, 0, StateDate}, int(SwitchOn), "", "2028-02-29 08:00");
+        Row("a snooze series comes back", At(2027, 3, 1, 6, 59, 59), seven, int(SwitchSnooze), "run", "2027-03-01 07:05");
+        Row("a snooze series past midnight", At(2027, 3, 1, 23, 57, 59), QList<int>{23, 58, StateDaily}, int(SwitchSnooze), "run", "2027-03-02 00:03");
+        Row("ON rings once", At(2027, 3, 1, 6, 59, 59), seven, int(SwitchOn), "run", "2027-03-02 07:00");
+        Row("switched to ON mid-series", At(2027, 3, 1, 6, 59, 59), seven, int(SwitchSnooze), "run on", "2027-03-02 07:00");
+        Row("OFF rings nothing", At(2027, 3, 1, 6, 0), seven, int(SwitchOff), "", "none");
+        Row("a commit moves it", At(2027, 3, 1, 6, 0), seven, int(SwitchOn), "commit", "2027-03-01 06:30");
+        Row("daylight saving forward", At(2027, 3, 28, 1, 59, 50), QList<int>{2, 30, StateDaily}, int(SwitchOn), "dst", "2027-03-29 02:30");
+        // clang-format on
+    }
+    void nextRing() {
+        QFETCH(QDateTime, start);
+        QFETCH(QList<int>, table);
+        QFETCH(int, position);
+        QFETCH(QString, then);
+        QFETCH(QString, next);
+        Machine m;
+        m.settings.Switch = qint16(position);
+        for (int i = 0; i < table.size(); i += 3) {
+            AlarmSlot& slot =
+                m.Slot(i / 3 + 1, table[i], table[i + 1], qint16(table[i + 2]), CommandStandard);
+            slot.WeekSwitch = {0, 1, 1, 1, 1, 1, 0};
+            slot.Month = 2;
+            slot.Day = 29;
+        }
+        m.StartAt(start);
+        m.Run(1000);
+        if (then.startsWith("run"))
+            m.Run(70'000);
+        if (then.endsWith("on"))
+            m.scheduler.lblSw_Click(SwitchOn);
+        if (then == "commit") {
+            m.settings.AlarmTable[1].Minute = 30;
+            m.settings.AlarmTable[1].Hour = 6;
+            m.scheduler.SlotCommitted(1);
+        }
+        if (then == "dst") {
+            m.Run(10'000);
+            m.offsetMs += 3600'000; // 02:00 becomes 03:00: 02:30 rings at once
+        }
+        m.Run(1000);
+        const std::optional<QDateTime> ring = m.scheduler.NextRing();
+        QCOMPARE(ring ? ring->toString("yyyy-MM-dd HH:mm") : "none", next);
     }
 
     void snoozeRunsPastMidnight() {

@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "Notifications.h"
+#include "SleepInhibitor.h"
+#include "TrayIcon.h"
+#include "WakeTimer.h"
+
+// The desktop services the alarm clock works with.
+struct Desktop {
+    Notifications& notifications;
+    TrayIcon& tray;
+    WakeTimer& wake;
+    SleepInhibitor& inhibitor;
+};
