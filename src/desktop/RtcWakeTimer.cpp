@@ -40,8 +40,7 @@ QString HelperFailure(int code) {
 RtcWakeTimer::RtcWakeTimer(QString helper) : helperPath_(std::move(helper)) {}
 
 RtcWakeTimer::~RtcWakeTimer() {
-    if (fd_ >= 0)
-        ::close(fd_);
+    Close();
     if (helper_) {
         helper_->disconnect();
         helper_->closeWriteChannel(); // it ends with its input
@@ -49,8 +48,14 @@ RtcWakeTimer::~RtcWakeTimer() {
     }
 }
 
+// Disarmed, the timer is closed: the kernel would go on showing a disarmed
+// alarm timer's last time, and no timer is what nothing armed should look like.
 void RtcWakeTimer::WakeAt(std::optional<qint64> epochSeconds) {
-    if (unavailable_ || (!epochSeconds && fd_ < 0 && !helper_) || !Open())
+    if (unavailable_)
+        return;
+    if (!epochSeconds && !helper_)
+        return Close();
+    if (!Open())
         return;
     suspendedAtArm_ = SuspendedNs();
     if (helper_) {
@@ -58,9 +63,17 @@ void RtcWakeTimer::WakeAt(std::optional<qint64> epochSeconds) {
         return;
     }
     itimerspec when{};
-    when.it_value.tv_sec = epochSeconds.value_or(0);
+    when.it_value.tv_sec = *epochSeconds;
     if (timerfd_settime(fd_, TFD_TIMER_ABSTIME, &when, nullptr) != 0)
         Unavailable(QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+void RtcWakeTimer::Close() {
+    delete notifier_;
+    notifier_ = nullptr;
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
 }
 
 // In the program when it may, else through the helper.

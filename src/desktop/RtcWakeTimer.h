@@ -26,6 +26,7 @@ public:
 
 private:
     bool Open();
+    void Close();
     bool StartHelper();
     void Unavailable(const QString& why);
     void Fired();

@@ -135,6 +135,93 @@ journey_no_sound() { # Without a sound server the alarm is not unnoticed.
     check "one line on standard error" test "$(grep -c "cannot play the alarm sound" "$WORK/stderr")" = 1
 }
 
+# wake_left PID: the seconds left on the first alarm timer (clockid 8, the
+# kernel's CLOCK_REALTIME_ALARM) that PID holds armed; nothing when none is.
+wake_left() {
+    local f
+    for f in /proc/"$1"/fdinfo/*; do
+        grep -qx 'clockid: 8' "$f" 2>/dev/null || continue
+        awk -F'[(,]' '/^it_value:/ && ($2 > 0 || $3 > 0) { print $2 }' "$f"
+    done | head -n1
+}
+# wakes_at PID EPOCH [OFFSET]: PID holds an alarm timer armed for EPOCH, give
+# or take 3 s, on a clock OFFSET seconds ahead (libfaketime moves the timer too).
+wakes_at() {
+    local left expected
+    left=$(wake_left "$1")
+    expected=$(($2 - $(date +%s) - ${3:-0}))
+    [[ -n $left ]] && ((left - expected <= 3 && expected - left <= 3))
+}
+unarmed() { [[ -z $(wake_left "$1") ]]; }
+epoch() { date -ud "$1" +%s; }
+# said_once PATTERN: exactly one line of the program's standard error matches.
+said_once() { [[ $(grep -c "$1" "$WORK/stderr") == 1 ]]; }
+
+journey_sleep() { # The wake timer a minute ahead, in the program or its helper; no sleep while it rings.
+    local logind=$1 at
+    install_copy
+    printf '[Settings]\nSwitch=0\nSnoozeInt=2\n[Alerm 1]\nTime=07:00\nState=1\n' | write_ini
+    "$logind" >"$WORK/logind" &
+    pids+=($!)
+    start_vendrix "2027-03-01 06:59:45"
+    wait_for_window
+    check "as root the program holds the wake timer: within the last minute, at the ring" \
+        await 5 wakes_at "$VPID" "$(epoch '2027-03-01 07:00:00')" "$FAKE_OFFSET"
+    check "while it rings, sleep and the lid switch are blocked" \
+        await 30 grep -qx 'inhibit sleep:handle-lid-switch Vendrix block' "$WORK/logind"
+    check "a minute before the snooze ring" await 5 wakes_at "$VPID" "$(epoch '2027-03-01 07:01:00')" "$FAKE_OFFSET"
+    click 340 28 # Stop
+    check "Stop releases the block" await 5 grep -qx released "$WORK/logind"
+    click 16 40 # OFF
+    check "at OFF no wake is set" await 5 unarmed "$VPID"
+    kill -TERM "$VPID" && ended "$VPID"
+
+    # An ordinary user: the helper, granted the one capability, holds the timer.
+    cp "$(dirname "$VENDRIX_BIN")/vendrix-wake" "$APP/"
+    setcap cap_wake_alarm=ep "$APP/vendrix-wake"
+    at=$(date -ud '+3 min' '+%F %H:%M')
+    printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=%s\nState=1\n' "${at#* }" | write_ini
+    chmod 755 "$WORK" && chmod 777 "$APP" && chmod 666 "$APP/alerm.ini"
+    mkdir -p -m 777 "$WORK/home"
+    as_nobody() { (cd "$APP" && TZ=UTC HOME="$WORK/home" exec setpriv --reuid=65534 --regid=65534 --clear-groups ./vendrix 2>>"$WORK/stderr") & VPID=$!; pids+=("$VPID"); }
+    as_nobody
+    wait_for_window
+    check "as a user, vendrix-wake holds it, a minute before the alarm" \
+        await 5 bash -c "$(declare -f wake_left wakes_at); wakes_at \$(pgrep -P $VPID -x vendrix-wake) $(($(epoch "$at") - 60))"
+    kill -TERM "$VPID" && ended "$VPID"
+    check "and ends with the program" await 5 bash -c "! pgrep -x vendrix-wake"
+    setcap -r "$APP/vendrix-wake"
+    as_nobody
+    wait_for_window
+    check "without the capability it runs, and one line says what would enable the wake" \
+        await 5 said_once 'cannot wake the computer for alarms: .*setcap cap_wake_alarm=ep'
+    sleep 2
+    check "only one" said_once 'cannot wake the computer' 
+}
+
+journey_slept_through() { # A suspend over an alarm: it does not ring; one notification and one line name it.
+    local server=$1 at
+    install_copy
+    make_witness "$WORK/witness" "$WORK/fired"
+    at=$(date -ud '+2 min' +%H:%M)
+    printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=%s\nState=1\nCommand=2\nExec=%s\n' "$at" "$WORK/witness" | write_ini
+    "$server" >"$WORK/notes" &
+    pids+=($!)
+    # libfaketime reads its offset afresh from the file: the clock jumps as after a suspend.
+    echo "+0" >"$WORK/faketime"
+    (cd "$APP" && TZ=UTC LD_PRELOAD="$FAKETIME_LIB" FAKETIME_TIMESTAMP_FILE="$WORK/faketime" \
+        FAKETIME_NO_CACHE=1 FAKETIME_DONT_FAKE_MONOTONIC=1 exec ./vendrix 2>>"$WORK/stderr") &
+    VPID=$!
+    pids+=("$VPID")
+    wait_for_window
+    echo "+2400" >"$WORK/faketime" # forty minutes asleep
+    check "one notification names the alarm" notified 1 "鳴らなかったアラーム.*$at"
+    sleep 3
+    check "only one" test "$(grep -c 鳴らなかったアラーム "$WORK/notes")" = 1
+    check "it did not ring" test ! -e "$WORK/fired"
+    check "one line on standard error" test "$(grep -c "missed while the computer slept: $at" "$WORK/stderr")" = 1
+}
+
 journey_tray() { # The tray: a left click does nothing, 復元 restores; a second start comes forward.
     install_copy
     start_vendrix

@@ -47,11 +47,14 @@ install_copy() {
 write_ini() { { echo "[Public]"; echo "Validation=Vendrix v0.3"; cat; } >"$APP/alerm.ini"; }
 
 # start_vendrix [START [SPEED]]: runs the copy, its clock started at START
-# ("2027-03-01 06:59:57"), SPEED times faster; sets VPID. libfaketime is
-# preloaded directly: the faketime wrapper leaves semaphores behind.
+# ("2027-03-01 06:59:57"), SPEED times faster; sets VPID, and FAKE_OFFSET to
+# the seconds its clock is ahead. libfaketime is preloaded directly: the
+# faketime wrapper leaves semaphores behind.
 start_vendrix() {
     local start=${1:-} speed=${2:-} fake=()
+    FAKE_OFFSET=0
     if [[ -n $start ]]; then
+        FAKE_OFFSET=$(($(date -ud "$start" +%s) - $(date +%s)))
         fake=(env LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@$start${speed:+ x$speed}")
         [[ -z $speed ]] && fake+=(FAKETIME_DONT_FAKE_MONOTONIC=1)
     fi
