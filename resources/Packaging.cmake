@@ -16,9 +16,12 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # What the shared libraries do not say: the sound backend and its plugins,
-# and the opener of documents and URLs.
+# the opener of documents and URLs, and setcap.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, xdg-utils")
+    "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, xdg-utils, libcap2-bin")
+# vendrix-wake gets the one capability that wakes the computer (setcap).
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/resources/postinst)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
     "gstreamer1.0-pulseaudio, fonts-ipafont-gothic, fonts-ipafont-mincho, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/vendrix/vendrix")

@@ -288,7 +288,9 @@ journey_user_install() { # Installing for one user, upgrading while it runs, uni
     as_user true
     # cmake --install writes its manifest into the build folder.
     [[ $(id -u) -eq 0 ]] && install -m 666 /dev/null "$build/install_manifest.txt"
-    as_user "$install" "$build" >/dev/null
+    as_user "$install" "$build" >"$WORK/said"
+    check "it says the one command that lets it wake the computer" \
+        grep -qx "  sudo setcap cap_wake_alarm=ep $home/.local/libexec/vendrix/vendrix-wake" "$WORK/said"
     check "the menu entry names the program in full" \
         grep -qx "Exec=$home/.local/bin/vendrix" "$home/.local/share/applications/vendrix.desktop"
     check "it starts at every login" cmp -s "$home/.local/share/applications/vendrix.desktop" "$home/.config/autostart/vendrix.desktop"
@@ -313,7 +315,7 @@ journey_package() {
     deb="$WORK/vendrix_0.3_amd64.deb"
     check "vendrix_<version>_amd64.deb is built" test -f "$deb"
     dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print substr($6, 2) }' >"$WORK/files"
-    for f in /usr/bin/vendrix /usr/share/vendrix/alerm.wav /usr/share/applications/vendrix.desktop \
+    for f in /usr/bin/vendrix /usr/libexec/vendrix/vendrix-wake /usr/share/vendrix/alerm.wav /usr/share/applications/vendrix.desktop \
         /usr/share/metainfo/vendrix.metainfo.xml /usr/share/icons/hicolor/48x48/apps/vendrix.png \
         /usr/share/man/man1/vendrix.1 /usr/share/doc/vendrix/copyright; do
         check "it carries $f" grep -qx "$f" "$WORK/files"
@@ -321,6 +323,8 @@ journey_package() {
     check "its library dependencies are computed" bash -c "dpkg-deb -f '$deb' Depends | grep -q 'libqt6widgets6 (>='"
     if [[ $(id -u) -eq 0 ]]; then
         dpkg -i "$deb" >/dev/null
+        check "installed, vendrix-wake may wake the computer, and nothing more" \
+            test "$(getcap /usr/libexec/vendrix/vendrix-wake)" = "/usr/libexec/vendrix/vendrix-wake cap_wake_alarm=ep"
     else
         root="$WORK/root"
         dpkg -x "$deb" "$root"
