@@ -14,6 +14,7 @@ struct SilentActions : AlarmActions {
     void StopWav() override {}
     void StopStandardAlarm() override {}
     void LaunchExec(const QString&) override {}
+    void PrepareWav(const QString&) override {}
     bool Sounding() const override { return false; }
 };
 struct SilentIndicators : Indicators {
@@ -47,16 +48,24 @@ int main() {
     SilentIndicators indicators;
     AlarmScheduler scheduler(settings, state, actions, indicators);
 
+    // The scan alone, then with the next ring the wake timer follows.
     const qint64 scans = 365LL * 86400;
-    qint64 realMs = QDateTime(QDate(2027, 1, 1), QTime(0, 0), Qt::UTC).toMSecsSinceEpoch();
-    QElapsedTimer timer;
-    timer.start();
-    for (qint64 i = 0; i < scans; ++i, realMs += 1000) {
-        const QDateTime local = QDateTime::fromMSecsSinceEpoch(realMs, Qt::UTC);
-        scheduler.Scan(
-            {local.date(), float(local.time().msecsSinceStartOfDay()) / 1000.0f, realMs});
+    for (const bool nextRing : {false, true}) {
+        qint64 realMs = QDateTime(QDate(2027, 1, 1), QTime(0, 0), Qt::UTC).toMSecsSinceEpoch();
+        qint64 rings = 0;
+        QElapsedTimer timer;
+        timer.start();
+        for (qint64 i = 0; i < scans; ++i, realMs += 1000) {
+            const QDateTime local = QDateTime::fromMSecsSinceEpoch(realMs, Qt::UTC);
+            scheduler.Scan(
+                {local.date(), float(local.time().msecsSinceStartOfDay()) / 1000.0f, realMs});
+            if (nextRing)
+                rings += scheduler.NextRing().has_value();
+        }
+        const double ns = double(timer.nsecsElapsed()) / double(scans);
+        std::printf("scans: %lld (%lld next rings)\nns per scan%s (including building the scan "
+                    "time): %.1f\n",
+                    scans, rings, nextRing ? " and next ring" : "", ns);
     }
-    const double ns = double(timer.nsecsElapsed()) / double(scans);
-    std::printf("scans: %lld\nns per scan (including building the scan time): %.1f\n", scans, ns);
     return 0;
 }

@@ -50,17 +50,27 @@ echo "startup_minimal_ms $(startup_runs minimal '^Minimal clock$' "$build/bench/
 
 mkdir -p "$work/idle" && cp "$build/vendrix" "$build/alerm.wav" "$work/idle/"
 read -r vpid _ < <(start '^Vendrix v0\.3$' "$work/idle/vendrix")
+# Beside it, one whose alerm.wav is a 30-minute recording: only a minute of it is decoded.
+mkdir -p "$work/long" && cp "$build/vendrix" "$work/long/"
+sox -n -r 44100 -c 2 -b 16 "$work/long/alerm.wav" synth 1800 sine 660 vol 0.5
+read -r lpid _ < <(start '^Vendrix v0\.3$' "$work/long/vendrix")
 read -r mpid _ < <(start '^Minimal clock$' "$build/bench/minimal_clock")
 sleep 10
 echo "rss_vendrix_kb $(rss_kb "$vpid")"
 echo "rss_minimal_kb $(rss_kb "$mpid")"
+echo "rss_vendrix_long_wav_kb $(rss_kb "$lpid")"
+kill "$lpid"
 v0=$(ticks "$vpid") m0=$(ticks "$mpid") vs0=$(switches "$vpid") ms0=$(switches "$mpid")
 dbus-monitor --session --profile >"$work/bus.log" 2>/dev/null &
 monitor=$!
+dbus-monitor --system --profile >"$work/system-bus.log" 2>/dev/null &
+system_monitor=$!
 sleep "$idle"
-kill "$monitor"
-# Messages on the session bus, the monitor's own name changes aside.
-echo "dbus_messages_idle $(grep -v '^#' "$work/bus.log" | grep -cvE 'NameAcquired|NameLost|NameOwnerChanged')"
+kill "$monitor" "$system_monitor"
+# Messages on each bus, the monitor's own name changes aside.
+messages() { grep -v '^#' "$1" | grep -cvE 'NameAcquired|NameLost|NameOwnerChanged'; }
+echo "dbus_messages_idle $(messages "$work/bus.log")"
+echo "dbus_system_messages_idle $(messages "$work/system-bus.log")"
 hz=$(getconf CLK_TCK)
 echo "cpu_vendrix_s_per_hour $(awk -v d=$(($(ticks "$vpid") - v0)) -v hz="$hz" -v t="$idle" 'BEGIN { printf "%.2f", d / hz / t * 3600 }')"
 echo "cpu_minimal_s_per_hour $(awk -v d=$(($(ticks "$mpid") - m0)) -v hz="$hz" -v t="$idle" 'BEGIN { printf "%.2f", d / hz / t * 3600 }')"
@@ -68,4 +78,5 @@ echo "wakeups_vendrix_per_s $(awk -v d=$(($(switches "$vpid") - vs0)) -v t="$idl
 echo "wakeups_minimal_per_s $(awk -v d=$(($(switches "$mpid") - ms0)) -v t="$idle" 'BEGIN { printf "%.2f", d / t }')"
 kill "$vpid" "$mpid"
 
+"$build/bench_sound" --prepared | sed -n 's/^WAV, first of a run, readied.*: \(-\?[0-9]*\) ms$/sound_wav_first_prepared_ms \1/p'
 "$build/bench_sound" | sed -n 's/^standard alarm.*: \(-\?[0-9]*\) ms$/sound_standard_ms \1/p; s/^WAV, PlayWav.*: \(-\?[0-9]*\) ms$/sound_wav_ms \1/p; s/^WAV, first ever.*: \(-\?[0-9]*\) ms$/sound_wav_first_ms \1/p'

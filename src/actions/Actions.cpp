@@ -53,6 +53,14 @@ void Actions::LaunchExec(const QString& text) {
     launcher_.LaunchExec(text);
 }
 
+// Not while a WAV plays: the device has one file at a time.
+void Actions::PrepareWav(const QString& path) {
+    if (path == prepared_ || wav_.Sounding())
+        return;
+    prepared_ = path;
+    backend_.Prepare(path);
+}
+
 void Actions::UpdateSounding() {
     const bool sounding = standard_.Sounding() || wav_.Sounding();
     if (sounding == sounding_)

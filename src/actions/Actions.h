@@ -19,6 +19,7 @@ public:
     void StopWav() override;
     void StopStandardAlarm() override;
     void LaunchExec(const QString& text) override;
+    void PrepareWav(const QString& path) override;
     bool Sounding() const override { return sounding_; }
 
     // Where alerm.wav is looked for: beside the program, then where an
@@ -33,4 +34,5 @@ private:
     WavDevice wav_;
     Launcher launcher_;
     bool sounding_ = false;
+    QString prepared_;
 };

@@ -54,6 +54,11 @@ bool QtMediaBackend::Open(const QString& path) {
     return true;
 }
 
+void QtMediaBackend::Prepare(const QString& path) {
+    EnsurePlayer();
+    player_->setSource(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+}
+
 void QtMediaBackend::Play() {
     if (player_)
         player_->play();

@@ -21,6 +21,8 @@ public:
     void Rewind() override;
     void Stop() override;
     void Close() override;
+    // Loads the media framework and the file ahead of Open.
+    void Prepare(const QString& path);
 
 private:
     void EnsurePlayer();

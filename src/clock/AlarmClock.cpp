@@ -45,7 +45,7 @@ QString SaveFailureText(const Failure& failure) {
 
 AlarmClock::AlarmClock(const QString& iniPath, AlarmActions& actions, const Desktop& desktop,
                        ClockView& view)
-    : file_(iniPath), scheduler_(settings_, state_, actions, *this),
+    : file_(iniPath), scheduler_(settings_, state_, actions, *this), actions_(actions),
       notifications_(desktop.notifications), tray_(desktop.tray), wake_(desktop.wake),
       inhibitor_(desktop.inhibitor), view_(view) {
     connect(&actions, &AlarmActions::soundFailed, this, &AlarmClock::OnSoundFailed);
@@ -75,18 +75,22 @@ ClockFace AlarmClock::Tick(const QDateTime& now) {
 }
 
 // Set again only when the next ring moves, not at every scan. The wake comes
-// a minute ahead, so that the sound is ready when the minute comes.
+// a minute ahead, and the minute before a WAV rings readies it, so that the
+// sound is as prompt as on a computer that never slept.
 void AlarmClock::ArmWake(const QDateTime& now) {
-    const std::optional<QDateTime> next = scheduler_.NextRing();
+    const std::optional<NextRingTime> next = scheduler_.NextRing();
     const std::optional<qint64> ring =
         next ? std::optional(
-                   QDateTime(next->date(), next->time(), now.timeSpec()).toSecsSinceEpoch())
+                   QDateTime(next->At.date(), next->At.time(), now.timeSpec()).toSecsSinceEpoch())
              : std::nullopt;
     const qint64 seconds = now.toSecsSinceEpoch();
     if (wokeFor_ && !stopShown_ && seconds > *wokeFor_ + WakeAhead) { // it did not ring after all
         wokeFor_.reset();
         inhibitor_.Release();
     }
+    if (ring && *ring - seconds <= WakeAhead &&
+        settings_.AlarmTable[next->Slot].Command == CommandWav)
+        actions_.PrepareWav(settings_.AlarmTable[next->Slot].WAV);
     if (ring == armedRing_)
         return;
     armedRing_ = ring;

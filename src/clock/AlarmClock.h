@@ -69,6 +69,7 @@ private:
     SettingsFile file_;
     AlarmScheduler scheduler_;
     ClockTick clock_;
+    AlarmActions& actions_;
     Notifications& notifications_;
     TrayIcon& tray_;
     WakeTimer& wake_;

@@ -170,20 +170,24 @@ std::optional<double> AlarmScheduler::DueMoment(int n, double after, double unti
     return moment;
 }
 
-std::optional<QDateTime> AlarmScheduler::NextRing() const {
+std::optional<NextRingTime> AlarmScheduler::NextRing() const {
     if (!scanned_ || settings_.Switch == SwitchOff)
         return std::nullopt;
     std::optional<double> first;
+    int slot = 0;
     for (int n = 1; n <= SlotCount; ++n) {
         const std::optional<double> moment = NextMoment(n, previousEnd_);
-        if (moment && (!first || *moment < *first))
+        if (moment && (!first || *moment < *first)) {
             first = moment;
+            slot = n;
+        }
     }
     if (!first)
         return std::nullopt;
     const qint64 day = qint64(std::floor(*first / double(SecondsPerDay)));
     const int second = int(*first - double(day) * double(SecondsPerDay));
-    return QDateTime(QDate::fromJulianDay(day), QTime::fromMSecsSinceStartOfDay(second * 1000));
+    return NextRingTime{
+        QDateTime(QDate::fromJulianDay(day), QTime::fromMSecsSinceStartOfDay(second * 1000)), slot};
 }
 
 // A ring goes on with the action it started, whatever its slot holds by now,

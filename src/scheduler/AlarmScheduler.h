@@ -13,6 +13,12 @@
 
 // The moment of one scan: the local date and time of day as the clock shows
 // them, and the real time (UTC) that tells a suspend from a clock change.
+// A ring to come: its local time, and the slot that rings.
+struct NextRingTime {
+    QDateTime At;
+    int Slot = 0;
+};
+
 struct ScanTime {
     QDate Date;
     float Seconds = 0; // since local midnight, with fraction
@@ -49,7 +55,7 @@ public:
     void TestAction(int command, const QString& wav, const QString& exec);
     // The local time of the next ring after the last scan, as things stand
     // (the types, the snooze series, the switch); none when nothing will ring.
-    std::optional<QDateTime> NextRing() const;
+    std::optional<NextRingTime> NextRing() const;
 
 private:
     struct Window {

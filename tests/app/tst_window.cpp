@@ -46,7 +46,8 @@ private slots:
         Window w;
         w.Start("[Public]\nValidation=x\n[Settings]\nSwitch=1\nCurrentID=7\nSnoozeInt=2\n[Alerm "
                 "7]\nTime=06:45\nState=1\n");
-        QCOMPARE(w.Text("txtHr txtMn lblSint"), "6|45|スヌーズ間隔：2分"); // 2: the bar did not move
+        QCOMPARE(w.Text("txtHr txtMn lblSint"),
+                 "6|45|スヌーズ間隔：2分"); // 2: the bar did not move
         QCOMPARE(w.Colour("lblSw(0) lblSw(1) lblSw(2)"), "#ffffff|#80ff80|#ffffff");
         QCOMPARE(w.Colour(Member("lblIndex", 7)), QString("#c0c0ff"));
         QTRY_COMPARE(w.Text("lblAlerm"), QString("アラーム 06:45")); // at the next scan

@@ -95,6 +95,8 @@ private slots:
             c.actions.failing << target;
         c.Run(5);
         QCOMPARE(c.notifications.ring, ring);
+        if (command == CommandWav) // readied in the minute before
+            QCOMPARE(c.actions.calls.first(), "prepare " + target);
         QCOMPARE(c.view.attention, inView);
         QVERIFY(c.view.stop && c.tray.stopOffered);
         c.Run(60);

@@ -238,8 +238,8 @@ private slots:
             m.offsetMs += 3600'000; // 02:00 becomes 03:00: 02:30 rings at once
         }
         m.Run(1000);
-        const std::optional<QDateTime> ring = m.scheduler.NextRing();
-        QCOMPARE(ring ? ring->toString("yyyy-MM-dd HH:mm") : "none", next);
+        const std::optional<NextRingTime> ring = m.scheduler.NextRing();
+        QCOMPARE(ring ? ring->At.toString("yyyy-MM-dd HH:mm") : "none", next);
     }
 
     void snoozeRunsPastMidnight() {
