@@ -34,18 +34,22 @@ template <typename Play> qint64 MedianLatency(SoundRecorder& recorder, Play play
 
 } // namespace
 
-// The first WAV of a run, readied a minute ahead as before a ring.
-int FirstPrepared(const QString& wav) {
-    Actions actions(QCoreApplication::applicationDirPath());
-    actions.PrepareWav(wav);
-    QTest::qWait(1500);
+qint64 OneWavLatency(Actions& actions, const QString& wav) {
     SoundRecorder once;
     once.Start();
     const qint64 call = once.Now();
     actions.PlayWav(wav, 0);
     QTest::qWait(1000);
     once.Stop();
-    std::printf("WAV, first of a run, readied beforehand: %lld ms\n", once.FirstLoud(call) - call);
+    return once.FirstLoud(call) - call;
+}
+
+// The first WAV of a run, readied a minute ahead as before a ring.
+int FirstPrepared(const QString& wav) {
+    Actions actions(QCoreApplication::applicationDirPath());
+    actions.PrepareWav(wav);
+    QTest::qWait(1500);
+    std::printf("WAV, first of a run, readied beforehand: %lld ms\n", OneWavLatency(actions, wav));
     return 0;
 }
 
@@ -61,15 +65,7 @@ int main(int argc, char* argv[]) {
     SoundRecorder recorder;
     const qint64 standard = MedianLatency(
         recorder, [&] { actions.PlayStandardAlarm(); }, 1300);
-    const qint64 first = [&] {
-        SoundRecorder once;
-        once.Start();
-        const qint64 call = once.Now();
-        actions.PlayWav(wav, 0);
-        QTest::qWait(1000);
-        once.Stop();
-        return once.FirstLoud(call) - call;
-    }();
+    const qint64 first = OneWavLatency(actions, wav);
     const qint64 wavLatency = MedianLatency(
         recorder, [&] { actions.PlayWav(wav, 0); }, 800);
     std::printf("standard alarm, call to first sound, median of 20: %lld ms\n", standard);

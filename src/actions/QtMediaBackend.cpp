@@ -50,10 +50,14 @@ bool QtMediaBackend::Open(const QString& path) {
     }
     EnsurePlayer();
     failureReported_ = false;
+    player_->setSource(
+        QUrl()); // a file readied by Prepare is loaded afresh: the same one would not play
     player_->setSource(QUrl::fromLocalFile(file.absoluteFilePath()));
     return true;
 }
 
+// Loading a file once makes the media framework load what it needs to play
+// it, which takes longer than the first second of a ring.
 void QtMediaBackend::Prepare(const QString& path) {
     EnsurePlayer();
     player_->setSource(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
