@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 
 namespace {
 
@@ -59,6 +60,26 @@ Form1::Form1(const QString& iniPath, AlarmActions& actions, const Desktop& deskt
     connect(&tmrClock, &QTimer::timeout, this, [this] { tmrClock_Timer(); });
     connect(pctBack3, &EditorPanel::committed, &clock_, &AlarmClock::Committed);
     connect(pctBack3, &EditorPanel::testRequested, &clock_, &AlarmClock::TestAction);
+    ForKeyboardAndScreenReaders();
+}
+
+// The strip is read left to right, then the editor; Return presses a button
+// as Space does, and Escape presses Stop while it is shown.
+void Form1::ForKeyboardAndScreenReaders() {
+    for (QPushButton* button : findChildren<QPushButton*>())
+        button->installEventFilter(&clickOnReturn_);
+    auto* escape = new QShortcut(Qt::Key_Escape, this);
+    connect(escape, &QShortcut::activated, this, [this] {
+        if (cmdStop->isVisible())
+            cmdStop->click();
+    });
+    QWidget* order[] = {lblSw[0], lblSw[1],  lblSw[2],
+                        cmdStop,  cmdExpand, pctBack3->FirstInTabOrder()};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    cmdStop->setAccessibleName(QStringLiteral("アラームを止める"));
+    cmdExpand->setAccessibleName(QStringLiteral("アラームの編集を開く"));
+    lblSnz->setAccessibleName(QStringLiteral("スヌーズ中"));
 }
 
 Form1::~Form1() = default;
@@ -74,7 +95,14 @@ void Form1::BuildClockStrip() {
         lblSw[i]->setObjectName(Member("lblSw", i));
         Place(lblSw[i], 0, 240 * i, 495, 255);
         SetBackground(lblSw[i], White);
+        lblSw[i]->TakeKeyboard();
         connect(lblSw[i], &ClickLabel::clicked, this, [this, i] { lblSw_Click(i); });
+        // An arrow key moves the switch as a click on the next label does.
+        connect(lblSw[i], &ClickLabel::stepped, this, [this, i](int delta) {
+            const int to = std::clamp(i + delta, 0, 2);
+            lblSw_Click(to);
+            lblSw[to]->setFocus(Qt::TabFocusReason);
+        });
     }
     lblWeek = MakeLabel(pctBack0, "lblWeek", QStringLiteral("11/22 月曜"), 720, 0, 975, 255);
     lblWeek->setFont(Fonts::Gothic(9));
@@ -137,6 +165,11 @@ void Form1::tmrClock_Timer() {
     SetIfChanged(lblWeek, face.Week);
     SetIfChanged(lblNow[0], face.Hour);
     SetIfChanged(lblNow[1], face.Minute);
+    const QString time = QStringLiteral("現在時刻 %1:%2").arg(face.Hour, face.Minute);
+    if (lblNow[0]->accessibleName() != time) {
+        lblNow[0]->setAccessibleName(time);
+        lblWeek->setAccessibleName(QStringLiteral("日付 ") + face.Week);
+    }
     lblSeparate->setText(face.Separator);
 }
 
@@ -161,8 +194,10 @@ void Form1::ShowStop(bool shown) {
 }
 
 void Form1::ShowSwitch(int position) {
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         SetBackground(lblSw[i], i == position ? SwitchOnColour : White);
+        lblSw[i]->SetChosen(i == position);
+    }
 }
 
 void Form1::AskAttention() {
@@ -174,6 +209,8 @@ void Form1::cmdExpand_Click() {
     setFixedSize(Px(WindowWidth), Px(expanded_ ? ExpandedHeight : CollapsedHeight));
     pctBack3->setEnabled(expanded_);
     cmdExpand->setText(expanded_ ? QStringLiteral("<<") : QStringLiteral(">>"));
+    cmdExpand->setAccessibleName(expanded_ ? QStringLiteral("アラームの編集を閉じる")
+                                           : QStringLiteral("アラームの編集を開く"));
     setFocus();
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "AlarmClock.h"
+#include "ClickOnReturn.h"
 #include "ClockView.h"
 
 #include <QTimer>
@@ -46,6 +47,7 @@ protected:
 
 private:
     void BuildClockStrip();
+    void ForKeyboardAndScreenReaders();
     void PlaceOnScreen();
     void tmrClock_Timer();
     void lblSw_Click(int index);
@@ -54,6 +56,7 @@ private:
 
     AlarmClock clock_;
     bool expanded_ = false;
+    ClickOnReturn clickOnReturn_;
 
     Panel* pctBack0;
     std::array<ClickLabel*, 3> lblSw{};

@@ -13,10 +13,13 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyleOptionFocusRect>
 #include <algorithm>
 
 namespace {
@@ -32,6 +35,23 @@ QWidget* Container(QWidget* parent, const QString& name, int l, int t, int w, in
     box->hide();
     return box;
 }
+
+// The snooze interval's bar, its focus shown as the other controls show theirs.
+class IntervalBar : public QScrollBar {
+public:
+    using QScrollBar::QScrollBar;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QScrollBar::paintEvent(event);
+        if (!hasFocus())
+            return;
+        QPainter painter(this);
+        QStyleOptionFocusRect frame;
+        frame.initFrom(this);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
+    }
+};
 
 // Two-digit slot numbers and the interval caption fill their designed
 // width only in a font a point smaller than the window's.
@@ -73,6 +93,7 @@ EditorPanel::EditorPanel(Settings& settings, QWidget* parent) : Panel(parent), s
     BuildAction();
     BuildCommitButtons();
     Connect();
+    ForKeyboardAndScreenReaders();
 }
 
 void EditorPanel::BuildSlotRow() {
@@ -133,7 +154,7 @@ void EditorPanel::BuildSnooze() {
     lblSint = Make<QLabel>(this, "lblSint", QStringLiteral("Label2"));
     Place(lblSint, 4560, 720, 1455, 255);
     lblSint->setFont(Narrow(lblSint->font()));
-    scrSint = Make<QScrollBar>(this, "scrSint", Qt::Horizontal);
+    scrSint = Make<IntervalBar>(this, "scrSint", Qt::Horizontal);
     scrSint->setRange(2, 10);
     scrSint->setSingleStep(1);
     scrSint->setPageStep(2);
@@ -209,9 +230,68 @@ void EditorPanel::Connect() {
         connect(box, &QLineEdit::textChanged, box, &QLineEdit::setToolTip);
 }
 
+// Every control takes the focus in the order the eye reads the panel, and
+// tells a screen reader what it holds. An option group is one stop, on its
+// chosen option; the arrow keys move within it.
+void EditorPanel::ForKeyboardAndScreenReaders() {
+    ctlIndex->setFocusPolicy(Qt::StrongFocus);
+    ctlIndex->setAccessibleName(QStringLiteral("スロット"));
+    ctlIndex->NameArrows(QStringLiteral("次のスロット"), QStringLiteral("前のスロット"));
+    ctlIndex->installEventFilter(this);
+    for (int n = 1; n <= SlotCount; ++n)
+        lblIndex[n]->setAccessibleName(QStringLiteral("スロット %1").arg(n));
+    for (QButtonGroup* group : {typeGroup_, commandGroup_}) {
+        for (QAbstractButton* option : group->buttons())
+            option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+        connect(group, &QButtonGroup::buttonToggled, this, [](QAbstractButton* option, bool on) {
+            option->setFocusPolicy(on ? Qt::StrongFocus : Qt::ClickFocus);
+        });
+    }
+    const char16_t* dayNames[] = {u"日曜日", u"月曜日", u"火曜日", u"水曜日",
+                                  u"木曜日", u"金曜日", u"土曜日"};
+    for (int d = 0; d < 7; ++d) // each a stop; the arrow keys step from day to day too
+        chkDay[d]->setAccessibleName(QString::fromUtf16(dayNames[d]));
+    cmdChk->setAccessibleName(QStringLiteral("すべての曜日をオンまたはオフ"));
+    txtDate->setAccessibleName(QStringLiteral("日付（月/日）"));
+    txtHr->setAccessibleName(QStringLiteral("時"));
+    txtMn->setAccessibleName(QStringLiteral("分"));
+    ctlHr->NameArrows(QStringLiteral("時を増やす"), QStringLiteral("時を減らす"));
+    ctlMn->NameArrows(QStringLiteral("分を増やす"), QStringLiteral("分を減らす"));
+    scrSint->setFocusPolicy(Qt::StrongFocus);
+    scrSint->setAccessibleName(QStringLiteral("スヌーズ間隔"));
+    txtFile[1]->setAccessibleName(QStringLiteral("WAV ファイル"));
+    chkRep->setAccessibleName(QStringLiteral("繰り返し"));
+    txtFile[2]->setAccessibleName(QStringLiteral("実行するプログラムとパラメーター"));
+    cmdOpen->setAccessibleName(QStringLiteral("ファイルを選ぶ"));
+    QWidget* order[] = {ctlIndex,  optSel[0], optSel[1],  optSel[2], optSel[3],  txtDate,
+                        chkDay[0], chkDay[1], chkDay[2],  chkDay[3], chkDay[4],  chkDay[5],
+                        chkDay[6], cmdChk,    txtHr,      txtMn,     scrSint,    optCmd[0],
+                        optCmd[1], optCmd[2], txtFile[1], chkRep,    txtFile[2], cmdOpen,
+                        cmdAlTst,  cmdUndo,   cmdErase,   cmdDone};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+QWidget* EditorPanel::FirstInTabOrder() const {
+    return ctlIndex;
+}
+
 // txtHr_LostFocus and txtMn_LostFocus: the user moved to another control. A
 // click on a control that takes no focus (an arrow) does not move it at all.
+// Up and Down in a time box step it as its arrows do; the slot selector
+// with the focus frames the slot shown.
 bool EditorPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && (watched == txtHr || watched == txtMn)) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            StepBox(static_cast<QLineEdit*>(watched), key == Qt::Key_Up ? 1 : -1,
+                    watched == txtHr ? 23 : 59);
+            return true;
+        }
+    }
+    if (watched == ctlIndex &&
+        (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        lblIndex[ctlIndex->value()]->ShowFocusFrame(event->type() == QEvent::FocusIn);
     if (event->type() == QEvent::FocusOut &&
         MovedToAnotherControl(static_cast<QFocusEvent*>(event)->reason())) {
         if (watched == txtHr)
@@ -246,8 +326,11 @@ void EditorPanel::ShowSlot(int n) {
 }
 
 void EditorPanel::ColorSlotLabels() {
-    for (int n = 1; n <= SlotCount; ++n)
+    for (int n = 1; n <= SlotCount; ++n) {
         SetBackground(lblIndex[n], settings_.AlarmTable[n].State > 0 ? OnColour : OffColour);
+        lblIndex[n]->SetChosen(n == settings_.CurrentID);
+        lblIndex[n]->ShowFocusFrame(n == settings_.CurrentID && ctlIndex->hasFocus());
+    }
 }
 
 void EditorPanel::ClearEditor() {
@@ -309,6 +392,7 @@ void EditorPanel::cmdOpen_Click() {
 void EditorPanel::scrSint_Change() {
     lblSint->setText(QStringLiteral("スヌーズ間隔：") + PlainDecimal(scrSint->value()) +
                      QStringLiteral("分"));
+    scrSint->setAccessibleDescription(PlainDecimal(scrSint->value()) + QStringLiteral("分"));
 }
 
 // All seven days on, or all off when all seven already are.

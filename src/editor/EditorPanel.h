@@ -27,6 +27,8 @@ public:
 
     // Sets the slot selector to n and shows slot n, as at start-up.
     void SelectSlot(int n);
+    // Where the Tab key goes from the clock strip.
+    QWidget* FirstInTabOrder() const;
 
 signals:
     // The current slot was registered: the table holds it; saving is the owner's.
@@ -44,6 +46,7 @@ private:
     void BuildAction();
     void BuildCommitButtons();
     void Connect();
+    void ForKeyboardAndScreenReaders();
 
     void ShowSlot(int n);
     void ColorSlotLabels();

@@ -3,6 +3,7 @@
 // switch, expand and collapse, and what reaches alerm.ini.
 #include "Window.h"
 
+#include <QAccessible>
 #include <QFontInfo>
 #include <QLabel>
 #include <QMessageBox>
@@ -80,6 +81,86 @@ private slots:
         for (const char* name :
              {"lblWeek", "lblNow(0)", "lblAlerm", "lblSw(1)", "lblIndex(3)", "chkRep"})
             QCOMPARE(w.Find(name)->palette().color(QPalette::WindowText), QColor(Qt::black));
+    }
+
+    // A fresh window, the keyboard alone: ON, slot 3, a time, weekdays, 登録.
+    void setWithTheKeyboardAlone() {
+        Window w;
+        w.Start({}, false);
+        const auto key = [](Qt::Key k, int times = 1) {
+            for (int i = 0; i < times; ++i)
+                QTest::keyClick(QApplication::focusWidget(), k);
+        };
+        const auto focused = [] { return QApplication::focusWidget()->objectName(); };
+        QCOMPARE(focused(), "lblSw(2)"); // the switch is one stop, on its position, and the first
+        key(Qt::Key_Left);
+        QCOMPARE(w.Colour("lblSw(1)"), "#80ff80");
+        key(Qt::Key_Tab);
+        QCOMPARE(focused(), "cmdExpand");
+        key(Qt::Key_Return);
+        QVERIFY(w.Find(Member("pctBack", 3))->isEnabled());
+        key(Qt::Key_Tab); // from >> into the editor
+        QCOMPARE(focused(), "ctlIndex");
+        key(Qt::Key_Up, 2);
+        key(Qt::Key_Tab);
+        QCOMPARE(focused(), "optSel(0)"); // the type group is one stop, on the chosen type
+        key(Qt::Key_Down, 3);
+        QVERIFY(w.Checked("optSel(3)"));
+        key(Qt::Key_Tab);
+        QCOMPARE(focused(), "chkDay(0)");
+        key(Qt::Key_Space);
+        key(Qt::Key_Right);
+        key(Qt::Key_Space);
+        while (focused() != "txtHr")
+            key(Qt::Key_Tab);
+        QTest::keyClicks(QApplication::focusWidget(), "6");
+        key(Qt::Key_Up);
+        key(Qt::Key_Tab);
+        QTest::keyClicks(QApplication::focusWidget(), "30");
+        while (focused() != "cmdDone")
+            key(Qt::Key_Tab);
+        key(Qt::Key_Return);
+        QVERIFY(w.Ini().contains("Switch=1\n"));
+        QVERIFY(w.Ini().contains("[Alerm 3]\nTime=07:30\nState=3\nCommand=0\nDate=01/01\n"
+                                 "WeekSwitch=**-----\n"));
+        w.form->ShowStop(true); // as a ring shows it: Escape presses it, wherever the focus is
+        key(Qt::Key_Escape);
+        QVERIFY(!w.Shown("cmdStop"));
+    }
+
+    // What a screen reader is told of each control.
+    void readByAScreenReader_data() {
+        Columns<QString, int, QString, bool>({"control", "role", "name", "checked"});
+        // clang-format off
+        Row("switch at OFF", "lblSw(2)", int(QAccessible::RadioButton), "OFF", true);
+        Row("switch at SNZ", "lblSw(0)", int(QAccessible::RadioButton), "SNZ", false);
+        Row("the slot shown", "lblIndex(1)", int(QAccessible::RadioButton), "スロット 1", true);
+        Row("another slot", "lblIndex(2)", int(QAccessible::RadioButton), "スロット 2", false);
+        Row("slot selector", "ctlIndex", int(QAccessible::SpinBox), "スロット", false);
+        Row("hour", "txtHr", int(QAccessible::EditableText), "時", false);
+        Row("minute", "txtMn", int(QAccessible::EditableText), "分", false);
+        Row("date", "txtDate", int(QAccessible::EditableText), "日付（月/日）", false);
+        Row("WAV", "txtFile(1)", int(QAccessible::EditableText), "WAV ファイル", false);
+        Row("program", "txtFile(2)", int(QAccessible::EditableText), "実行するプログラムとパラメーター", false);
+        Row("type", "optSel(0)", int(QAccessible::RadioButton), "オフ", true);
+        Row("Sunday", "chkDay(0)", int(QAccessible::CheckBox), "日曜日", false);
+        Row("interval", "scrSint", int(QAccessible::ScrollBar), "スヌーズ間隔", false);
+        Row("register", "cmdDone", int(QAccessible::Button), "登録", false);
+        Row("expand", "cmdExpand", int(QAccessible::Button), "アラームの編集を閉じる", false);
+        // clang-format on
+    }
+    void readByAScreenReader() {
+        QFETCH(QString, control);
+        QFETCH(int, role);
+        QFETCH(QString, name);
+        QFETCH(bool, checked);
+        Window w;
+        w.Start();
+        QAccessibleInterface* read = QAccessible::queryAccessibleInterface(w.Find(control));
+        QVERIFY(read);
+        QCOMPARE(int(read->role()), role);
+        QCOMPARE(read->text(QAccessible::Name), name);
+        QCOMPARE(bool(read->state().checked), checked);
     }
 
     void failedSaveIsShownOnce() {

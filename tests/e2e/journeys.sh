@@ -222,6 +222,28 @@ journey_slept_through() { # A suspend over an alarm: it does not ring; one notif
     check "one line on standard error" test "$(grep -c "missed while the computer slept: $at" "$WORK/stderr")" = 1
 }
 
+a11y_bus_up() { dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null 2>&1; }
+
+journey_screen_reader() { # What a screen reader reads of the running program over the accessibility bus.
+    install_copy
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >"$WORK/a11y.log" 2>&1 &
+    pids+=($!)
+    await 5 a11y_bus_up
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+    start_vendrix
+    wait_for_window
+    click 412 39 # >> opens the editor
+    sleep 1
+    /usr/bin/python3 "$(dirname "$0")/a11y_tree.py" >"$WORK/tree" 2>&1
+    local line
+    for line in "radio button|OFF|checked" "radio button|SNZ|" "radio button|スロット 1|checked" \
+        "spin button|スロット|" "text|時|" "text|分|" "text|WAV ファイル|" \
+        "radio button|オフ|checked" "scroll bar|スヌーズ間隔|" "push button|登録|" \
+        "push button|時を増やす|"; do
+        check "reads $line" grep -qxF "$line" "$WORK/tree"
+    done
+}
+
 journey_tray() { # The tray: a left click does nothing, 復元 restores; a second start comes forward.
     install_copy
     start_vendrix

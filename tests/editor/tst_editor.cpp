@@ -127,7 +127,8 @@ private slots:
     }
 
     // The hour box is typed into and not left; then u/d and U/D click the hour and
-    // minute arrows, N the number of the slot shown, L leaves the box with Tab.
+    // minute arrows, k/j press Up/Down in the hour box, N clicks the number of
+    // the slot shown, L leaves the box with Tab.
     void clicksThatDoNotLeaveTheBox_data() {
         Columns<QString, QString, QString>({"typed", "clicks", "time"});
         // clang-format off
@@ -137,6 +138,9 @@ private slots:
         Row("30 and the slot shown", "30", "N", "30|0");
         Row("minute 0 down, down, up", "0", "DDU", "0|59");
         Row("30 down, then left", "30", "dL", "5|0");
+        Row("23 up by key", "23", "k", "0|0");
+        Row("30 down by key, then left", "30", "jL", "5|0");
+        Row("-3 up by key", "-3", "k", "-2|0");
         // clang-format on
     }
     void clicksThatDoNotLeaveTheBox() {
@@ -147,8 +151,10 @@ private slots:
         w.Start();
         w.Type("txtHr", typed, false);
         for (QChar c : clicks) {
-            if (c == u'L')
-                QTest::keyClick(w.Find("txtHr"), Qt::Key_Tab);
+            if (c == u'L' || c == u'k' || c == u'j')
+                QTest::keyClick(w.Find("txtHr"), c == u'L'   ? Qt::Key_Tab
+                                                 : c == u'k' ? Qt::Key_Up
+                                                             : Qt::Key_Down);
             else if (c == u'N')
                 w.Click(Member("lblIndex", 1));
             else
