@@ -8,7 +8,6 @@
 
 #include <QDir>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -129,14 +128,6 @@ private slots:
         const auto* samples = reinterpret_cast<const qint16*>(pcm->Samples.constData());
         QVERIFY(qAbs(*std::max_element(samples, samples + pcm->Samples.size() / 2) - 16384) <
                 2500); // the tone at half scale
-    }
-
-    void rejectsWhatIsNoSound() {
-        QTemporaryDir dir;
-        WriteBytes(dir.filePath("alerm.wav"), "RIFF----WAVEfmt junk");
-        QTest::ignoreMessage(
-            QtWarningMsg, QRegularExpression("cannot use .*alerm.wav as the alarm sound \\(.+\\)"));
-        StandardAlarm alarm({dir.filePath("missing.wav"), dir.filePath("alerm.wav")});
     }
 
     void launchesProgramWithArguments_data() {

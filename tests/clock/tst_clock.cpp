@@ -193,7 +193,6 @@ private slots:
         // clang-format off
         Row("off, commit twice", "O C C", 1);
         Row("off, commit, on, off, commit", "O C N O C", 2);
-        Row("on, commit", "N C", 0);
         Row("off, nothing armed", "O X", 0);
         // clang-format on
     }

@@ -95,7 +95,7 @@ journey_notify() { # Ringing out of view: a notification to stop it from, or to 
     local server=$1 stop
     install_copy
     printf '[Settings]\nSwitch=0\nSnoozeInt=2\n[Alerm 1]\nTime=07:00\nState=1\n' | write_ini
-    "$server" >"$WORK/notes" &
+    "$server" notifications >"$WORK/notes" &
     pids+=($!)
     rec_start
     start_vendrix "2027-03-01 06:59:30" 10 # ten times faster: a ring in 3 s, snoozes every 12 s
@@ -109,22 +109,19 @@ journey_notify() { # Ringing out of view: a notification to stop it from, or to 
     check "and closes the notification" notified 1 "^close 1$"
     check "the next snooze replaces it" notified 1 "^notify 1 replaces 1 "
     find_tray_icon && restore_from_tray
-    check "the window restored by hand closes it" notified 2 "^close 1$"
     check "and the ring goes on" loud "$(rec_now)" 0.5
     xdotool windowminimize "$WID"
     check "the snooze after" notified 2 "^notify 1 replaces 1 "
     invoke 1 restore
     check "its 復元 restores the window" await 5 mapped "$WID"
     check "and closes it" notified 3 "^close 1$"
-    sleep 13
-    check "in view, a ring is not notified" test "$(grep -c ^notify "$WORK/notes")" = 3
 }
 
 journey_no_sound() { # Without a sound server the alarm is not unnoticed.
     local server=$1
     install_copy
     printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\n' | write_ini
-    "$server" >"$WORK/notes" &
+    "$server" notifications >"$WORK/notes" &
     pids+=($!)
     start_vendrix "2027-03-01 06:59:57"
     wait_for_window
@@ -161,7 +158,7 @@ journey_sleep() { # The wake timer a minute ahead, in the program or its helper;
     local logind=$1 at
     install_copy
     printf '[Settings]\nSwitch=0\nSnoozeInt=2\n[Alerm 1]\nTime=07:00\nState=1\n' | write_ini
-    "$logind" >"$WORK/logind" &
+    "$logind" logind >"$WORK/logind" &
     pids+=($!)
     start_vendrix "2027-03-01 06:59:45"
     wait_for_window
@@ -205,7 +202,7 @@ journey_slept_through() { # A suspend over an alarm: it does not ring; one notif
     make_witness "$WORK/witness" "$WORK/fired"
     at=$(date -ud '+2 min' +%H:%M)
     printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=%s\nState=1\nCommand=2\nExec=%s\n' "$at" "$WORK/witness" | write_ini
-    "$server" >"$WORK/notes" &
+    "$server" notifications >"$WORK/notes" &
     pids+=($!)
     # libfaketime reads its offset afresh from the file: the clock jumps as after a suspend.
     echo "+0" >"$WORK/faketime"

@@ -209,27 +209,6 @@ private slots:
         QVERIFY(!bytes.contains("\n\n") && !bytes.contains("\r\r"));
     }
 
-    void foreignFilesAreKept() {
-        QByteArray bytes(64 * 1024, Qt::Uninitialized);
-        QRandomGenerator random(42);
-        for (char& c : bytes)
-            c = char(random.bounded(1, 256)); // NUL bytes would make it no text file
-        QTemporaryDir dir;
-        SettingsFile file(dir.filePath("alerm.ini"));
-        WriteBytes(file.IniPath, bytes);
-        Settings settings;
-        file.LoadSettings(settings);
-        QCOMPARE(settings, Defaults());
-        // Whatever was there is still there, in order: the program only adds its keys.
-        const QList<QByteArray> after = ReadBytes(file.IniPath).split('\n');
-        qsizetype at = 0;
-        for (const QByteArray& line : bytes.split('\n')) {
-            while (at < after.size() && after[at] != line)
-                ++at;
-            QVERIFY(at < after.size());
-        }
-    }
-
     // Files it must not replace: it runs on what it could read, or on the
     // defaults, and a save fails and leaves the bytes as they were.
     void filesItMustNotReplace_data() {
