@@ -280,8 +280,7 @@ private slots:
         QFETCH(QByteArray, file);
         QFETCH(QString, told);
         Clock c(file);
-        QCOMPARE(c.view.told.join(""), told.isEmpty() ? "" : c.view.told.value(0));
-        QVERIFY(c.view.told.join("").contains(told));
+        QVERIFY(told.isEmpty() ? c.view.told.isEmpty() : c.view.told.join("").contains(told));
     }
 };
 
