@@ -94,7 +94,8 @@ private slots:
             QCOMPARE(w.Shown(Member("ctnExec", k)), k == command);
         QCOMPARE(w.Shown("cmdOpen"), command > 0);
         QVERIFY(command == 0 || w.Find("cmdOpen")->y() == w.Find(Member("ctnExec", command))->y());
-        QTest::keyClick(w.Find("ctlIndex"), Qt::Key_Tab); // the type group's stop is its choice
+        w.Find("ctlIndex")->setFocus(); // then Tab: the type group's stop is its choice
+        QTest::keyClick(w.Find("ctlIndex"), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget()->objectName(), Member("optSel", state));
         QCOMPARE(w.Text("txtDate txtHr txtMn txtFile(1) txtFile(2)"),
                  "12/31|7|5|" + LongPath + "|/bin/x?y");
