@@ -48,7 +48,7 @@ void Handle(int& timer, const std::string& line) {
         return;
     itimerspec when{};
     when.it_value.tv_sec = std::stoll(line);
-    if (when.it_value.tv_sec < std::time(nullptr) - 86400)
+    if (when.it_value.tv_sec < std::time(nullptr) - 24 * 3600) // no time long past
         return;
     if (timer < 0)
         timer = Create();

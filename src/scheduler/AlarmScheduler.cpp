@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr qint32 SecondsPerDay = 86400;
 constexpr double LateLimit = 600.0;         // a moment later than this after a suspend stays silent
 constexpr double LongestClockJump = 7200.0; // daylight-saving shifts are an hour, two at most
 constexpr qint16 StandardRingScans = 59;

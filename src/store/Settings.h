@@ -6,6 +6,7 @@
 #include <array>
 
 inline constexpr int SlotCount = 20;
+inline constexpr qint32 SecondsPerDay = 86400;
 inline constexpr int PresetCount = 8;
 
 enum SwitchPosition : qint16 { SwitchSnooze = 0, SwitchOn = 1, SwitchOff = 2 };
