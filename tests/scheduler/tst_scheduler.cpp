@@ -197,7 +197,7 @@ private slots:
         // Per slot: hour, minute, state (weekdays: Monday to Friday; date: 29 February).
         Row("weekdays over the weekend", At(2027, 3, 5, 8, 0), QList<int>{7, 0, StateWeekdays}, int(SwitchOn), "", "2027-03-08 07:00");
         Row("the nearest of two", At(2027, 3, 1, 8, 0), QList<int>{7, 0, StateDaily, 9, 30, StateDaily}, int(SwitchOn), "", "2027-03-01 09:30");
-        Row("a yearly 29 February", At(2027, 3, 1, 8, 0), QList<int>{8, 0, StateDate}, int(SwitchOn), "", "2028-02-29 08:00");
+        Row("a yearly 29 February", At(2028, 3, 1, 8, 0), QList<int>{8, 0, StateDate}, int(SwitchOn), "", "2032-02-29 08:00");
         Row("a snooze series comes back", At(2027, 3, 1, 6, 59, 59), seven, int(SwitchSnooze), "run", "2027-03-01 07:05");
         Row("a snooze series past midnight", At(2027, 3, 1, 23, 57, 59), QList<int>{23, 58, StateDaily}, int(SwitchSnooze), "run", "2027-03-02 00:03");
         Row("ON rings once", At(2027, 3, 1, 6, 59, 59), seven, int(SwitchOn), "run", "2027-03-02 07:00");
