@@ -161,13 +161,15 @@ void Form1::PlaceOnScreen() {
 
 void Form1::tmrClock_Timer() {
     const ClockFace face = clock_.Tick(QDateTime::currentDateTime());
+    // What a screen reader reads of the strip changes with the minute only.
+    const bool newMinute =
+        lblNow[1]->text() != face.Minute || lblNow[0]->accessibleName().isEmpty();
     SetIfChanged(lblDebug, face.Debug);
     SetIfChanged(lblWeek, face.Week);
     SetIfChanged(lblNow[0], face.Hour);
     SetIfChanged(lblNow[1], face.Minute);
-    const QString time = QStringLiteral("現在時刻 %1:%2").arg(face.Hour, face.Minute);
-    if (lblNow[0]->accessibleName() != time) {
-        lblNow[0]->setAccessibleName(time);
+    if (newMinute) {
+        lblNow[0]->setAccessibleName(QStringLiteral("現在時刻 %1:%2").arg(face.Hour, face.Minute));
         lblWeek->setAccessibleName(QStringLiteral("日付 ") + face.Week);
     }
     lblSeparate->setText(face.Separator);
