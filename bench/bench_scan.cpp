@@ -24,7 +24,7 @@ struct SilentIndicators : Indicators {
     void ShowSwitch(int) override {}
     void AlarmRinging(int) override {}
     void AlarmFellBack(int, const QString&) override {}
-    void AlarmsMissed(const QList<int>&) override {}
+    void AlarmsMissed(const MissedRings&) override {}
 };
 } // namespace
 

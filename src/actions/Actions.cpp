@@ -10,7 +10,6 @@ Actions::Actions(const QString& programDir)
     connect(&standard_, &StandardAlarm::failed, this, &AlarmActions::soundFailed);
     connect(&standard_, &StandardAlarm::soundingChanged, this, &Actions::UpdateSounding);
     connect(&wav_, &WavDevice::soundingChanged, this, &Actions::UpdateSounding);
-    connect(&wav_, &WavDevice::singleEnded, this, &AlarmActions::singleEnded);
     connect(&wav_, &WavDevice::failed, this, [this](const QString& path, const QString& why) {
         qCWarning(lcActions).noquote()
             << QStringLiteral("cannot play %1 (%2); sounding the standard alarm instead")

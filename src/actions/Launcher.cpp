@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QUrl>
 
 namespace {
 
@@ -40,12 +39,12 @@ void Launcher::LaunchExec(const QString& text) {
             emit failed(text, QStringLiteral("it cannot be started"));
         return;
     }
+    // A URL reaches the opener as written: decoding its escapes would change its meaning.
     const QFileInfo document(QDir(workingDir_), target.Target);
-    const QUrl url(target.Target, QUrl::StrictMode);
     if (document.exists())
         Open(document.absoluteFilePath(), text);
-    else if (url.isValid() && url.scheme().size() > 1)
-        Open(url.toString(), text);
+    else if (StartsWithScheme(target.Target))
+        Open(target.Target, text);
     else
         emit failed(text, QStringLiteral("no such program or file"));
 }

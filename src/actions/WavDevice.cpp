@@ -39,8 +39,9 @@ void WavDevice::OnCompletion(int code) {
         backend_.Rewind();
         backend_.Play();
     } else if (mark_ == Mark::Once) {
+        Close();
+        mark_ = Mark::None;
         SetSounding(false);
-        emit singleEnded();
     }
 }
 

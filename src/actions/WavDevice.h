@@ -7,7 +7,7 @@
 #include <QString>
 
 // A slot's WAV playback. The mark says what the end of the playback does:
-// Repeating ("rep") rewinds and plays again, Once ("norep") ends the alarm,
+// Repeating ("rep") rewinds and plays again, Once ("norep") ends the sound,
 // None nothing. Only a completion with code 1 acts, and by the mark at the
 // moment it arrives, so a late completion of a replaced or stopped playback
 // changes nothing. Any playback can be stopped.
@@ -21,7 +21,6 @@ public:
     bool Sounding() const { return sounding_; }
 
 signals:
-    void singleEnded();
     void failed(const QString& path, const QString& why);
     void soundingChanged();
 

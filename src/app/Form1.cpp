@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <ctime>
 
 namespace {
 
@@ -160,7 +161,10 @@ void Form1::PlaceOnScreen() {
 }
 
 void Form1::tmrClock_Timer() {
-    const ClockFace face = clock_.Tick(QDateTime::currentDateTime());
+    timespec boot{};
+    clock_gettime(CLOCK_BOOTTIME, &boot);
+    const ClockFace face = clock_.Tick(QDateTime::currentDateTime(),
+                                       qint64(boot.tv_sec) * 1000 + boot.tv_nsec / 1'000'000);
     // What a screen reader reads of the strip changes with the minute only.
     const bool newMinute =
         lblNow[1]->text() != face.Minute || lblNow[0]->accessibleName().isEmpty();

@@ -54,6 +54,7 @@ AlarmClock::AlarmClock(const QString& iniPath, AlarmActions& actions, const Desk
     connect(&tray_, &TrayIcon::stopChosen, this, &AlarmClock::cmdStop_Click);
     connect(&tray_, &TrayIcon::restoreChosen, this, &AlarmClock::Restore);
     connect(&wake_, &WakeTimer::woke, this, &AlarmClock::OnWoke);
+    connect(&wake_, &WakeTimer::unavailable, this, &AlarmClock::OnWakeUnavailable);
 }
 
 int AlarmClock::Load() {
@@ -62,21 +63,23 @@ int AlarmClock::Load() {
     return settings_.CurrentID;
 }
 
-ClockFace AlarmClock::Tick(const QDateTime& now) {
+ClockFace AlarmClock::Tick(const QDateTime& now, qint64 bootMs) {
     const QTime time = now.time();
     const ClockFace face =
         clock_.Tick(now.date(), time.hour(), time.minute(), state_.TotalSnoozeCount());
     if (face.Scan) {
-        scheduler_.Scan(
-            {now.date(), float(time.msecsSinceStartOfDay()) / 1000.0f, now.toMSecsSinceEpoch()});
+        scheduler_.Scan({now.date(), float(time.msecsSinceStartOfDay()) / 1000.0f,
+                         now.toMSecsSinceEpoch(), bootMs});
         ArmWake(now);
     }
     return face;
 }
 
-// Set again only when the next ring moves, not at every scan. The wake comes
-// a minute ahead, and the minute before a WAV rings readies it, so that the
-// sound is as prompt as on a computer that never slept.
+// Set again only when the wake moves, not at every scan. The wake comes a
+// minute ahead; once that minute has begun, it is set for the ring itself,
+// so that a sleep within the last minute still ends in time. The minute
+// before a WAV rings readies it, so that the sound is as prompt as on a
+// computer that never slept.
 void AlarmClock::ArmWake(const QDateTime& now) {
     const std::optional<NextRingTime> next = scheduler_.NextRing();
     const std::optional<qint64> ring =
@@ -91,11 +94,14 @@ void AlarmClock::ArmWake(const QDateTime& now) {
     if (ring && *ring - seconds <= WakeAhead &&
         settings_.AlarmTable[next->Slot].Command == CommandWav)
         actions_.PrepareWav(settings_.AlarmTable[next->Slot].WAV);
-    if (ring == armedRing_)
-        return;
     armedRing_ = ring;
-    wake_.WakeAt(ring ? std::optional(*ring - WakeAhead > seconds ? *ring - WakeAhead : *ring)
-                      : std::nullopt);
+    const std::optional<qint64> wake =
+        ring ? std::optional(*ring - WakeAhead > seconds ? *ring - WakeAhead : *ring)
+             : std::nullopt;
+    if (wake == armedWake_)
+        return;
+    armedWake_ = wake;
+    wake_.WakeAt(wake);
 }
 
 // Woken for a ring: no sleep again before it has rung (a laptop with its lid
@@ -103,6 +109,19 @@ void AlarmClock::ArmWake(const QDateTime& now) {
 void AlarmClock::OnWoke() {
     wokeFor_ = armedRing_.value_or(0);
     inhibitor_.Hold();
+}
+
+// Whoever relies on an alarm through the night learns that the computer will
+// not be woken for it: once for each reason, not again at the next start.
+void AlarmClock::OnWakeUnavailable(const QString& why) {
+    if (why == settings_.WakeNoticeTold)
+        return;
+    settings_.WakeNoticeTold = why;
+    notifications_.ShowNotice(
+        QStringLiteral("Vendrix"),
+        QStringLiteral("アラームのためにコンピューターをスリープから起こせません（%1）。"
+                       "スリープしている間のアラームは鳴りません。")
+            .arg(why));
 }
 
 void AlarmClock::lblSw_Click(int index) {
@@ -215,14 +234,23 @@ void AlarmClock::AlarmFellBack(int n, const QString& why) {
         AlarmTitle(), what + QStringLiteral("、標準のアラームを鳴らしています（%1）").arg(why));
 }
 
-// Alarms a suspend stepped over do not ring, but whoever relied on them learns of it.
-void AlarmClock::AlarmsMissed(const QList<int>& which) {
+// Alarms a jump of the clock stepped over do not ring, but whoever relied on
+// them learns of it: each ring by the time it was due, with its date when
+// that was not today.
+void AlarmClock::AlarmsMissed(const MissedRings& missed) {
     QStringList times;
-    for (int n : which)
-        times << HourMinute(settings_.AlarmTable[n].Hour, settings_.AlarmTable[n].Minute);
-    qCWarning(lcClock).noquote() << "missed while the computer slept:" << times.join(", ");
+    for (const QDateTime& at : missed.At)
+        times << at.toString(at.date() == missed.Today ? QStringLiteral("HH:mm")
+                                                       : QStringLiteral("M/d HH:mm"));
+    static const char* const logged[] = {"the computer slept", "the clock was set forward",
+                                         "the time zone changed"};
+    static const char16_t* const told[] = {u"コンピューターが眠っている間に時刻が過ぎました：",
+                                           u"コンピューターの時計が進められ、時刻が過ぎました：",
+                                           u"タイムゾーンが変わり、時刻が過ぎました："};
+    qCWarning(lcClock).noquote() << "missed, as" << logged[missed.Why] << "past"
+                                 << times.join(", ");
     notifications_.ShowNotice(QStringLiteral("鳴らなかったアラーム"),
-                              QStringLiteral("コンピューターが眠っている間に時刻が過ぎました：") +
+                              QString::fromUtf16(told[missed.Why]) +
                                   times.join(QStringLiteral("、")));
 }
 

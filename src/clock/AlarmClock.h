@@ -31,9 +31,10 @@ public:
     // Reads alerm.ini (telling what went wrong) and applies the stored
     // switch; gives the slot to show.
     int Load();
-    // One 500 ms tick at the local time `now`: what the strip shows; every
-    // other tick runs the alarm scan.
-    ClockFace Tick(const QDateTime& now);
+    // One 500 ms tick at the local time `now` (bootMs: a clock that counts a
+    // suspend, to tell it from the clock being set): what the strip shows;
+    // every other tick runs the alarm scan.
+    ClockFace Tick(const QDateTime& now, qint64 bootMs);
     void lblSw_Click(int index);
     void cmdStop_Click();
     // Slot n was registered: its series ends, the next alarm is found afresh
@@ -53,7 +54,7 @@ public:
     void ShowSwitch(int position) override;
     void AlarmRinging(int n) override;
     void AlarmFellBack(int n, const QString& why) override;
-    void AlarmsMissed(const QList<int>& which) override;
+    void AlarmsMissed(const MissedRings& missed) override;
 
 private:
     void OnSoundFailed(const QString& why);
@@ -62,6 +63,7 @@ private:
     void WarnIfOff();
     void ArmWake(const QDateTime& now);
     void OnWoke();
+    void OnWakeUnavailable(const QString& why);
     QString AlarmTitle() const;
 
     Settings settings_;
@@ -79,6 +81,7 @@ private:
     int ringing_ = 0;      // the slot that rang last
     bool toldOff_ = false; // that alarms set at OFF do not ring, until the switch leaves OFF
     bool stopShown_ = false;
-    std::optional<qint64> armedRing_; // the ring the wake timer is set for, in epoch seconds
+    std::optional<qint64> armedRing_; // the next ring, in epoch seconds
+    std::optional<qint64> armedWake_; // what the wake timer is set for
     std::optional<qint64> wokeFor_;   // the ring a wake was for, until it has rung
 };

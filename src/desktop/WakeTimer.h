@@ -15,4 +15,6 @@ public:
 signals:
     // The computer was woken by the timer.
     void woke();
+    // A wake that was wanted cannot be set (why, in a few words).
+    void unavailable(const QString& why);
 };

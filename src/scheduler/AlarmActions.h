@@ -24,8 +24,6 @@ public:
     virtual bool Sounding() const = 0;
 
 signals:
-    // A WAV played once reached its end.
-    void singleEnded();
     // The WAV cannot be played, or the launch cannot start; why, in a few words.
     void wavFailed(const QString& path, const QString& why);
     void launchFailed(const QString& text, const QString& why);

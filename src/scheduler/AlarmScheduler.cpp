@@ -14,9 +14,16 @@ constexpr double LongestClockJump = 7200.0; // daylight-saving shifts are an hou
 constexpr qint16 StandardRingScans = 59;
 constexpr qint16 WavRingScans = 9;
 constexpr double LaunchAnswersWithin = 60.0; // seconds; the opener is given 30
+constexpr double ClockChange = 60.0;         // seconds one clock ran ahead of another: not jitter
 
 double LocalSeconds(const ScanTime& now) {
     return double(now.Date.toJulianDay()) * double(SecondsPerDay) + double(now.Seconds);
+}
+
+QDateTime LocalDateTime(double seconds) {
+    const qint64 day = qint64(std::floor(seconds / double(SecondsPerDay)));
+    const int second = int(seconds - double(day) * double(SecondsPerDay));
+    return QDateTime(QDate::fromJulianDay(day), QTime::fromMSecsSinceStartOfDay(second * 1000));
 }
 
 } // namespace
@@ -24,7 +31,6 @@ double LocalSeconds(const ScanTime& now) {
 AlarmScheduler::AlarmScheduler(Settings& settings, AlarmState& state, AlarmActions& actions,
                                Indicators& indicators)
     : settings_(settings), state_(state), actions_(actions), indicators_(indicators) {
-    connect(&actions_, &AlarmActions::singleEnded, this, &AlarmScheduler::cmdStop_Click);
     connect(&actions_, &AlarmActions::soundingChanged, this, &AlarmScheduler::ShowStop);
     connect(&actions_, &AlarmActions::wavFailed, this, [this](const QString&, const QString& why) {
         if (wavSlot_ > 0)
@@ -42,20 +48,25 @@ AlarmScheduler::Window AlarmScheduler::NextWindow(const ScanTime& now, double lo
     // set back starts afresh (what already fired is remembered per slot).
     if (scanned_ && wallAdvance > 0) {
         const double realAdvance = double(now.RealMs - previousRealMs_) / 1000.0;
+        const double bootAdvance = double(now.BootMs - previousBootMs_) / 1000.0;
         const double jump = std::clamp(wallAdvance - realAdvance, 0.0, LongestClockJump);
         window.Skipped = previousEnd_;
         window.Start = std::max(previousEnd_, local - LateLimit - jump);
+        window.Why = wallAdvance - realAdvance > ClockChange   ? MissedRings::ZoneChanged
+                     : realAdvance - bootAdvance > ClockChange ? MissedRings::ClockSet
+                                                               : MissedRings::Slept;
     }
     scanned_ = true;
     previousLocal_ = local;
     previousRealMs_ = now.RealMs;
+    previousBootMs_ = now.BootMs;
     previousEnd_ = window.End;
     return window;
 }
 
 void AlarmScheduler::Scan(const ScanTime& now) {
     const Window window = NextWindow(now, LocalSeconds(now));
-    StepOver(window);
+    StepOver(window, now.Date);
     bool anyArmed = false;
     for (int n = 1; n <= SlotCount; ++n) {
         if (state_.RingCount[n] > 0)
@@ -70,7 +81,7 @@ void AlarmScheduler::Scan(const ScanTime& now) {
         const std::optional<double> due = DueMoment(n, window.Start, window.End);
         if (due && settings_.Switch != SwitchOff) {
             lastFired_[n] = due;
-            Fire(n);
+            Fire(n, *due);
         }
         if (Armed(settings_.AlarmTable[n], ringDate)) {
             anyArmed = true;
@@ -87,19 +98,21 @@ void AlarmScheduler::Scan(const ScanTime& now) {
 // Moments a suspend stepped over are told, not rung. Nobody was there to be
 // snoozed either: a series whose moment was stepped over ends, and its slot
 // goes back to its own time.
-void AlarmScheduler::StepOver(const Window& window) {
+void AlarmScheduler::StepOver(const Window& window, QDate today) {
     if (window.Start <= window.Skipped || settings_.Switch == SwitchOff)
         return;
-    QList<int> missed;
+    MissedRings missed{{}, today, window.Why};
     for (int n = 1; n <= SlotCount; ++n) {
-        if (!DueMoment(n, window.Skipped, window.Start))
+        const std::optional<double> moment = DueMoment(n, window.Skipped, window.Start);
+        if (!moment)
             continue;
-        missed << n;
+        missed.At << LocalDateTime(*moment);
         if (state_.RingCount[n] == 0)
             state_.SnoozeCount[n] = 0;
     }
-    if (missed.isEmpty())
+    if (missed.At.isEmpty())
         return;
+    std::sort(missed.At.begin(), missed.At.end());
     if (state_.TotalSnoozeCount() == 0)
         indicators_.SetSnoozeShown(false);
     indicators_.AlarmsMissed(missed);
@@ -183,10 +196,7 @@ std::optional<NextRingTime> AlarmScheduler::NextRing() const {
     }
     if (!first)
         return std::nullopt;
-    const qint64 day = qint64(std::floor(*first / double(SecondsPerDay)));
-    const int second = int(*first - double(day) * double(SecondsPerDay));
-    return NextRingTime{
-        QDateTime(QDate::fromJulianDay(day), QTime::fromMSecsSinceStartOfDay(second * 1000)), slot};
+    return NextRingTime{LocalDateTime(*first), slot};
 }
 
 // A ring goes on with the action it started, whatever its slot holds by now,
@@ -226,11 +236,17 @@ bool AlarmScheduler::EndSnoozeIfOn(int n) {
 
 // Everything a firing changes is in place before its action is asked for:
 // the action may report its failure from within the call.
-void AlarmScheduler::Fire(int n) {
+void AlarmScheduler::Fire(int n, double due) {
     const AlarmSlot& slot = settings_.AlarmTable[n];
     qCDebug(lcScheduler) << "slot" << n << "fires, action" << slot.Command;
+    const double seriesDay = due - AlarmSecond(n);
     state_.SnoozeCount[n] += 1;
     EndSnoozeIfOn(n);
+    // A ring that came late (a wake, a stall) snoozes to the series' next
+    // moment still ahead: one in the past would only come round tomorrow.
+    while (state_.SnoozeCount[n] > 0 && settings_.SnoozeInt > 0 &&
+           seriesDay + AlarmSecond(n) <= previousEnd_)
+        state_.SnoozeCount[n] += 1;
     firedSeries_[n] = state_.SnoozeCount[n];
     state_.RingCount[n] = 1;
     state_.RingCommand[n] = slot.Command;

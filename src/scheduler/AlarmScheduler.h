@@ -23,6 +23,7 @@ struct ScanTime {
     QDate Date;
     float Seconds = 0; // since local midnight, with fraction
     qint64 RealMs = 0; // milliseconds since the epoch
+    qint64 BootMs = 0; // milliseconds of a clock that counts a suspend and no clock setting
 };
 
 // The once-a-second alarm scan, the master switch and Stop. It reads the
@@ -62,14 +63,15 @@ private:
         double Skipped; // exclusive start of a stretch stepped over, up to Start
         double Start;   // exclusive, in local seconds since the epoch of the calendar
         double End;     // inclusive
+        MissedRings::Cause Why = MissedRings::Slept; // what moved the clock past Skipped
     };
 
     Window NextWindow(const ScanTime& now, double local);
-    void StepOver(const Window& window);
+    void StepOver(const Window& window, QDate today);
     void AdvanceRing(int n);
     void EndRing(int n);
     bool EndSnoozeIfOn(int n);
-    void Fire(int n);
+    void Fire(int n, double due);
     void RingAsStandard(int n, const QString& why);
     void OnLaunchFailed(const QString& text, const QString& why);
     void ShowStop();
@@ -89,6 +91,7 @@ private:
     bool scanned_ = false;
     double previousLocal_ = 0;
     qint64 previousRealMs_ = 0;
+    qint64 previousBootMs_ = 0;
     double previousEnd_ = 0;
     // The moment each slot fired last, so the clock going back never rings it twice.
     std::array<std::optional<double>, SlotCount + 1> lastFired_{};

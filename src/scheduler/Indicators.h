@@ -3,9 +3,19 @@
 
 #include "AlarmSlot.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <optional>
+
+// Rings that a jump of the clock stepped over and that did not ring, and
+// what moved the clock: a sleep, the clock set forward, or the time zone.
+struct MissedRings {
+    enum Cause { Slept, ClockSet, ZoneChanged };
+    QList<QDateTime> At; // the local times they were due, in order
+    QDate Today;
+    Cause Why = Slept;
+};
 
 // What the scheduler tells about the alarms; the window words and shows it.
 class Indicators {
@@ -21,6 +31,5 @@ public:
     virtual void AlarmRinging(int n) = 0;
     // Slot n's own action failed (why, in a few words): it rings as the standard alarm.
     virtual void AlarmFellBack(int n, const QString& why) = 0;
-    // These slots' moments were stepped over by a suspend and did not ring.
-    virtual void AlarmsMissed(const QList<int>& which) = 0;
+    virtual void AlarmsMissed(const MissedRings& missed) = 0;
 };

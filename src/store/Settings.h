@@ -20,6 +20,9 @@ struct Settings {
     qint16 CurrentID = 0;
     std::array<qint16, PresetCount> PresetHour{};
     std::array<qint16, PresetCount> PresetMinute{};
+    // Why the computer cannot be woken for alarms, as the user was last told:
+    // the same reason is not told again at every start.
+    QString WakeNoticeTold;
 
     // The defaults of a first start.
     void SetDefaults();

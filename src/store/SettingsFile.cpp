@@ -17,6 +17,7 @@ const QString ValidationText = QStringLiteral("Vendrix v0.3");
 const QString Public = QStringLiteral("Public");
 const QString SettingsSection = QStringLiteral("Settings");
 const QString Preset = QStringLiteral("Preset");
+const QString WakeNotice = QStringLiteral("WakeNotice"); // written once there is one
 
 QString SlotSection(int n) {
     return QStringLiteral("Alerm %1").arg(n);
@@ -94,6 +95,7 @@ bool SettingsFile::ReadSettings(const IniFile& ini, Settings& settings) {
         settings.PresetMinute[k] = LastTwo(time);
     }
     settings.CurrentID = LeadingInteger(ini.ReadIni(SettingsSection, u"CurrentID"));
+    settings.WakeNoticeTold = ini.ReadIni(SettingsSection, WakeNotice);
     for (int n = 1; n <= SlotCount; ++n)
         ReadSlot(ini, n, settings.AlarmTable[n]);
     settings.Correct();
@@ -187,6 +189,8 @@ void SettingsFile::WriteSettings(IniFile& ini, const Settings& settings) {
                      HourMinute(settings.PresetHour[k], settings.PresetMinute[k]));
     }
     ini.WriteIni(SettingsSection, QStringLiteral("CurrentID"), PlainDecimal(settings.CurrentID));
+    if (!settings.WakeNoticeTold.isEmpty() || !ini.ReadIni(SettingsSection, WakeNotice).isEmpty())
+        ini.WriteIni(SettingsSection, WakeNotice, settings.WakeNoticeTold);
     for (int n = 1; n <= SlotCount; ++n)
         WriteSlot(ini, n, settings.AlarmTable[n]);
 }

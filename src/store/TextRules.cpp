@@ -159,9 +159,14 @@ QString DateText(qint16 month, qint16 day, bool padded) {
                   : PlainDecimal(month) + u'/' + PlainDecimal(day);
 }
 
+// Two characters at least before the colon, so that no path is taken for a URL.
+bool StartsWithScheme(const QString& text) {
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
+    return scheme.match(text).hasMatch();
+}
+
 ExecText SplitExec(const QString& text) {
-    static const QRegularExpression url(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://"));
-    const qsizetype mark = url.match(text).hasMatch() ? -1 : text.indexOf(u'?');
+    const qsizetype mark = StartsWithScheme(text) ? -1 : text.indexOf(u'?');
     if (mark < 0)
         return {text, QString()};
     return {text.left(mark), text.mid(mark + 1)};

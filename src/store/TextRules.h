@@ -36,9 +36,12 @@ QString HourMinute(qint16 hour, qint16 minute);
 // A month and day as the file keeps it ("01/05") or as the editor shows it ("1/5").
 QString DateText(qint16 month, qint16 day, bool padded);
 
+// Whether a text begins with a URI scheme ("https:", "mailto:").
+bool StartsWithScheme(const QString& text);
+
 // What a slot launches: the text before the first "?" is the target, the
-// rest its parameters; a URL (a scheme and "://") is the whole text, having
-// no parameters to pass.
+// rest its parameters; a URL (a text that starts with a scheme) is the whole
+// text, having no parameters to pass.
 struct ExecText {
     QString Target;
     QString Parameters;

@@ -16,7 +16,6 @@ public:
     }
     void PlayWav(const QString& path, int repeat) override {
         Log(QStringLiteral("wav %1 %2").arg(path).arg(repeat));
-        once = repeat == 0;
         wavPath = path;
         SetSounding(wav, true);
         if (failing.contains(path))
@@ -39,11 +38,7 @@ public:
     bool Sounding() const override { return standard || wav; }
 
     // The WAV plays to its end.
-    void EndWav() {
-        SetSounding(wav, false);
-        if (once)
-            emit singleEnded();
-    }
+    void EndWav() { SetSounding(wav, false); }
     // The WAV turns out unplayable.
     void FailWav() {
         SetSounding(wav, false);
@@ -65,6 +60,5 @@ private:
 
     bool standard = false;
     bool wav = false;
-    bool once = false;
     QString wavPath;
 };

@@ -22,7 +22,7 @@ public:
     void ShowSwitch(int position) override { switchShown = position; }
     void AlarmRinging(int n) override { ringing << n; }
     void AlarmFellBack(int n, const QString&) override { fellBack << n; }
-    void AlarmsMissed(const QList<int>& which) override { missed << which; }
+    void AlarmsMissed(const MissedRings& rings) override { missed << rings; }
 
     QString alarmText;
     bool snooze = false;
@@ -30,7 +30,7 @@ public:
     int switchShown = -1;
     QList<int> ringing;
     QList<int> fellBack;
-    QList<QList<int>> missed;
+    QList<MissedRings> missed;
 };
 
 // A simulated machine: real time runs on, local time is real time plus an
@@ -54,7 +54,7 @@ struct Machine {
         const QDateTime local = Local();
         clockText = local.toString("yyyy-MM-dd HH:mm:ss.zzz");
         scheduler.Scan(
-            {local.date(), float(local.time().msecsSinceStartOfDay()) / 1000.0f, realMs});
+            {local.date(), float(local.time().msecsSinceStartOfDay()) / 1000.0f, realMs, realMs});
     }
     // Scans once a second until `ms` of real time have passed.
     void Run(qint64 ms) {
@@ -202,6 +202,7 @@ private slots:
         Row("a snooze series past midnight", At(2027, 3, 1, 23, 57, 59), QList<int>{23, 58, StateDaily}, int(SwitchSnooze), "run", "2027-03-02 00:03");
         Row("ON rings once", At(2027, 3, 1, 6, 59, 59), seven, int(SwitchOn), "run", "2027-03-02 07:00");
         Row("switched to ON mid-series", At(2027, 3, 1, 6, 59, 59), seven, int(SwitchSnooze), "run on", "2027-03-02 07:00");
+        Row("a late ring snoozes ahead", At(2027, 3, 1, 6, 59, 50), seven, int(SwitchSnooze), "late", "2027-03-01 07:10");
         Row("a series a suspend stepped over ends", At(2027, 3, 1, 6, 59, 59), seven, int(SwitchSnooze), "run sleep", "2027-03-02 07:00");
         Row("OFF rings nothing", At(2027, 3, 1, 6, 0), seven, int(SwitchOff), "", "none");
         Row("a commit moves it", At(2027, 3, 1, 6, 0), seven, int(SwitchOn), "commit", "2027-03-01 06:30");
@@ -229,6 +230,8 @@ private slots:
             m.Run(70'000);
         if (then.endsWith("on"))
             m.scheduler.lblSw_Click(SwitchOn);
+        if (then == "late")
+            m.realMs += 6 * 60'000 + 30'000; // woken at 07:06:30: 07:00 rings late
         if (then.endsWith("sleep"))
             m.realMs += 2 * 3600'000; // no one there to be snoozed at 07:05
         if (then == "commit") {
@@ -274,6 +277,18 @@ private slots:
         QCOMPARE(m.actions.calls.mid(before).filter(QRegularExpression(ofSlot1)),
                  QStringList{"2027-03-01 07:00:09.000 stopwav"});
         QCOMPARE(m.indicators.stop, stopShown);
+    }
+
+    // The end of one slot's single WAV leaves another slot's ring sounding.
+    void singleWavEndsOnlyItsOwnRing() {
+        Machine m;
+        m.Slot(1, 7, 0, StateDaily, CommandStandard);
+        m.Slot(2, 7, 0, StateDaily, CommandWav);
+        m.StartAt(At(2027, 3, 1, 6, 59, 59));
+        m.Run(4000);
+        m.actions.EndWav();
+        m.Run(1000);
+        QVERIFY(m.indicators.stop && m.actions.Sounding());
     }
 
     void nextAlarmLabel_data() {

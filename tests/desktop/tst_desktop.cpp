@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What talks to the system, on stand-ins: the wake timer's helper and its
+// rules.
+#include "RtcWakeTimer.h"
+#include "TestSupport.h"
+#include "WakeHelperRules.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <csignal>
+
+namespace {
+
+// While it lives, this thread may not set an alarm timer itself, as a user
+// without CAP_WAKE_ALARM: the wake goes through the helper.
+class WithoutWakeCapability {
+public:
+    WithoutWakeCapability() { Set(false); }
+    ~WithoutWakeCapability() { Set(true); }
+
+private:
+    static void Set(bool on) {
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        __user_cap_data_struct data[2]{};
+        syscall(SYS_capget, &header, data);
+        const __u32 bit = 1u << (CAP_WAKE_ALARM - 32);
+        data[1].effective =
+            on ? data[1].effective | (data[1].permitted & bit) : data[1].effective & ~bit;
+        syscall(SYS_capset, &header, data);
+    }
+};
+
+// A stand-in for vendrix-wake running `body`; what it is sent goes to helper.in.
+QString Helper(const QTemporaryDir& dir, const QByteArray& body) {
+    const QString path = dir.filePath("helper");
+    WriteBytes(path, "#!/bin/sh\necho $$ >>\"$0.pids\"\n" + body + "\n");
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner);
+    return path;
+}
+
+const QByteArray Listen = "while read -r l; do echo \"$l\" >>\"$0.in\"; done";
+
+} // namespace
+
+class TestDesktop : public QObject {
+    Q_OBJECT
+private slots:
+    void accountsThatMayWake_data() {
+        Columns<uint, QByteArray, bool>({"uid", "loginDefs", "may"});
+        // clang-format off
+        Row("root", 0u, QByteArray(), true);
+        Row("the first user", 1000u, QByteArray(), true);
+        Row("the last user", 60000u, QByteArray(), true);
+        Row("a system account", 999u, QByteArray(), false);
+        Row("nobody", 65534u, QByteArray(), false);
+        Row("below a raised UID_MIN", 1200u, QByteArray("UID_MIN\t\t 1500\nUID_MINIMUM 1\n"), false);
+        Row("a commented-out UID_MIN", 1200u, QByteArray("# UID_MIN 1500\n"), true);
+        Row("below a raised UID_MAX", 65000u, QByteArray("UID_MAX 70000\n"), true);
+        // clang-format on
+    }
+    void accountsThatMayWake() {
+        QFETCH(uint, uid);
+        QFETCH(QByteArray, loginDefs);
+        QFETCH(bool, may);
+        QCOMPARE(WakeHelper::MayWake(uid, loginDefs.toStdString()), may);
+    }
+
+    // What the helper does with its input, however it arrives.
+    void helperInput_data() {
+        Columns<QByteArrayList, QString>({"chunks", "requests"});
+        // clang-format off
+        Row("a time and off", QByteArrayList{"4102444800\noff\n"}, "4102444800 off");
+        Row("a line in pieces", QByteArrayList{"41024", "44800", "\n"}, "4102444800");
+        Row("an overlong line dropped whole", QByteArrayList{"41024448001234567", "89\n4102444800\n"}, "4102444800");
+        Row("no number, a sign, a time long past", QByteArrayList{"on\n-1\n12\n\n"}, "");
+        Row("no line end yet", QByteArrayList{"4102444800"}, "");
+        // clang-format on
+    }
+    void helperInput() {
+        QFETCH(QByteArrayList, chunks);
+        QFETCH(QString, requests);
+        WakeHelper::LineReader reader;
+        QStringList seen;
+        for (const QByteArray& chunk : chunks) {
+            for (const std::string& line : reader.Feed(chunk.toStdString())) {
+                const auto request = WakeHelper::Parse(line, 4102444800);
+                if (request)
+                    seen << (request->Off ? QString("off") : QString::number(request->At));
+            }
+        }
+        QCOMPARE(seen.join(' '), requests);
+    }
+
+    // A helper that was ended is started again and told the wake once more.
+    void anEndedHelperIsStartedAgain() {
+        QTemporaryDir dir;
+        const QString helper = Helper(dir, Listen);
+        const WithoutWakeCapability user;
+        RtcWakeTimer timer(helper);
+        timer.WakeAt(4102444800);
+        QTRY_COMPARE(ReadBytes(helper + ".in"), "4102444800\n");
+        ::kill(ReadBytes(helper + ".pids").trimmed().toInt(), SIGKILL);
+        QTRY_COMPARE_WITH_TIMEOUT(ReadBytes(helper + ".in"), "4102444800\n4102444800\n", 10'000);
+    }
+
+    // A helper that cannot serve says why, and the program tells it.
+    void aHelperThatCannotServeIsTold_data() {
+        Columns<QByteArray, QString>({"body", "why"});
+        // clang-format off
+        Row("an account that is not a person's", QByteArray("exit 4"), "this account may not wake the computer");
+        Row("no capability", QByteArray("exit 2"), "neither the program nor vendrix-wake has CAP_WAKE_ALARM");
+        Row("a time the kernel refuses", QByteArray("read -r l; echo refused Invalid argument; cat"), "the wake time was refused (Invalid argument)");
+        // clang-format on
+    }
+    void aHelperThatCannotServeIsTold() {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, why);
+        QTemporaryDir dir;
+        const WithoutWakeCapability user;
+        RtcWakeTimer timer(Helper(dir, body));
+        QSignalSpy told(&timer, &WakeTimer::unavailable);
+        timer.WakeAt(4102444800);
+        QTRY_COMPARE(told.size(), 1);
+        QCOMPARE(told[0][0].toString(), why);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDesktop)
+#include "tst_desktop.moc"
