@@ -59,6 +59,7 @@ Form1::Form1(const QString& iniPath, AlarmActions& actions, const Desktop& deskt
     tmrClock.setInterval(500);
     tmrClock.setTimerType(Qt::PreciseTimer);
     connect(&tmrClock, &QTimer::timeout, this, [this] { tmrClock_Timer(); });
+    connect(pctBack3, &EditorPanel::slotChosen, &clock_, &AlarmClock::ChooseSlot);
     connect(pctBack3, &EditorPanel::committed, &clock_, &AlarmClock::Committed);
     connect(pctBack3, &EditorPanel::testRequested, &clock_, &AlarmClock::TestAction);
     ForKeyboardAndScreenReaders();
@@ -251,6 +252,14 @@ void Form1::Tell(const QString& text) {
     auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), text, QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
+}
+
+int Form1::EditedSlot() const {
+    return pctBack3->EditedSlot();
+}
+
+void Form1::ShowSettings(bool keepEdits) {
+    pctBack3->ShowSettings(keepEdits);
 }
 
 void Form1::Form_QueryUnload() {

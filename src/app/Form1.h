@@ -40,6 +40,8 @@ public:
     void ShowWindow() override;
     void HideWindow() override;
     void Tell(const QString& text) override;
+    int EditedSlot() const override;
+    void ShowSettings(bool keepEdits) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

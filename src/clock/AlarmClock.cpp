@@ -55,6 +55,15 @@ AlarmClock::AlarmClock(const QString& iniPath, AlarmActions& actions, const Desk
     connect(&tray_, &TrayIcon::restoreChosen, this, &AlarmClock::Restore);
     connect(&wake_, &WakeTimer::woke, this, &AlarmClock::OnWoke);
     connect(&wake_, &WakeTimer::unavailable, this, &AlarmClock::OnWakeUnavailable);
+    // A save or an editor replaces the file: the folder tells of the new one.
+    watcher_.addPaths({QFileInfo(file_.IniPath).absolutePath(), file_.IniPath});
+    const auto changed = [this] {
+        if (!watcher_.files().contains(file_.IniPath))
+            watcher_.addPath(file_.IniPath);
+        TakeInOutsideChange();
+    };
+    connect(&watcher_, &QFileSystemWatcher::fileChanged, this, changed);
+    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, changed);
 }
 
 int AlarmClock::Load() {
@@ -133,7 +142,14 @@ void AlarmClock::cmdStop_Click() {
     scheduler_.cmdStop_Click();
 }
 
-void AlarmClock::Committed(int n) {
+void AlarmClock::ChooseSlot(int n) {
+    settings_.CurrentID = qint16(n);
+}
+
+void AlarmClock::Committed(int n, const AlarmSlot& slot, int snoozeInt) {
+    TakeInOutsideChange();
+    settings_.AlarmTable[n] = slot;
+    settings_.SnoozeInt = qint16(snoozeInt);
     scheduler_.SlotCommitted(n);
     ReportSave(file_.SaveSettings(settings_));
     WarnIfOff();
@@ -172,7 +188,51 @@ void AlarmClock::Restore() {
 }
 
 void AlarmClock::Save() {
+    TakeInOutsideChange();
     file_.SaveSettings(settings_);
+}
+
+// alerm.ini is there to be edited by hand, also while Vendrix runs: an edit
+// is taken in, unless it meets changes the user has not registered in the
+// same slot, or no longer reads as settings; then it is kept aside, and the
+// user told where. Never saved over unseen.
+void AlarmClock::TakeInOutsideChange() {
+    Settings edited = settings_;
+    const SettingsFile::Outside outside = file_.ReadOutsideChange(edited);
+    if (outside == SettingsFile::Outside::Unchanged)
+        return;
+    const int editing = view_.EditedSlot();
+    if (outside == SettingsFile::Outside::Settings &&
+        (editing == 0 || edited.AlarmTable[editing] == settings_.AlarmTable[editing]))
+        return TakeIn(edited, editing != 0);
+    const QString kept = file_.KeepOutsideChange(settings_);
+    qCWarning(lcClock).noquote() << file_.IniPath << "was changed by someone else and cannot be"
+                                 << "taken in; kept as" << kept;
+    view_.Tell(QStringLiteral("設定ファイルが Vendrix の外で変更されましたが、"
+                              "登録していない編集と重なるか、設定として読めないため、"
+                              "取り込みませんでした。\n%1\n\n変更されたファイルは次の名前で"
+                              "残してあります。\n%2")
+                   .arg(QDir::toNativeSeparators(file_.IniPath),
+                        kept.isEmpty()
+                            ? QStringLiteral("（コピーできませんでした。ファイルはそのままです）")
+                            : QDir::toNativeSeparators(kept)));
+}
+
+// What changed starts afresh, as if registered; the editor keeps what the
+// user is still editing.
+void AlarmClock::TakeIn(Settings edited, bool editing) {
+    qCInfo(lcClock).noquote() << file_.IniPath << "was changed by someone else; taken in";
+    for (int n = 1; n <= SlotCount; ++n) {
+        if (edited.AlarmTable[n] != settings_.AlarmTable[n])
+            scheduler_.SlotCommitted(n);
+    }
+    if (editing)
+        edited.CurrentID = settings_.CurrentID;
+    const bool switched = edited.Switch != settings_.Switch;
+    settings_ = edited;
+    if (switched)
+        lblSw_Click(settings_.Switch);
+    view_.ShowSettings(editing);
 }
 
 void AlarmClock::ShowNextAlarm(std::optional<AlarmTime> next) {

@@ -11,6 +11,7 @@
 #include "SettingsFile.h"
 
 #include <QDateTime>
+#include <QFileSystemWatcher>
 #include <QObject>
 
 // The alarm clock behind the window: it owns the settings, their file and
@@ -25,7 +26,7 @@ public:
     AlarmClock(const QString& iniPath, AlarmActions& actions, const Desktop& desktop,
                ClockView& view);
 
-    Settings& Table() { return settings_; }
+    const Settings& Table() const { return settings_; }
     const QString& IniPath() const { return file_.IniPath; }
 
     // Reads alerm.ini (telling what went wrong) and applies the stored
@@ -37,9 +38,11 @@ public:
     ClockFace Tick(const QDateTime& now, qint64 bootMs);
     void lblSw_Click(int index);
     void cmdStop_Click();
-    // Slot n was registered: its series ends, the next alarm is found afresh
-    // and the file is saved.
-    void Committed(int n);
+    // The editor shows slot n.
+    void ChooseSlot(int n);
+    // Slot n was registered with these values: its series ends, the next
+    // alarm is found afresh and the file is saved.
+    void Committed(int n, const AlarmSlot& slot, int snoozeInt);
     void TestAction(int command, const QString& wav, const QString& exec);
     // The window was minimised: into the notification area when there is one.
     void Minimised();
@@ -62,6 +65,8 @@ private:
     void ReportSave(const Status& saved);
     void WarnIfOff();
     void ArmWake(const QDateTime& now);
+    void TakeInOutsideChange();
+    void TakeIn(Settings edited, bool editing);
     void OnWoke();
     void OnWakeUnavailable(const QString& why);
     QString AlarmTitle() const;
@@ -77,9 +82,10 @@ private:
     WakeTimer& wake_;
     SleepInhibitor& inhibitor_;
     ClockView& view_;
-    QString shownFailure_; // the save failure last told, until a save succeeds
-    int ringing_ = 0;      // the slot that rang last
-    bool toldOff_ = false; // that alarms set at OFF do not ring, until the switch leaves OFF
+    QFileSystemWatcher watcher_; // alerm.ini and its folder: a change by someone else is taken in
+    QString shownFailure_;       // the save failure last told, until a save succeeds
+    int ringing_ = 0;            // the slot that rang last
+    bool toldOff_ = false;       // that alarms set at OFF do not ring, until the switch leaves OFF
     bool stopShown_ = false;
     std::optional<qint64> armedRing_; // the next ring, in epoch seconds
     std::optional<qint64> armedWake_; // what the wake timer is set for

@@ -21,4 +21,9 @@ public:
     virtual void HideWindow() = 0;
     // A message in the window that does not hold up the clock.
     virtual void Tell(const QString& text) = 0;
+    // The slot the editor holds changes to that are not registered; 0: none.
+    virtual int EditedSlot() const = 0;
+    // The settings changed under the editor: it shows them, keeping the
+    // user's changes when `keepEdits`.
+    virtual void ShowSettings(bool keepEdits) = 0;
 };

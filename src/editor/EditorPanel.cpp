@@ -85,7 +85,8 @@ void SetCheckValue(QCheckBox* box, qint16 value) {
 
 } // namespace
 
-EditorPanel::EditorPanel(Settings& settings, QWidget* parent) : Panel(parent), settings_(settings) {
+EditorPanel::EditorPanel(const Settings& settings, QWidget* parent)
+    : Panel(parent), settings_(settings) {
     setObjectName(Member("pctBack", 3));
     BuildSlotRow();
     BuildTimeAndType();
@@ -307,10 +308,20 @@ void EditorPanel::SelectSlot(int n) {
     ShowSlot(n);
 }
 
+int EditorPanel::EditedSlot() const {
+    const int n = settings_.CurrentID;
+    return Edited() == settings_.AlarmTable[n] && scrSint->value() == settings_.SnoozeInt ? 0 : n;
+}
+
+void EditorPanel::ShowSettings(bool keepEdits) {
+    if (keepEdits)
+        return ColorSlotLabels();
+    SelectSlot(settings_.CurrentID);
+}
+
 void EditorPanel::ShowSlot(int n) {
     const AlarmSlot& slot = settings_.AlarmTable[n];
     ColorSlotLabels();
-    SetBackground(lblIndex[n], CurrentColour);
     SelectType(std::clamp<int>(slot.State, 0, 3));
     ShowText(txtDate, DateText(slot.Month, slot.Day, false));
     for (int d = 0; d < 7; ++d)
@@ -331,6 +342,7 @@ void EditorPanel::ColorSlotLabels() {
         lblIndex[n]->SetChosen(n == settings_.CurrentID);
         lblIndex[n]->ShowFocusFrame(n == settings_.CurrentID && ctlIndex->hasFocus());
     }
+    SetBackground(lblIndex[settings_.CurrentID], CurrentColour);
 }
 
 void EditorPanel::ClearEditor() {
@@ -347,8 +359,8 @@ void EditorPanel::ClearEditor() {
 }
 
 void EditorPanel::ctlIndex_Change() {
-    settings_.CurrentID = qint16(ctlIndex->value());
-    ShowSlot(settings_.CurrentID);
+    emit slotChosen(ctlIndex->value());
+    ShowSlot(ctlIndex->value());
 }
 
 void EditorPanel::lblIndex_Click(int index) {
@@ -436,8 +448,9 @@ void EditorPanel::cmdAlTst_Click() {
     emit testRequested(SelectedCommand(), txtFile[1]->text(), txtFile[2]->text());
 }
 
-void EditorPanel::CommitSlot(int n) {
-    AlarmSlot& slot = settings_.AlarmTable[n];
+// The slot as the controls hold it, as 登録 would store it.
+AlarmSlot EditorPanel::Edited() const {
+    AlarmSlot slot;
     slot.Hour = TimeText::Commit(txtHr->text(), 24);
     slot.Minute = TimeText::Commit(txtMn->text(), 60);
     slot.State = qint16(typeGroup_->checkedId());
@@ -450,12 +463,11 @@ void EditorPanel::CommitSlot(int n) {
     slot.WAV = txtFile[1]->text();
     slot.Repeat = CheckValue(chkRep);
     slot.Exec = txtFile[2]->text();
-    settings_.SnoozeInt = qint16(scrSint->value());
-    emit committed(n);
+    return slot;
 }
 
 void EditorPanel::cmdDone_Click() {
-    CommitSlot(settings_.CurrentID);
+    emit committed(settings_.CurrentID, Edited(), scrSint->value());
 }
 
 void EditorPanel::cmdUndo_Click() {

@@ -15,24 +15,33 @@ class QPushButton;
 class QRadioButton;
 class QScrollBar;
 class SpinButton;
+struct AlarmSlot;
 struct Settings;
 
 // The editor panel below the clock strip: one alarm slot at a time, held in
-// the controls until "登録" copies it into the table. Each control carries its
-// design name as its object name ("txtHr", "lblIndex(7)").
+// the controls until "登録" hands it over to be stored; it reads the table
+// and never writes it. Each control carries its design name as its object
+// name ("txtHr", "lblIndex(7)").
 class EditorPanel : public Panel {
     Q_OBJECT
 public:
-    EditorPanel(Settings& settings, QWidget* parent);
+    EditorPanel(const Settings& settings, QWidget* parent);
 
     // Sets the slot selector to n and shows slot n, as at start-up.
     void SelectSlot(int n);
+    // The slot whose controls hold changes not yet registered; 0 when none.
+    int EditedSlot() const;
+    // The table changed under the editor: it shows it again, except for
+    // changes the user has not registered yet.
+    void ShowSettings(bool keepEdits);
     // Where the Tab key goes from the clock strip.
     QWidget* FirstInTabOrder() const;
 
 signals:
-    // The current slot was registered: the table holds it; saving is the owner's.
-    void committed(int n);
+    // Another slot is shown: it becomes the current one.
+    void slotChosen(int n);
+    // Slot n was registered with these values and the snooze interval.
+    void committed(int n, const AlarmSlot& slot, int snoozeInt);
     // The test button: the action shown, tried now without saving.
     void testRequested(int command, const QString& wav, const QString& exec);
 
@@ -51,7 +60,7 @@ private:
     void ShowSlot(int n);
     void ColorSlotLabels();
     void ClearEditor();
-    void CommitSlot(int n);
+    AlarmSlot Edited() const;
     void ctlIndex_Change();
     void lblIndex_Click(int index);
     void optSel_Click(int index);
@@ -70,7 +79,7 @@ private:
     void SelectCommand(int command);
     int SelectedCommand() const;
 
-    Settings& settings_;
+    const Settings& settings_;
     QButtonGroup* typeGroup_;
     QButtonGroup* commandGroup_;
 

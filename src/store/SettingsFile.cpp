@@ -126,8 +126,10 @@ SettingsFile::Loaded SettingsFile::LoadSettings(Settings& settings) {
         settings.SetDefaults();
         return {Loaded::Unreadable, {}};
     }
-    if (ini && ReadSettings(*ini, settings))
+    if (ini && ReadSettings(*ini, settings)) {
+        known_ = ini->ToBytes();
         return {Loaded::Read, {}};
+    }
     settings.SetDefaults();
     Loaded loaded{missing ? Loaded::Created : Loaded::Replaced, {}};
     if (ini && !ini->ToBytes().trimmed().isEmpty()) {
@@ -174,10 +176,34 @@ Status SettingsFile::SaveSettings(const Settings& settings) {
     IniFile file = ini ? *ini : IniFile();
     WriteSettings(file, settings);
     const Status saved = file.Save(IniPath);
-    if (!saved)
+    if (saved)
+        known_ = file.ToBytes();
+    else
         qCWarning(lcStore).noquote()
             << QStringLiteral("cannot save %1: %2").arg(IniPath, saved.Error().Why);
     return saved;
+}
+
+SettingsFile::Outside SettingsFile::ReadOutsideChange(Settings& edited) {
+    if (keepAway_)
+        return Outside::Unchanged;
+    const Result<IniFile> ini = IniFile::Load(IniPath);
+    if (!ini && ini.Error().Error == ENOENT)
+        return Outside::Unchanged; // written again at the next save
+    if (ini && ini->ToBytes() == known_)
+        return Outside::Unchanged;
+    if (!ini || !ReadSettings(*ini, edited))
+        return Outside::Foreign;
+    known_ = ini->ToBytes();
+    return Outside::Settings;
+}
+
+QString SettingsFile::KeepOutsideChange(const Settings& settings) {
+    const QString kept = KeepAside();
+    keepAway_ = kept.isEmpty();
+    if (!keepAway_ && QFile::remove(IniPath))
+        SaveSettings(settings);
+    return kept;
 }
 
 void SettingsFile::WriteSettings(IniFile& ini, const Settings& settings) {

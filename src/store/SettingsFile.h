@@ -40,6 +40,17 @@ public:
     // The 172 keys between a file in memory and the settings. Reading gives
     // false, and changes nothing, when the file holds no settings.
     static bool ReadSettings(const IniFile& ini, Settings& settings);
+
+    // What someone else did to the file since it was last read or written
+    // here: nothing (or removed it), left settings (read into `edited`), or
+    // left something that does not read as settings.
+    enum class Outside { Unchanged, Settings, Foreign };
+    Outside ReadOutsideChange(Settings& edited);
+    // Keeps the file as someone else left it beside it, under a name of its
+    // own, and writes these settings in its place; gives where it is kept,
+    // or empty when no copy could be made (then the file is left alone and
+    // never saved over).
+    QString KeepOutsideChange(const Settings& settings);
     static void WriteSettings(IniFile& ini, const Settings& settings);
 
     const QString IniPath;
@@ -50,4 +61,6 @@ private:
     // Set when alerm.ini exists but could not be read: it is never replaced
     // by a file written from values it did not contribute to.
     bool keepAway_ = false;
+    // The file as it was last read or written here.
+    QByteArray known_;
 };

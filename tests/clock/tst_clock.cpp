@@ -6,6 +6,7 @@
 #include "FakeDesktop.h"
 #include "RecordingActions.h"
 #include "TestSupport.h"
+#include "TextRules.h"
 
 #include <QTemporaryDir>
 
@@ -22,6 +23,8 @@ public:
     void ShowWindow() override { inView = true; }
     void HideWindow() override { inView = false; }
     void Tell(const QString& text) override { told << text; }
+    int EditedSlot() const override { return edited; }
+    void ShowSettings(bool keepEdits) override { shownAgain = keepEdits ? "keeping edits" : "all"; }
 
     bool inView = true;
     QString alarm;
@@ -29,6 +32,8 @@ public:
     bool stop = false;
     bool attention = false;
     QStringList told;
+    int edited = 0;
+    QString shownAgain;
 };
 
 // An alarm clock on its own alerm.ini, its clock started at 06:59:58 on a Monday.
@@ -37,8 +42,10 @@ struct Clock {
                                            "[Alerm 1]\nTime=07:00\nState=1\n") {
         WriteBytes(dir.filePath("alerm.ini"), ini);
         clock.Load();
+        slot = clock.Table().AlarmTable[1];
     }
-    AlarmSlot& Slot() { return clock.Table().AlarmTable[1]; }
+    // Registers `slot` as slot 1.
+    void Commit() { clock.Committed(1, slot, 5); }
     // Ticks twice a second for `seconds`.
     void Run(int seconds) {
         for (int i = 0; i < 2 * seconds; ++i) {
@@ -58,6 +65,7 @@ struct Clock {
         dir.filePath("alerm.ini"), actions, {notifications, tray, wake, inhibitor}, view};
     QDateTime now{QDate(2027, 3, 1), QTime(6, 59, 58), Qt::UTC};
     qint64 bootMs = 0;
+    AlarmSlot slot;
 };
 
 } // namespace
@@ -89,9 +97,10 @@ private slots:
         QFETCH(QString, ring);
         Clock c;
         c.view.inView = inView;
-        c.Slot().Command = qint16(command);
-        c.Slot().Repeat = 1;
-        c.Slot().WAV = c.Slot().Exec = target;
+        c.slot.Command = qint16(command);
+        c.slot.Repeat = 1;
+        c.slot.WAV = c.slot.Exec = target;
+        c.Commit();
         if (fails)
             c.actions.failing << target;
         c.Run(5);
@@ -160,16 +169,16 @@ private slots:
     void commitMovesTheNextAlarm() {
         Clock c;
         c.Run(1);
-        c.Slot().Hour = 9;
-        c.clock.Committed(1);
+        c.slot.Hour = 9;
+        c.Commit();
         c.Run(1);
         QCOMPARE(c.view.alarm, "アラーム 09:00");
-        c.Slot().Hour = 7;
-        c.clock.Committed(1);
+        c.slot.Hour = 7;
+        c.Commit();
         c.clock.lblSw_Click(SwitchSnooze);
         c.Run(5);
         c.clock.cmdStop_Click();
-        c.clock.Committed(1);
+        c.Commit();
         c.Run(1);
         QCOMPARE(c.wake.asked.last(), "03-02 06:59:00"); // tomorrow: not the snooze at 07:05
     }
@@ -178,15 +187,15 @@ private slots:
         Clock c;
         {
             const Restricted readOnly(c.clock.IniPath());
-            c.clock.Committed(1);
-            c.clock.Committed(1);
+            c.Commit();
+            c.Commit();
             QCOMPARE(c.view.told.size(), 1);
             QVERIFY(c.view.told[0].contains("読み取り専用") &&
                     c.view.told[0].contains("alerm.ini"));
         }
-        c.clock.Committed(1); // saved: a later failure is told again
+        c.Commit(); // saved: a later failure is told again
         const Restricted readOnly(c.clock.IniPath());
-        c.clock.Committed(1);
+        c.Commit();
         QCOMPARE(c.view.told.size(), 2);
     }
 
@@ -208,9 +217,9 @@ private slots:
             if (step == "O" || step == "N")
                 c.clock.lblSw_Click(step == "O" ? SwitchOff : SwitchOn);
             else
-                c.Slot().State = step == "X" ? StateOff : StateDaily;
+                c.slot.State = step == "X" ? StateOff : StateDaily;
             if (step == "C" || step == "X")
-                c.clock.Committed(1);
+                c.Commit();
         }
         QCOMPARE(c.notifications.notices.size(), notices);
     }
@@ -260,7 +269,8 @@ private slots:
         QFETCH(int, stopAfter);
         QFETCH(int, heldUntil); // seconds after the ring's minute
         Clock c;
-        c.Slot().Command = qint16(command);
+        c.slot.Command = qint16(command);
+        c.Commit();
         c.Run(1);
         emit c.wake.woke();
         c.Run(1 + heldUntil - 1);
@@ -302,6 +312,43 @@ private slots:
         c.Run(5);
         QCOMPARE(c.notifications.notices, QStringList{"鳴らなかったアラーム | " + told});
         QCOMPARE(c.actions.calls.mid(calls).filter("standard"), QStringList{});
+    }
+
+    // A hand edit while Vendrix runs is taken in, and the editor shows it; one
+    // that meets unregistered changes to the same slot, or holds no settings,
+    // is kept aside and told. Never saved over unseen, even at the very end.
+    void outsideEditsAreKept_data() {
+        Columns<int, QByteArray, bool, QString, QByteArray>(
+            {"editing", "edit", "watched", "slot2", "keptAside"});
+        const QByteArray edit = "[Public]\nValidation=x\n[Settings]\nSwitch=1\n[Alerm 1]\n"
+                                "Time=07:00\nState=1\n[Alerm 2]\nTime=09:15\nState=1\n";
+        // clang-format off
+        Row("taken in as it is made", 0, edit, true, "09:15", QByteArray());
+        Row("taken in at the end", 0, edit, false, "09:15", QByteArray());
+        Row("taken in beside changes to another slot", 1, edit, false, "09:15", QByteArray());
+        Row("kept aside: changes to the same slot", 2, edit, false, "00:00", edit);
+        Row("kept aside: no settings", 0, QByteArray("[x]\n"), true, "00:00", QByteArray("[x]\n"));
+        // clang-format on
+    }
+    void outsideEditsAreKept() {
+        QFETCH(int, editing);
+        QFETCH(QByteArray, edit);
+        QFETCH(bool, watched);
+        QFETCH(QString, slot2);
+        QFETCH(QByteArray, keptAside);
+        Clock c;
+        c.view.edited = editing;
+        WriteBytes(c.clock.IniPath(), edit);
+        if (watched)
+            QTRY_VERIFY(!c.view.shownAgain.isEmpty() || !c.view.told.isEmpty());
+        c.clock.Save();
+        const AlarmSlot& slot = c.clock.Table().AlarmTable[2];
+        QCOMPARE(HourMinute(slot.Hour, slot.Minute), slot2);
+        QCOMPARE(ReadBytes(c.clock.IniPath()).contains("Time=09:15"), slot2 == "09:15");
+        QCOMPARE(c.view.told.isEmpty(), keptAside.isEmpty());
+        QCOMPARE(c.view.shownAgain, !keptAside.isEmpty() ? "" : editing ? "keeping edits" : "all");
+        if (!keptAside.isEmpty())
+            QCOMPARE(ReadBytes(c.clock.IniPath() + ".unrecognised"), keptAside);
     }
 
     // A file that holds no settings is kept and the user told where; one
