@@ -2,6 +2,7 @@
 #include "Form1.h"
 
 #include "ClickLabel.h"
+#include "ClockDigits.h"
 #include "EditorPanel.h"
 #include "Fonts.h"
 #include "Panel.h"
@@ -108,12 +109,13 @@ void Form1::BuildClockStrip() {
     }
     lblWeek = MakeLabel(pctBack0, "lblWeek", QStringLiteral("11/22 月曜"), 720, 0, 975, 255);
     lblWeek->setFont(Fonts::Gothic(9));
-    lblDebug = MakeLabel(pctBack0, "lblDebug", QStringLiteral("Label2"), 720, 360, 1095, 255);
-    lblDebug->hide();
+    // The digits are read as one label, the time, not as three.
+    auto* digitsBox = new ClockDigits(pctBack0);
+    Place(digitsBox, 2520, 120, 1215, 375);
     const QFont digits = Fonts::Gothic(21.75);
-    lblNow[0] = MakeLabel(pctBack0, Member("lblNow", 0), QStringLiteral("00"), 2520, 120, 495, 375);
-    lblSeparate = MakeLabel(pctBack0, "lblSeparate", QStringLiteral(":"), 3000, 120, 255, 375);
-    lblNow[1] = MakeLabel(pctBack0, Member("lblNow", 1), QStringLiteral("00"), 3240, 120, 495, 375);
+    lblNow[0] = MakeLabel(digitsBox, Member("lblNow", 0), QStringLiteral("00"), 0, 0, 495, 375);
+    lblSeparate = MakeLabel(digitsBox, "lblSeparate", QStringLiteral(":"), 480, 0, 255, 375);
+    lblNow[1] = MakeLabel(digitsBox, Member("lblNow", 1), QStringLiteral("00"), 720, 0, 495, 375);
     for (QLabel* label : {lblNow[0], lblSeparate, lblNow[1]}) {
         label->setFont(digits);
         label->setAlignment(Qt::AlignCenter);
@@ -167,14 +169,13 @@ void Form1::tmrClock_Timer() {
     const ClockFace face = clock_.Tick(QDateTime::currentDateTime(),
                                        qint64(boot.tv_sec) * 1000 + boot.tv_nsec / 1'000'000);
     // What a screen reader reads of the strip changes with the minute only.
-    const bool newMinute =
-        lblNow[1]->text() != face.Minute || lblNow[0]->accessibleName().isEmpty();
-    SetIfChanged(lblDebug, face.Debug);
+    QWidget* digits = lblNow[0]->parentWidget();
+    const bool newMinute = lblNow[1]->text() != face.Minute || digits->accessibleName().isEmpty();
     SetIfChanged(lblWeek, face.Week);
     SetIfChanged(lblNow[0], face.Hour);
     SetIfChanged(lblNow[1], face.Minute);
     if (newMinute) {
-        lblNow[0]->setAccessibleName(QStringLiteral("現在時刻 %1:%2").arg(face.Hour, face.Minute));
+        digits->setAccessibleName(QStringLiteral("現在時刻 %1:%2").arg(face.Hour, face.Minute));
         lblWeek->setAccessibleName(QStringLiteral("日付 ") + face.Week);
     }
     lblSeparate->setText(face.Separator);
@@ -242,6 +243,10 @@ void Form1::ShowWindow() {
     showNormal(); // at its former size and place
     raise();
     activateWindow();
+}
+
+void Form1::ShowMinimised() {
+    showMinimized();
 }
 
 void Form1::BringToFront() {

@@ -39,6 +39,7 @@ public:
     void AskAttention() override;
     void ShowWindow() override;
     void HideWindow() override;
+    void ShowMinimised() override;
     void Tell(const QString& text) override;
     int EditedSlot() const override;
     void ShowSettings(bool keepEdits) override;
@@ -63,7 +64,6 @@ private:
     Panel* pctBack0;
     std::array<ClickLabel*, 3> lblSw{};
     QLabel* lblWeek;
-    QLabel* lblDebug;
     std::array<QLabel*, 2> lblNow{};
     QLabel* lblSeparate;
     QLabel* lblAlerm;

@@ -11,7 +11,8 @@
 
 namespace {
 
-constexpr qint64 WakeAhead = 60; // seconds
+constexpr qint64 WakeAhead = 60;   // seconds
+constexpr int TrayCheckEvery = 10; // seconds; the check may ask the session bus
 
 QString AlarmText(std::optional<AlarmTime> time) {
     return time ? QStringLiteral("アラーム ") + HourMinute(time->Hour, time->Minute)
@@ -74,12 +75,13 @@ int AlarmClock::Load() {
 
 ClockFace AlarmClock::Tick(const QDateTime& now, qint64 bootMs) {
     const QTime time = now.time();
-    const ClockFace face =
-        clock_.Tick(now.date(), time.hour(), time.minute(), state_.TotalSnoozeCount());
+    const ClockFace face = clock_.Tick(now.date(), time.hour(), time.minute());
     if (face.Scan) {
         scheduler_.Scan({now.date(), float(time.msecsSinceStartOfDay()) / 1000.0f,
                          now.toMSecsSinceEpoch(), bootMs});
         ArmWake(now);
+        if (time.second() % TrayCheckEvery == 0)
+            ReturnIfTrayGone();
     }
     return face;
 }
@@ -179,9 +181,21 @@ void AlarmClock::Minimised() {
         return;
     view_.HideWindow();
     tray_.Show();
+    inTray_ = true;
+}
+
+// A notification area that went away (its host ended) would leave the
+// window out of reach: it comes back, minimised on the task bar.
+void AlarmClock::ReturnIfTrayGone() {
+    if (!inTray_ || tray_.Available())
+        return;
+    inTray_ = false;
+    tray_.Hide();
+    view_.ShowMinimised();
 }
 
 void AlarmClock::Restore() {
+    inTray_ = false;
     view_.ShowWindow();
     tray_.Hide();
     notifications_.CloseRing();

@@ -66,6 +66,7 @@ private:
     void WarnIfOff();
     void ArmWake(const QDateTime& now);
     void TakeInOutsideChange();
+    void ReturnIfTrayGone();
     void TakeIn(Settings edited, bool editing);
     void OnWoke();
     void OnWakeUnavailable(const QString& why);
@@ -87,6 +88,7 @@ private:
     int ringing_ = 0;            // the slot that rang last
     bool toldOff_ = false;       // that alarms set at OFF do not ring, until the switch leaves OFF
     bool stopShown_ = false;
+    bool inTray_ = false;             // hidden, with the icon in the notification area
     std::optional<qint64> armedRing_; // the next ring, in epoch seconds
     std::optional<qint64> armedWake_; // what the wake timer is set for
     std::optional<qint64> wokeFor_;   // the ring a wake was for, until it has rung

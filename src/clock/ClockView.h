@@ -19,6 +19,8 @@ public:
     virtual void ShowWindow() = 0;
     // Out of sight, into the notification area.
     virtual void HideWindow() = 0;
+    // Minimised on the task bar, from out of sight.
+    virtual void ShowMinimised() = 0;
     // A message in the window that does not hold up the clock.
     virtual void Tell(const QString& text) = 0;
     // The slot the editor holds changes to that are not registered; 0: none.

@@ -18,6 +18,13 @@ namespace {
 
 // How long the computer has been suspended since it started: the boot clock
 // counts a suspend, the monotonic one does not.
+// For whoever checks that the wake is set (the debug messages of vendrix.desktop).
+void TellSet(qint64 epochSeconds) {
+    qCDebug(lcDesktop).noquote()
+        << "the computer wakes at"
+        << QDateTime::fromSecsSinceEpoch(epochSeconds).toString(Qt::ISODate);
+}
+
 qint64 SuspendedNs() {
     timespec boot{}, mono{};
     clock_gettime(CLOCK_BOOTTIME, &boot);
@@ -78,7 +85,8 @@ void RtcWakeTimer::WakeAt(std::optional<qint64> epochSeconds) {
     itimerspec when{};
     when.it_value.tv_sec = *epochSeconds;
     if (timerfd_settime(fd_, TFD_TIMER_ABSTIME, &when, nullptr) != 0)
-        Unavailable(QString::fromLocal8Bit(std::strerror(errno)));
+        return Unavailable(QString::fromLocal8Bit(std::strerror(errno)));
+    TellSet(*epochSeconds);
 }
 
 void RtcWakeTimer::Close() {
@@ -141,9 +149,7 @@ void RtcWakeTimer::HelperSaid(const QByteArray& line) {
     if (line == "fired")
         Fired();
     else if (line.startsWith("set "))
-        qCDebug(lcDesktop).noquote()
-            << "the computer wakes at"
-            << QDateTime::fromSecsSinceEpoch(line.mid(4).toLongLong()).toString(Qt::ISODate);
+        TellSet(line.mid(4).toLongLong());
     else if (line.startsWith("refused "))
         emit unavailable(QStringLiteral("the wake time was refused (%1)")
                              .arg(QString::fromLocal8Bit(line.mid(8))));

@@ -11,6 +11,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -242,8 +243,10 @@ void EditorPanel::ForKeyboardAndScreenReaders() {
     for (int n = 1; n <= SlotCount; ++n)
         lblIndex[n]->setAccessibleName(QStringLiteral("スロット %1").arg(n));
     for (QButtonGroup* group : {typeGroup_, commandGroup_}) {
-        for (QAbstractButton* option : group->buttons())
+        for (QAbstractButton* option : group->buttons()) {
             option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+            option->installEventFilter(this);
+        }
         connect(group, &QButtonGroup::buttonToggled, this, [](QAbstractButton* option, bool on) {
             option->setFocusPolicy(on ? Qt::StrongFocus : Qt::ClickFocus);
         });
@@ -256,6 +259,8 @@ void EditorPanel::ForKeyboardAndScreenReaders() {
     txtDate->setAccessibleName(QStringLiteral("日付（月/日）"));
     txtHr->setAccessibleName(QStringLiteral("時"));
     txtMn->setAccessibleName(QStringLiteral("分"));
+    ctlHr->setAccessibleName(QStringLiteral("時の矢印"));
+    ctlMn->setAccessibleName(QStringLiteral("分の矢印"));
     ctlHr->NameArrows(QStringLiteral("時を増やす"), QStringLiteral("時を減らす"));
     ctlMn->NameArrows(QStringLiteral("分を増やす"), QStringLiteral("分を減らす"));
     scrSint->setFocusPolicy(Qt::StrongFocus);
@@ -264,12 +269,19 @@ void EditorPanel::ForKeyboardAndScreenReaders() {
     chkRep->setAccessibleName(QStringLiteral("繰り返し"));
     txtFile[2]->setAccessibleName(QStringLiteral("実行するプログラムとパラメーター"));
     cmdOpen->setAccessibleName(QStringLiteral("ファイルを選ぶ"));
-    QWidget* order[] = {ctlIndex,  optSel[0], optSel[1],  optSel[2], optSel[3],  txtDate,
-                        chkDay[0], chkDay[1], chkDay[2],  chkDay[3], chkDay[4],  chkDay[5],
-                        chkDay[6], cmdChk,    txtHr,      txtMn,     scrSint,    optCmd[0],
-                        optCmd[1], optCmd[2], txtFile[1], chkRep,    txtFile[2], cmdOpen,
-                        cmdAlTst,  cmdUndo,   cmdErase,   cmdDone};
-    for (size_t i = 1; i < std::size(order); ++i)
+    SetTabOrder();
+}
+
+// Reading order: 参照 stands right of the box it fills, the WAV's or the program's.
+void EditorPanel::SetTabOrder() {
+    std::vector<QWidget*> order{ctlIndex,  optSel[0], optSel[1],  optSel[2], optSel[3],  txtDate,
+                                chkDay[0], chkDay[1], chkDay[2],  chkDay[3], chkDay[4],  chkDay[5],
+                                chkDay[6], cmdChk,    txtHr,      txtMn,     scrSint,    optCmd[0],
+                                optCmd[1], optCmd[2], txtFile[1], chkRep,    txtFile[2], cmdAlTst,
+                                cmdUndo,   cmdErase,  cmdDone};
+    const QWidget* filled = txtFile[SelectedCommand() == CommandLaunch ? 2 : 1];
+    order.insert(std::find(order.begin(), order.end(), filled) + 1, cmdOpen);
+    for (size_t i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
 
@@ -282,6 +294,17 @@ QWidget* EditorPanel::FirstInTabOrder() const {
 // Up and Down in a time box step it as its arrows do; the slot selector
 // with the focus frames the slot shown.
 bool EditorPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && qobject_cast<QRadioButton*>(watched)) {
+        // Left and Right step through an option group in the order shown, as Up and Down do.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right) {
+            QKeyEvent vertical(QEvent::KeyPress,
+                               key->key() == Qt::Key_Left ? Qt::Key_Up : Qt::Key_Down,
+                               key->modifiers());
+            QCoreApplication::sendEvent(watched, &vertical);
+            return true;
+        }
+    }
     if (event->type() == QEvent::KeyPress && (watched == txtHr || watched == txtMn)) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Up || key == Qt::Key_Down) {
@@ -383,6 +406,7 @@ void EditorPanel::optCmd_Click(int index) {
     }
     cmdOpen->move(cmdOpen->x(), ctnExec[index]->y());
     cmdOpen->show();
+    SetTabOrder();
 }
 
 // One chooser for the run, so that it opens where the last file was chosen,

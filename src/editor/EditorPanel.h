@@ -56,6 +56,7 @@ private:
     void BuildCommitButtons();
     void Connect();
     void ForKeyboardAndScreenReaders();
+    void SetTabOrder();
 
     void ShowSlot(int n);
     void ColorSlotLabels();

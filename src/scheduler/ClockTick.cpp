@@ -7,9 +7,8 @@ namespace {
 const QString WeekdayLetters = QStringLiteral("SUNMONTUEWEDTHUFRISAT");
 }
 
-ClockFace ClockTick::Tick(QDate date, int hour, int minute, int totalSnoozeCount) {
+ClockFace ClockTick::Tick(QDate date, int hour, int minute) {
     ClockFace face;
-    face.Debug = PlainDecimal(totalSnoozeCount);
     const int weekday = date.dayOfWeek() % 7 + 1; // 1 = Sunday .. 7 = Saturday
     face.Week = PadZero(qint16(date.month()), 2) + u'/' + PadZero(qint16(date.day()), 2) + u' ' +
                 WeekdayLetters.mid(3 * weekday - 3, 3);

@@ -10,7 +10,6 @@ struct ClockFace {
     QString Hour;      // "07"
     QString Minute;    // "05"
     QString Separator; // ":" or " "
-    QString Debug;     // total snooze count
     bool Scan = false; // the ":" tick runs the alarm scan
 };
 
@@ -18,7 +17,7 @@ struct ClockFace {
 // every other tick, so alarms are examined once a second.
 class ClockTick {
 public:
-    ClockFace Tick(QDate date, int hour, int minute, int totalSnoozeCount);
+    ClockFace Tick(QDate date, int hour, int minute);
 
 private:
     qint16 Blink = 0;

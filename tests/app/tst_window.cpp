@@ -7,6 +7,8 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QMessageBox>
+#include <QRegularExpression>
+#include <functional>
 
 class TestWindow : public QObject {
     Q_OBJECT
@@ -20,7 +22,7 @@ private slots:
         QCOMPARE(w.Colour("lblSw(0) lblSw(1) lblSw(2)"), "#ffffff|#ffffff|#80ff80");
         QCOMPARE(w.Text("lblWeek"),
                  QLocale::c().toString(QDate::currentDate(), "MM/dd ddd").toUpper());
-        QVERIFY(!w.Find("lblDebug")->isVisible() && !w.Find("cmdStop")->isVisible());
+        QVERIFY(!w.Find("cmdStop")->isVisible());
         QCOMPARE(w.Text("lblAlerm"), QString("アラーム 未設定"));
         // The design faces resolve to installed Japanese faces.
         const QString face = QFontInfo(w.Find<QLabel>("lblAlerm")->font()).family();
@@ -131,6 +133,51 @@ private slots:
         QCOMPARE(int(read->role()), role);
         QCOMPARE(read->text(QAccessible::Name), name);
         QCOMPARE(bool(read->state().checked), checked);
+    }
+
+    // Every control a screen reader meets has a name, and no label reads as
+    // a stray number or blank.
+    void nothingUnnamed() {
+        Window w;
+        w.Start();
+        QStringList unnamed;
+        const std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+            for (int i = 0; i < node->childCount(); ++i) {
+                QAccessibleInterface* child = node->child(i);
+                const QString name = child->text(QAccessible::Name).trimmed();
+                const bool named =
+                    !name.isEmpty() && !name.contains(QRegularExpression("^[0-9]+$"));
+                if (child->role() != QAccessible::Client && child->role() != QAccessible::Pane &&
+                    !named)
+                    unnamed << child->object()->objectName() + "|" + name;
+                walk(child);
+            }
+        };
+        walk(QAccessible::queryAccessibleInterface(w.form.get()));
+        QCOMPARE(unnamed, QStringList{});
+    }
+
+    // A hand edit of alerm.ini shows in the editor, unless it meets what the
+    // user is typing into the same slot: then it is kept aside and told.
+    void handEditMeetsTheEditor_data() {
+        Columns<QString, QString, bool>({"typed", "shown", "keptAside"});
+        // clang-format off
+        Row("nothing typed", "", "5", false);
+        Row("the hour typed", "9", "9", true);
+        // clang-format on
+    }
+    void handEditMeetsTheEditor() {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(bool, keptAside);
+        Window w;
+        w.Start();
+        if (!typed.isEmpty())
+            w.Type("txtHr", typed, false);
+        WriteBytes(w.ini, "[Public]\nValidation=x\n[Alerm 1]\nTime=05:00\nState=1\n");
+        QTRY_VERIFY(w.form->findChild<QMessageBox*>() || w.Text("txtHr") == "5");
+        QCOMPARE(w.Text("txtHr"), shown);
+        QCOMPARE(QFile::exists(w.ini + ".unrecognised"), keptAside);
     }
 
     // A failed save is told in a box that does not hold up the clock; at

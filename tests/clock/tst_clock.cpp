@@ -22,11 +22,13 @@ public:
     void AskAttention() override { attention = true; }
     void ShowWindow() override { inView = true; }
     void HideWindow() override { inView = false; }
+    void ShowMinimised() override { minimised = true; }
     void Tell(const QString& text) override { told << text; }
     int EditedSlot() const override { return edited; }
     void ShowSettings(bool keepEdits) override { shownAgain = keepEdits ? "keeping edits" : "all"; }
 
     bool inView = true;
+    bool minimised = false;
     QString alarm;
     bool snooze = false;
     bool stop = false;
@@ -162,6 +164,10 @@ private slots:
         QVERIFY(!c.notifications.ring.isEmpty());
         emit c.tray.restoreChosen();
         QVERIFY(c.view.inView && !c.tray.shown && c.notifications.ring.isEmpty());
+        c.clock.Minimised();
+        c.tray.available = false; // its host ended: the window comes back to the task bar
+        c.Run(10);
+        QVERIFY(c.view.minimised && !c.tray.shown);
     }
 
     // A commit is announced at the next scan, even beyond the alarm shown,

@@ -59,7 +59,7 @@ journey_wav_and_launch() { # A looping WAV; spoilt, the full standard alarm in i
     check "the program got its parameters" test "$(cat "$WORK/launched")" = "$(printf 'one\ntwo three')"
 }
 
-journey_long_sounds() { # A long alerm.wav ends with its ring; a long WAV played once stops at Stop.
+journey_long_sounds() { # A long alerm.wav ends with its ring; a long WAV played once stops at Stop; a short one ends alone.
     install_copy
     sox -n -r 44100 -c 1 -b 16 "$APP/alerm.wav" synth 30 sine 880 vol 0.5
     printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\n' | write_ini
@@ -81,6 +81,15 @@ journey_long_sounds() { # A long alerm.wav ends with its ring; a long WAV played
     stop=$(rec_now)
     click 340 28 # Stop, offered while it sounds
     check "Stop cuts it" silent "$(plus "$stop" 1)" 2
+    kill -TERM "$VPID" && ended "$VPID"
+    make_tone "$WORK/short.wav" 1
+    printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\n[Alerm 2]\nTime=07:00\nState=1\nCommand=1\nWAV=%s\n' \
+        "$WORK/short.wav" | write_ini
+    t0=$(rec_now)
+    start_vendrix "2027-03-01 06:59:57"
+    wait_for_window
+    check "a WAV played once ends alone: the standard alarm beside it rings on" \
+        loud_throughout "$(plus "$t0" 6)" "$(plus "$t0" 9)"
 }
 
 # notified N PATTERN: N lines of the notification server match PATTERN.
@@ -180,15 +189,23 @@ journey_sleep() { # The wake timer a minute ahead, in the program or its helper;
     printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=%s\nState=1\n' "${at#* }" | write_ini
     chmod 755 "$WORK" && chmod 777 "$APP" && chmod 666 "$APP/alerm.ini"
     mkdir -p -m 777 "$WORK/home"
-    as_nobody() { (cd "$APP" && TZ=UTC HOME="$WORK/home" exec setpriv --reuid=65534 --regid=65534 --clear-groups ./vendrix 2>>"$WORK/stderr") & VPID=$!; pids+=("$VPID"); }
-    as_nobody
+    as_user() { (cd "$APP" && TZ=UTC HOME="$WORK/home" exec setpriv --reuid="$1" --regid="$1" --clear-groups ./vendrix 2>>"$WORK/stderr") & VPID=$!; pids+=("$VPID"); }
+    local helper_holds="$(declare -f wake_left wakes_at); wakes_at \$(pgrep -P \$0 -x vendrix-wake) $(($(epoch "$at") - 60))"
+    as_user 1500
     wait_for_window
-    check "as a user, vendrix-wake holds it, a minute before the alarm" \
-        await 5 bash -c "$(declare -f wake_left wakes_at); wakes_at \$(pgrep -P $VPID -x vendrix-wake) $(($(epoch "$at") - 60))"
+    check "as a user, vendrix-wake holds it, a minute before the alarm" await 5 bash -c "$helper_holds" "$VPID"
+    pkill -KILL -x vendrix-wake
+    check "a helper that was killed is started again, and holds it again" await 8 bash -c "$helper_holds" "$VPID"
     kill -TERM "$VPID" && ended "$VPID"
     check "and ends with the program" await 5 bash -c "! pgrep -x vendrix-wake"
+    as_user 65534
+    wait_for_window
+    check "for nobody the helper refuses, and the program says so" \
+        await 5 said_once 'cannot wake the computer for alarms: this account may not wake the computer'
+    kill -TERM "$VPID" && ended "$VPID"
+    : >"$WORK/stderr"
     setcap -r "$APP/vendrix-wake"
-    as_nobody
+    as_user 1500
     wait_for_window
     check "without the capability it runs, and one line says what would enable the wake" \
         await 5 said_once 'cannot wake the computer for alarms: .*setcap cap_wake_alarm=ep'
@@ -236,9 +253,11 @@ journey_screen_reader() { # What a screen reader reads of the running program ov
     for line in "radio button|OFF|checked" "radio button|SNZ|" "radio button|スロット 1|checked" \
         "spin button|スロット|" "text|時|" "text|分|" "text|WAV ファイル|" \
         "radio button|オフ|checked" "scroll bar|スヌーズ間隔|" "push button|登録|" \
-        "push button|時を増やす|"; do
+        "push button|時を増やす|" "spin button|時の矢印|"; do
         check "reads $line" grep -qxF "$line" "$WORK/tree"
     done
+    check "reads the time as one label" grep -qE '^label\|現在時刻 [0-9]{2}:[0-9]{2}\|$' "$WORK/tree"
+    check "no control without a name, no stray number" bash -c "! grep -E '^(label|spin button|push button|text)\|[0-9 ]*\|' '$WORK/tree'"
 }
 
 journey_tray() { # The tray: a left click does nothing, 復元 restores; a second start comes forward.

@@ -105,6 +105,38 @@ private slots:
                 !w.Checked(Member("chkDay", 1)));
     }
 
+    // Left and Right step an option group in the order shown, as Up and Down
+    // do; Tab goes to 参照 right after the box it fills. R, L and T press
+    // Right, Left and Tab; the path is where the focus is after each.
+    void keysFollowTheOrderShown_data() {
+        Columns<QString, QString, QString, QString>({"choose", "from", "keys", "path"});
+        // clang-format off
+        Row("through the types", "optSel(0)", "optSel(0)", "RRL", "optSel(1) optSel(2) optSel(1)");
+        Row("through the actions", "optCmd(0)", "optCmd(0)", "RL", "optCmd(1) optCmd(0)");
+        Row("Tab from the WAV", "optCmd(1)", "txtFile(1)", "TT", "cmdOpen chkRep");
+        Row("Tab from the program", "optCmd(2)", "txtFile(2)", "TT", "cmdOpen cmdAlTst");
+        // clang-format on
+    }
+    void keysFollowTheOrderShown() {
+        QFETCH(QString, choose);
+        QFETCH(QString, from);
+        QFETCH(QString, keys);
+        QFETCH(QString, path);
+        Window w;
+        w.Start();
+        w.Click(choose);
+        w.Find(from)->setFocus(Qt::TabFocusReason);
+        QStringList went;
+        for (const QChar key : keys) {
+            QTest::keyClick(QApplication::focusWidget(), key == u'R'   ? Qt::Key_Right
+                                                         : key == u'L' ? Qt::Key_Left
+                                                                       : Qt::Key_Tab);
+            went << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(went.join(' '), path);
+        QVERIFY(!went.last().startsWith("opt") || w.Checked(went.last()));
+    }
+
     void choosingASlot() {
         Window w;
         w.Start(SlotFour("State=1") + "[Alerm 7]\nTime=06:00\n");

@@ -98,7 +98,7 @@ private slots:
         ClockTick tick;
         QString shown;
         for (int i = 0; i < 4; ++i) {
-            const ClockFace face = tick.Tick(QDate(2027, 1, 5), 7, 5, 3);
+            const ClockFace face = tick.Tick(QDate(2027, 1, 5), 7, 5);
             shown += face.Separator + (face.Scan ? "scan " : "");
         }
         QCOMPARE(shown, QString(":scan  :scan  ")); // the very first tick shows ":" and scans
