@@ -4,11 +4,16 @@
 #include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
+#include <memory>
 
 // One copy of Vendrix per settings file: a second start tells the first to
 // come to the front and exits, so no alarm rings twice and no copy
 // overwrites the other's settings. A lock file decides which copy is the
-// one, atomically, even for two started at the same instant.
+// one, atomically, even for two started at the same instant. The lock and
+// the socket live in a folder only the user can reach, so that no other
+// account can keep Vendrix from starting or listen in its place; when no
+// copy answers, or nowhere is private, Vendrix runs anyway: an alarm clock
+// that runs twice beats none.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -16,13 +21,18 @@ public:
     // False when another copy runs; it has been asked to come forward.
     bool IsPrimary();
 
+    // The user's runtime folder ($XDG_RUNTIME_DIR) when it is private, else
+    // a folder of the user's own with mode 0700; empty when there is neither.
+    static QString PrivateFolder();
+
 signals:
     void activated();
 
 private:
-    void RaiseOther();
+    bool RaiseOther();
+    void Listen();
 
-    QString name_;
-    QLockFile lock_;
+    QString path_; // of the socket; the lock is beside it
+    std::unique_ptr<QLockFile> lock_;
     QLocalServer server_;
 };

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What talks to the system, on stand-ins: the wake timer's helper and its
-// rules.
+// rules, and the lock that keeps Vendrix to one copy.
 #include "RtcWakeTimer.h"
+#include "SingleInstance.h"
 #include "TestSupport.h"
 #include "WakeHelperRules.h"
 
+#include <QProcess>
 #include <QSignalSpy>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <csignal>
 
@@ -37,6 +40,19 @@ QString Helper(const QTemporaryDir& dir, const QByteArray& body) {
     QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner);
     return path;
 }
+
+constexpr QFile::Permissions OwnerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+
+// A folder of this user's, mode 0700, that XDG_RUNTIME_DIR names.
+struct RuntimeFolder {
+    RuntimeFolder() {
+        QFile::setPermissions(dir.path(), OwnerOnly);
+        qputenv("XDG_RUNTIME_DIR", dir.path().toUtf8());
+        qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
+    }
+    QTemporaryDir dir;
+    QTemporaryDir cache;
+};
 
 const QByteArray Listen = "while read -r l; do echo \"$l\" >>\"$0.in\"; done";
 
@@ -122,6 +138,70 @@ private slots:
         timer.WakeAt(4102444800);
         QTRY_COMPARE(told.size(), 1);
         QCOMPARE(told[0][0].toString(), why);
+    }
+
+    // The lock and the socket stay where only the user can reach them.
+    void privateFolder_data() {
+        Columns<QString, QString>({"runtime", "used"});
+        // clang-format off
+        Row("the runtime folder", "private", "runtime");
+        Row("no runtime folder", "unset", "cache");
+        Row("a runtime folder of another account's", "foreign", "cache");
+        // clang-format on
+    }
+    void privateFolder() {
+        QFETCH(QString, runtime);
+        QFETCH(QString, used);
+        const RuntimeFolder folder;
+        if (runtime == "unset")
+            qunsetenv("XDG_RUNTIME_DIR");
+        if (runtime == "foreign" && ::chown(qPrintable(folder.dir.path()), 65534, 65534) != 0)
+            QSKIP("only root can give a folder to another account");
+        const QString chosen = SingleInstance::PrivateFolder();
+        QCOMPARE(chosen, used == "runtime" ? folder.dir.path() : folder.cache.filePath("vendrix"));
+        QCOMPARE(QFile::permissions(chosen) &
+                     ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+                 OwnerOnly);
+    }
+
+    // A running copy is raised and the new start gives way; a lock whose
+    // holder is gone, or a copy that does not answer, keeps nothing from
+    // starting.
+    void oneCopy_data() {
+        Columns<QString, bool>({"before", "primary"});
+        // clang-format off
+        Row("nothing", "", true);
+        Row("a running copy", "running", false);
+        Row("a lock whose holder is gone", "gone", true);
+        Row("a copy that does not answer", "silent", true);
+        // clang-format on
+    }
+    void oneCopy() {
+        QFETCH(QString, before);
+        QFETCH(bool, primary);
+        const RuntimeFolder folder;
+        const QString ini = "/home/me/.config/vendrix/alerm.ini";
+        auto first = std::make_unique<SingleInstance>(ini);
+        QVERIFY(first->IsPrimary());
+        const QString lock =
+            folder.dir.filePath(QDir(folder.dir.path()).entryList({"*.lock"}).value(0));
+        first = std::make_unique<SingleInstance>(ini);
+        QSignalSpy raised(first.get(), &SingleInstance::activated);
+        if (before == "running" || before == "silent")
+            QVERIFY(first->IsPrimary());
+        if (before == "silent")
+            QFile::remove(lock.chopped(5)); // its socket
+        if (before == "gone") {
+            QProcess ended;
+            ended.start("true");
+            QVERIFY(ended.waitForFinished());
+            WriteBytes(lock, QByteArray::number(ended.processId()) + "\ntst_desktop\n" +
+                                 QSysInfo::machineHostName().toUtf8() + "\n");
+        }
+        SingleInstance second(ini);
+        QCOMPARE(second.IsPrimary(), primary);
+        if (before == "running")
+            QTRY_COMPARE(raised.size(), 1);
     }
 };
 

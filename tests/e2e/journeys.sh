@@ -189,23 +189,23 @@ journey_sleep() { # The wake timer a minute ahead, in the program or its helper;
     printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=%s\nState=1\n' "${at#* }" | write_ini
     chmod 755 "$WORK" && chmod 777 "$APP" && chmod 666 "$APP/alerm.ini"
     mkdir -p -m 777 "$WORK/home"
-    as_user() { (cd "$APP" && TZ=UTC HOME="$WORK/home" exec setpriv --reuid="$1" --regid="$1" --clear-groups ./vendrix 2>>"$WORK/stderr") & VPID=$!; pids+=("$VPID"); }
+    run_as() { (cd "$APP" && TZ=UTC HOME="$WORK/home" exec setpriv --reuid="$1" --regid="$1" --clear-groups ./vendrix 2>>"$WORK/stderr") & VPID=$!; pids+=("$VPID"); }
     local helper_holds="$(declare -f wake_left wakes_at); wakes_at \$(pgrep -P \$0 -x vendrix-wake) $(($(epoch "$at") - 60))"
-    as_user 1500
+    run_as 1500
     wait_for_window
     check "as a user, vendrix-wake holds it, a minute before the alarm" await 5 bash -c "$helper_holds" "$VPID"
     pkill -KILL -x vendrix-wake
     check "a helper that was killed is started again, and holds it again" await 8 bash -c "$helper_holds" "$VPID"
     kill -TERM "$VPID" && ended "$VPID"
     check "and ends with the program" await 5 bash -c "! pgrep -x vendrix-wake"
-    as_user 65534
+    run_as 65534
     wait_for_window
     check "for nobody the helper refuses, and the program says so" \
         await 5 said_once 'cannot wake the computer for alarms: this account may not wake the computer'
     kill -TERM "$VPID" && ended "$VPID"
     : >"$WORK/stderr"
     setcap -r "$APP/vendrix-wake"
-    as_user 1500
+    run_as 1500
     wait_for_window
     check "without the capability it runs, and one line says what would enable the wake" \
         await 5 said_once 'cannot wake the computer for alarms: .*setcap cap_wake_alarm=ep'
