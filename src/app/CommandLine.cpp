@@ -55,7 +55,7 @@ void DisplayGuard(QtMsgType type, const QMessageLogContext& context, const QStri
 
 } // namespace
 
-std::optional<int> CommandLine::Handle(int argc, char* argv[]) {
+std::optional<int> CommandLine::Handle(int argc, char* argv[], bool& atLogin) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -65,6 +65,11 @@ std::optional<int> CommandLine::Handle(int argc, char* argv[]) {
         QStringLiteral("Vendrix %1: a desktop alarm clock with twenty alarms.").arg(Version));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption autostart(
+        QStringLiteral("autostart"),
+        QStringLiteral("As started at login: wait in the notification area when an alarm is "
+                       "armed, else end at once."));
+    parser.addOption(autostart);
     AddQtOptions(parser);
     if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
         const QString error = parser.errorText().isEmpty()
@@ -82,6 +87,7 @@ std::optional<int> CommandLine::Handle(int argc, char* argv[]) {
         QTextStream(stdout) << "vendrix " << Version << "\n";
         return 0;
     }
+    atLogin = parser.isSet(autostart);
     return std::nullopt;
 }
 

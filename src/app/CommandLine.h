@@ -9,8 +9,9 @@
 // -display...) are known and left for QApplication.
 namespace CommandLine {
 
-// The exit code when the program ends here; nothing when it goes on.
-std::optional<int> Handle(int argc, char* argv[]);
+// The exit code when the program ends here; nothing when it goes on, with
+// `atLogin` set for --autostart.
+std::optional<int> Handle(int argc, char* argv[], bool& atLogin);
 
 // Until OpenedDisplay, a display that cannot be opened ends the program with
 // one clear line and exit code 1, instead of Qt's abort and its advice to

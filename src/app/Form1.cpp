@@ -272,6 +272,7 @@ void Form1::Form_QueryUnload() {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
+    clock_.Closed();
     Form_QueryUnload();
     event->accept();
 }

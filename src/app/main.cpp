@@ -32,8 +32,18 @@ QString WakeHelper(const QString& programDir) {
 
 int main(int argc, char* argv[]) {
     qSetMessagePattern(QStringLiteral("vendrix: %{message}"));
-    if (const std::optional<int> exitCode = CommandLine::Handle(argc, argv))
+    bool atLogin = false;
+    if (const std::optional<int> exitCode = CommandLine::Handle(argc, argv, atLogin))
         return *exitCode;
+    // Found before the display is opened, so that a start at login for
+    // nothing armed ends without a word.
+    const QString programDir = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+    const QString userDir =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+            .filePath(QStringLiteral("vendrix"));
+    const QString iniPath = SettingsFile::ChooseIniPath(programDir, userDir);
+    if (atLogin && !SettingsFile::Armed(iniPath))
+        return 0;
     CommandLine::GuardDisplay();
     QApplication app(argc, argv);
     CommandLine::OpenedDisplay();
@@ -41,11 +51,6 @@ int main(int argc, char* argv[]) {
     QApplication::setDesktopFileName(QStringLiteral("vendrix"));
     InstallQtTranslation();
 
-    const QString programDir = QCoreApplication::applicationDirPath();
-    const QString userDir =
-        QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
-            .filePath(QStringLiteral("vendrix"));
-    const QString iniPath = SettingsFile::ChooseIniPath(programDir, userDir);
 
     SingleInstance instance(iniPath);
     if (!instance.IsPrimary())
@@ -64,6 +69,9 @@ int main(int argc, char* argv[]) {
         QCoreApplication::exit(0);
     });
     form.Form_Load();
-    form.show();
+    if (atLogin)
+        form.showMinimized(); // into the notification area, where there is one
+    else
+        form.show();
     return QApplication::exec();
 }

@@ -160,9 +160,7 @@ void AlarmClock::Committed(int n, const AlarmSlot& slot, int snoozeInt) {
 // A fresh copy starts at OFF: whoever sets an alarm there is told, once,
 // that it will not ring.
 void AlarmClock::WarnIfOff() {
-    const bool armed = std::any_of(settings_.AlarmTable.begin() + 1, settings_.AlarmTable.end(),
-                                   [](const AlarmSlot& slot) { return slot.State != StateOff; });
-    if (settings_.Switch != SwitchOff || !armed || toldOff_)
+    if (settings_.Switch != SwitchOff || !settings_.AnyOn() || toldOff_)
         return;
     toldOff_ = true;
     notifications_.ShowNotice(QStringLiteral("Vendrix"),
@@ -199,6 +197,15 @@ void AlarmClock::Restore() {
     view_.ShowWindow();
     tray_.Hide();
     notifications_.CloseRing();
+}
+
+// Closing ends Vendrix; whoever closes it with an alarm armed learns that
+// nothing will ring, and how to keep it waiting instead.
+void AlarmClock::Closed() {
+    if (settings_.Armed())
+        notifications_.ShowNotice(QStringLiteral("Vendrix を終了しました"),
+                                  QStringLiteral("もう一度起動するまで、アラームは鳴りません。"
+                                                 "最小化すれば、通知領域で待ちます。"));
 }
 
 void AlarmClock::Save() {

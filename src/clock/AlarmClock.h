@@ -50,6 +50,8 @@ public:
     void Restore();
     // Saves everything at the end of the run; only standard error is told.
     void Save();
+    // The user closed the window, which ends the run.
+    void Closed();
 
     void ShowNextAlarm(std::optional<AlarmTime> next) override;
     void SetSnoozeShown(bool shown) override;

@@ -13,6 +13,11 @@ void Settings::SetDefaults() {
         ResetSlot(n);
 }
 
+bool Settings::AnyOn() const {
+    return std::any_of(AlarmTable.begin() + 1, AlarmTable.end(),
+                       [](const AlarmSlot& slot) { return slot.State != StateOff; });
+}
+
 // Only values that would break an index or a control are corrected, each to
 // the value the scheduler already treats it as, so a slot that could not ring
 // never starts ringing because of a correction. Times and dates stay as read:

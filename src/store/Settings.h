@@ -31,6 +31,9 @@ struct Settings {
     // Brings values a hand-edited file may hold outside their domains to the
     // value that keeps the program's behaviour (see Settings.cpp).
     void Correct();
+    // Some slot is on; and with the switch not at OFF, some alarm will ring.
+    bool AnyOn() const;
+    bool Armed() const { return Switch != SwitchOff && AnyOn(); }
 
     bool operator==(const Settings&) const = default;
 };

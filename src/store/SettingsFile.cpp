@@ -110,8 +110,13 @@ QString SettingsFile::ChooseIniPath(const QString& programDir, const QString& us
     const bool unpacked = QFileInfo::exists(dir.filePath(QStringLiteral("alerm.wav")));
     if (QFileInfo::exists(portable) || (unpacked && CanCreateFileIn(programDir)))
         return portable;
-    QDir().mkpath(userConfigDir);
     return QDir(userConfigDir).filePath(QStringLiteral("alerm.ini"));
+}
+
+bool SettingsFile::Armed(const QString& iniPath) {
+    const Result<IniFile> ini = IniFile::Load(iniPath);
+    Settings settings;
+    return ini && ReadSettings(*ini, settings) && settings.Armed();
 }
 
 SettingsFile::Loaded SettingsFile::LoadSettings(Settings& settings) {
@@ -175,6 +180,7 @@ Status SettingsFile::SaveSettings(const Settings& settings) {
     }
     IniFile file = ini ? *ini : IniFile();
     WriteSettings(file, settings);
+    QDir().mkpath(QFileInfo(IniPath).absolutePath()); // the per-user folder, made at the first save
     const Status saved = file.Save(IniPath);
     if (saved)
         known_ = file.ToBytes();

@@ -17,6 +17,8 @@ public:
     // when the folder is a writable unpacked copy (alerm.wav beside the
     // program); else the per-user folder, as for an installed copy.
     static QString ChooseIniPath(const QString& programDir, const QString& userConfigDir);
+    // Whether the file holds settings with an alarm armed; it is only read.
+    static bool Armed(const QString& iniPath);
 
     // The error of a save refused because the file on disk could not be read:
     // it is not replaced by values it did not contribute to.

@@ -189,6 +189,28 @@ private slots:
         QCOMPARE(c.wake.asked.last(), "03-02 06:59:00"); // tomorrow: not the snooze at 07:05
     }
 
+    // Closing with an alarm armed is told: nothing rings until the next start.
+    void closingWithAnAlarmArmedIsTold_data() {
+        Columns<int, int, bool>({"position", "state", "told"});
+        // clang-format off
+        Row("armed", int(SwitchSnooze), int(StateWeekdays), true);
+        Row("the switch at OFF", int(SwitchOff), int(StateDaily), false);
+        Row("every slot off", int(SwitchOn), int(StateOff), false);
+        // clang-format on
+    }
+    void closingWithAnAlarmArmedIsTold() {
+        QFETCH(int, position);
+        QFETCH(int, state);
+        QFETCH(bool, told);
+        Clock c;
+        c.slot.State = qint16(state);
+        c.Commit();
+        c.clock.lblSw_Click(position);
+        c.notifications.notices.clear();
+        c.clock.Closed();
+        QCOMPARE(c.notifications.notices.join("").contains("アラームは鳴りません"), told);
+    }
+
     void failedSaveIsToldOnce() {
         Clock c;
         {

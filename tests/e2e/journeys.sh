@@ -124,6 +124,10 @@ journey_notify() { # Ringing out of view: a notification to stop it from, or to 
     invoke 1 restore
     check "its 復元 restores the window" await 5 mapped "$WID"
     check "and closes it" notified 3 "^close 1$"
+    wmctrl -i -c "$WID"
+    check "closed with an alarm armed, it says on its way out that nothing will ring" \
+        notified 1 "Vendrix を終了しました \| もう一度起動するまで、アラームは鳴りません"
+    check "and ends" ended "$VPID"
 }
 
 journey_no_sound() { # Without a sound server the alarm is not unnoticed.
@@ -325,7 +329,7 @@ journey_user_install() { # Installing for one user, upgrading while it runs, uni
     chmod 755 "$WORK"
     as_user true
     # cmake --install writes its manifest into the build folder.
-    [[ $(id -u) -eq 0 ]] && install -m 666 /dev/null "$build/install_manifest.txt"
+    [[ $(id -u) -eq 0 ]] && install -m 666 /dev/null "$build/install_manifest_Unspecified.txt"
     as_user "$install" "$build" >"$WORK/said"
     check "it says the one command that lets it wake the computer" \
         grep -qx "  sudo setcap cap_wake_alarm=ep $home/.local/libexec/vendrix/vendrix-wake" "$WORK/said"
@@ -353,7 +357,7 @@ journey_package() {
     deb="$WORK/vendrix_0.3_amd64.deb"
     check "vendrix_<version>_amd64.deb is built" test -f "$deb"
     dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print substr($6, 2) }' >"$WORK/files"
-    for f in /usr/bin/vendrix /usr/libexec/vendrix/vendrix-wake /usr/share/vendrix/alerm.wav /usr/share/applications/vendrix.desktop \
+    for f in /usr/bin/vendrix /usr/libexec/vendrix/vendrix-wake /usr/share/vendrix/alerm.wav /usr/share/applications/vendrix.desktop /etc/xdg/autostart/vendrix.desktop \
         /usr/share/metainfo/vendrix.metainfo.xml /usr/share/icons/hicolor/48x48/apps/vendrix.png \
         /usr/share/man/man1/vendrix.1 /usr/share/doc/vendrix/copyright; do
         check "it carries $f" grep -qx "$f" "$WORK/files"
@@ -376,6 +380,13 @@ journey_package() {
     mkdir -p "$home"
     HOME="$home" PATH="$root/usr/bin:$PATH" timeout 3 $(sed -n 's/^Exec=//p' "$root/usr/share/applications/vendrix.desktop")
     check "started from its menu entry, it runs and keeps its settings in ~/.config" test -f "$home/.config/vendrix/alerm.ini"
+    check "its login entry validates" desktop-file-validate "$root/etc/xdg/autostart/vendrix.desktop"
+    local atlogin="env PATH=$root/usr/bin:$PATH timeout 3 $(sed -n 's/^Exec=//p' "$root/etc/xdg/autostart/vendrix.desktop")"
+    check "at login, for a user who never used Vendrix, it ends at once, silently, leaving nothing" \
+        bash -c "[ -z \"\$(HOME='$WORK/fresh' $atlogin 2>&1)\" ] && [ ! -e '$WORK/fresh/.config/vendrix' ]"
+    check "for a user with no alarm armed too" bash -c "HOME='$home' $atlogin"
+    printf '[Public]\nValidation=x\n[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\n' >"$home/.config/vendrix/alerm.ini"
+    check "for a user with an alarm armed, it runs" bash -c "HOME='$home' $atlogin; [ \$? = 124 ]"
     if [[ $root == / ]]; then
         dpkg -r vendrix >/dev/null
         check "dpkg -r removes every file it installed" bash -c "! xargs -a '$WORK/files' ls -d 2>/dev/null"
