@@ -14,7 +14,6 @@ struct SilentActions : AlarmActions {
     void StopWav() override {}
     void StopStandardAlarm() override {}
     void LaunchExec(const QString&) override {}
-    void PrepareWav(const QString&) override {}
     bool Sounding() const override { return false; }
 };
 struct SilentIndicators : Indicators {

@@ -50,7 +50,7 @@ echo "startup_minimal_ms $(startup_runs minimal '^Minimal clock$' "$build/bench/
 
 mkdir -p "$work/idle" && cp "$build/vendrix" "$build/alerm.wav" "$work/idle/"
 read -r vpid _ < <(start '^Vendrix v0\.3$' "$work/idle/vendrix")
-# Beside it, one whose alerm.wav is a 30-minute recording: only a minute of it is decoded.
+# Beside it, one whose alerm.wav is a 30-minute recording: streamed, never decoded whole.
 mkdir -p "$work/long" && cp "$build/vendrix" "$work/long/"
 sox -n -r 44100 -c 2 -b 16 "$work/long/alerm.wav" synth 1800 sine 660 vol 0.5
 read -r lpid _ < <(start '^Vendrix v0\.3$' "$work/long/vendrix")
@@ -78,5 +78,6 @@ echo "wakeups_vendrix_per_s $(awk -v d=$(($(switches "$vpid") - vs0)) -v t="$idl
 echo "wakeups_minimal_per_s $(awk -v d=$(($(switches "$mpid") - ms0)) -v t="$idle" 'BEGIN { printf "%.2f", d / t }')"
 kill "$vpid" "$mpid"
 
-"$build/bench_sound" --prepared | sed -n 's/^WAV, first of a run, readied.*: \(-\?[0-9]*\) ms$/sound_wav_first_prepared_ms \1/p'
-"$build/bench_sound" | sed -n 's/^standard alarm.*: \(-\?[0-9]*\) ms$/sound_standard_ms \1/p; s/^WAV, PlayWav.*: \(-\?[0-9]*\) ms$/sound_wav_ms \1/p; s/^WAV, first ever.*: \(-\?[0-9]*\) ms$/sound_wav_first_ms \1/p'
+"$build/bench_sound" --memory "$work/long/alerm.wav" |
+    sed -n 's/^memory idle \([0-9]*\) kB, while the long file plays \([0-9]*\) kB$/rss_sound_idle_kb \1\nrss_sound_long_kb \2/p'
+"$build/bench_sound" | sed -n 's/^standard alarm.*: \(-\?[0-9]*\) ms$/sound_standard_ms \1/p; s/^WAV, PlayWav.*: \(-\?[0-9]*\) ms$/sound_wav_ms \1/p; s/^WAV, first PlayWav.*: \(-\?[0-9]*\) ms$/sound_wav_first_ms \1/p'

@@ -15,15 +15,15 @@ set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# What the shared libraries do not say: the sound backend and its plugins,
-# the opener of documents and URLs, and setcap.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, xdg-utils, libcap2-bin")
+# What the shared libraries do not say: the opener of documents and URLs,
+# and setcap. Sound needs no media framework: libsndfile and libpulse are
+# found by dpkg-shlibdeps.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils, libcap2-bin")
 # vendrix-wake gets the one capability that wakes the computer (setcap).
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/resources/postinst)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "gstreamer1.0-pulseaudio, fonts-ipafont-gothic, fonts-ipafont-mincho, qt6-translations-l10n")
+    "fonts-ipafont-gothic, fonts-ipafont-mincho, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/vendrix/vendrix")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 include(CPack)

@@ -6,7 +6,7 @@
 #include <QDir>
 
 Actions::Actions(const QString& programDir)
-    : standard_(SoundCandidates(programDir)), wav_(backend_), launcher_(programDir) {
+    : standard_(SoundCandidates(programDir)), wav_(device_), launcher_(programDir) {
     connect(&standard_, &StandardAlarm::failed, this, &AlarmActions::soundFailed);
     connect(&standard_, &StandardAlarm::soundingChanged, this, &Actions::UpdateSounding);
     connect(&wav_, &WavDevice::soundingChanged, this, &Actions::UpdateSounding);
@@ -50,14 +50,6 @@ void Actions::StopStandardAlarm() {
 void Actions::LaunchExec(const QString& text) {
     qCDebug(lcActions) << "launch" << text;
     launcher_.LaunchExec(text);
-}
-
-// Not while a WAV plays: the device has one file at a time.
-void Actions::PrepareWav(const QString& path) {
-    if (path == prepared_ || wav_.Sounding())
-        return;
-    prepared_ = path;
-    backend_.Prepare(path);
 }
 
 void Actions::UpdateSounding() {

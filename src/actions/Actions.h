@@ -3,7 +3,7 @@
 
 #include "AlarmActions.h"
 #include "Launcher.h"
-#include "QtMediaBackend.h"
+#include "SoundDevice.h"
 #include "StandardAlarm.h"
 #include "WavDevice.h"
 
@@ -19,7 +19,6 @@ public:
     void StopWav() override;
     void StopStandardAlarm() override;
     void LaunchExec(const QString& text) override;
-    void PrepareWav(const QString& path) override;
     bool Sounding() const override { return sounding_; }
 
     // Where alerm.wav is looked for: beside the program, then where an
@@ -30,9 +29,8 @@ private:
     void UpdateSounding();
 
     StandardAlarm standard_;
-    QtMediaBackend backend_;
+    SoundDevice device_;
     WavDevice wav_;
     Launcher launcher_;
     bool sounding_ = false;
-    QString prepared_;
 };

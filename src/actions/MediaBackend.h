@@ -4,22 +4,21 @@
 #include <QObject>
 #include <QString>
 
-// The device a slot's WAV plays on: one file open at a time. Stop and close
-// are harmless with nothing open.
+// The device a sound plays on: one file open at a time. Stop and close are
+// harmless with nothing open.
 class MediaBackend : public QObject {
     Q_OBJECT
 public:
-    // False when the file cannot be opened at all; failed() has said why.
-    virtual bool Open(const QString& path) = 0;
+    // False when the file cannot be opened at all; failed() has said why. A
+    // looping file plays on from its start at its end, without a gap.
+    virtual bool Open(const QString& path, bool loop) = 0;
     virtual void Play() = 0;
-    // Back to the start of the open file, ready to play it again.
-    virtual void Rewind() = 0;
     virtual void Stop() = 0;
     virtual void Close() = 0;
 
 signals:
     // Code 1 when a playback ran to its end, another code otherwise.
     void completed(int code);
-    // The file cannot be played: missing, unreadable, or no sound the device knows.
+    // The file cannot be played: missing, unreadable, no sound, or no device.
     void failed(const QString& why);
 };

@@ -11,7 +11,7 @@ void WavDevice::PlayWav(const QString& path, int repeat) {
     mark_ = repeat != 0 ? Mark::Repeating : Mark::Once;
     path_ = path;
     SetSounding(true);
-    if (!backend_.Open(path))
+    if (!backend_.Open(path, mark_ == Mark::Repeating))
         return; // failed() has told why
     open_ = true;
     backend_.Play();
@@ -35,10 +35,7 @@ void WavDevice::Close() {
 void WavDevice::OnCompletion(int code) {
     if (code != 1)
         return;
-    if (mark_ == Mark::Repeating) {
-        backend_.Rewind();
-        backend_.Play();
-    } else if (mark_ == Mark::Once) {
+    if (mark_ == Mark::Once) {
         Close();
         mark_ = Mark::None;
         SetSounding(false);

@@ -6,9 +6,9 @@
 #include <QObject>
 #include <QString>
 
-// A slot's WAV playback. The mark says what the end of the playback does:
-// Repeating ("rep") rewinds and plays again, Once ("norep") ends the sound,
-// None nothing. Only a completion with code 1 acts, and by the mark at the
+// A slot's WAV playback. The mark says what it is: Repeating ("rep") loops
+// until stopped, Once ("norep") ends the sound at the end of the file, None
+// plays nothing. Only a completion with code 1 acts, and by the mark at the
 // moment it arrives, so a late completion of a replaced or stopped playback
 // changes nothing. Any playback can be stopped.
 class WavDevice : public QObject {

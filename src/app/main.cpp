@@ -4,6 +4,7 @@
 #include "DBusNotifications.h"
 #include "Form1.h"
 #include "LogindInhibitor.h"
+#include "PulseOutputVolume.h"
 #include "QtTranslation.h"
 #include "RtcWakeTimer.h"
 #include "SingleInstance.h"
@@ -51,7 +52,6 @@ int main(int argc, char* argv[]) {
     QApplication::setDesktopFileName(QStringLiteral("vendrix"));
     InstallQtTranslation();
 
-
     SingleInstance instance(iniPath);
     if (!instance.IsPrimary())
         return 0;
@@ -61,7 +61,8 @@ int main(int argc, char* argv[]) {
     SystemTrayIcon tray(WindowIcon::Make());
     RtcWakeTimer wake(WakeHelper(programDir));
     LogindInhibitor inhibitor;
-    Form1 form(iniPath, actions, {notifications, tray, wake, inhibitor});
+    PulseOutputVolume volume;
+    Form1 form(iniPath, actions, {notifications, tray, wake, inhibitor, volume});
     QObject::connect(&instance, &SingleInstance::activated, &form, &Form1::BringToFront);
     UnixSignals signals_;
     QObject::connect(&signals_, &UnixSignals::received, &form, [&form] {

@@ -13,6 +13,8 @@ namespace {
 
 constexpr qint64 WakeAhead = 60;   // seconds
 constexpr int TrayCheckEvery = 10; // seconds; the check may ask the session bus
+constexpr qint64 QuietAhead =
+    12 * 3600; // seconds: an output too quiet for an alarm this near is told
 
 QString AlarmText(std::optional<AlarmTime> time) {
     return time ? QStringLiteral("アラーム ") + HourMinute(time->Hour, time->Minute)
@@ -46,9 +48,10 @@ QString SaveFailureText(const Failure& failure) {
 
 AlarmClock::AlarmClock(const QString& iniPath, AlarmActions& actions, const Desktop& desktop,
                        ClockView& view)
-    : file_(iniPath), scheduler_(settings_, state_, actions, *this), actions_(actions),
+    : file_(iniPath), scheduler_(settings_, state_, actions, *this),
       notifications_(desktop.notifications), tray_(desktop.tray), wake_(desktop.wake),
-      inhibitor_(desktop.inhibitor), view_(view) {
+      inhibitor_(desktop.inhibitor), volume_(desktop.volume), ringVolume_(desktop.volume),
+      view_(view) {
     connect(&actions, &AlarmActions::soundFailed, this, &AlarmClock::OnSoundFailed);
     connect(&notifications_, &Notifications::stopInvoked, this, &AlarmClock::cmdStop_Click);
     connect(&notifications_, &Notifications::restoreInvoked, this, &AlarmClock::Restore);
@@ -80,6 +83,7 @@ ClockFace AlarmClock::Tick(const QDateTime& now, qint64 bootMs) {
         scheduler_.Scan({now.date(), float(time.msecsSinceStartOfDay()) / 1000.0f,
                          now.toMSecsSinceEpoch(), bootMs});
         ArmWake(now);
+        WarnIfQuiet(now);
         if (time.second() % TrayCheckEvery == 0)
             ReturnIfTrayGone();
     }
@@ -88,9 +92,7 @@ ClockFace AlarmClock::Tick(const QDateTime& now, qint64 bootMs) {
 
 // Set again only when the wake moves, not at every scan. The wake comes a
 // minute ahead; once that minute has begun, it is set for the ring itself,
-// so that a sleep within the last minute still ends in time. The minute
-// before a WAV rings readies it, so that the sound is as prompt as on a
-// computer that never slept.
+// so that a sleep within the last minute still ends in time.
 void AlarmClock::ArmWake(const QDateTime& now) {
     const std::optional<NextRingTime> next = scheduler_.NextRing();
     const std::optional<qint64> ring =
@@ -102,9 +104,6 @@ void AlarmClock::ArmWake(const QDateTime& now) {
         wokeFor_.reset();
         inhibitor_.Release();
     }
-    if (ring && *ring - seconds <= WakeAhead &&
-        settings_.AlarmTable[next->Slot].Command == CommandWav)
-        actions_.PrepareWav(settings_.AlarmTable[next->Slot].WAV);
     armedRing_ = ring;
     const std::optional<qint64> wake =
         ring ? std::optional(*ring - WakeAhead > seconds ? *ring - WakeAhead : *ring)
@@ -113,6 +112,33 @@ void AlarmClock::ArmWake(const QDateTime& now) {
         return;
     armedWake_ = wake;
     wake_.WakeAt(wake);
+}
+
+// An alarm within the next twelve hours on an output that is muted, turned
+// down or missing is told, once each time it comes to be so. A ring raises
+// the output, and what it puts back afterwards is no news.
+void AlarmClock::WarnIfQuiet(const QDateTime& now) {
+    if (stopShown_)
+        return;
+    const OutputVolume::Level level = volume_.Current();
+    const qint64 seconds = now.toSecsSinceEpoch();
+    if (!armedRing_ || *armedRing_ - seconds > QuietAhead || !RingVolume::TooQuiet(level)) {
+        toldQuiet_ = false;
+        return;
+    }
+    if (std::exchange(toldQuiet_, true))
+        return;
+    const QString at = now.addSecs(*armedRing_ - seconds).toString(QStringLiteral("HH:mm"));
+    const QString state =
+        level.Muted ? QStringLiteral("ミュート") : QStringLiteral("音量 %1%").arg(level.Percent);
+    notifications_.ShowNotice(
+        QStringLiteral("アラームの音量"),
+        level.Present
+            ? QStringLiteral("アラーム %1 が鳴るとき、音量を %2% に上げます（いまは%3）。")
+                  .arg(at)
+                  .arg(RingVolume::Half)
+                  .arg(state)
+            : QStringLiteral("音の出力装置がないため、アラーム %1 は鳴らせません。").arg(at));
 }
 
 // Woken for a ring: no sleep again before it has rung (a laptop with its lid
@@ -209,6 +235,7 @@ void AlarmClock::Closed() {
 }
 
 void AlarmClock::Save() {
+    ringVolume_.PutBack();
     TakeInOutsideChange();
     file_.SaveSettings(settings_);
 }
@@ -275,6 +302,7 @@ void AlarmClock::SetStopShown(bool shown) {
         inhibitor_.Hold();
     } else {
         notifications_.CloseRing();
+        ringVolume_.PutBack();
         if (!wokeFor_)
             inhibitor_.Release();
     }
@@ -293,6 +321,7 @@ QString AlarmClock::AlarmTitle() const {
 // to stop it from; in view, the window asks for attention.
 void AlarmClock::AlarmRinging(int n) {
     ringing_ = n;
+    ringVolume_.Raise();
     if (view_.InView())
         return view_.AskAttention();
     const AlarmSlot& slot = settings_.AlarmTable[n];
@@ -304,6 +333,7 @@ void AlarmClock::AlarmRinging(int n) {
 // Told in view too: nothing else says why the standard alarm rings instead.
 void AlarmClock::AlarmFellBack(int n, const QString& why) {
     ringing_ = n;
+    ringVolume_.Raise();
     if (view_.InView())
         view_.AskAttention();
     const AlarmSlot& slot = settings_.AlarmTable[n];

@@ -7,6 +7,7 @@
 #include "ClockView.h"
 #include "Desktop.h"
 #include "Indicators.h"
+#include "RingVolume.h"
 #include "Settings.h"
 #include "SettingsFile.h"
 
@@ -69,6 +70,7 @@ private:
     void ArmWake(const QDateTime& now);
     void TakeInOutsideChange();
     void ReturnIfTrayGone();
+    void WarnIfQuiet(const QDateTime& now);
     void TakeIn(Settings edited, bool editing);
     void OnWoke();
     void OnWakeUnavailable(const QString& why);
@@ -79,11 +81,12 @@ private:
     SettingsFile file_;
     AlarmScheduler scheduler_;
     ClockTick clock_;
-    AlarmActions& actions_;
     Notifications& notifications_;
     TrayIcon& tray_;
     WakeTimer& wake_;
     SleepInhibitor& inhibitor_;
+    OutputVolume& volume_;
+    RingVolume ringVolume_;
     ClockView& view_;
     QFileSystemWatcher watcher_; // alerm.ini and its folder: a change by someone else is taken in
     QString shownFailure_;       // the save failure last told, until a save succeeds
@@ -91,6 +94,7 @@ private:
     bool toldOff_ = false;       // that alarms set at OFF do not ring, until the switch leaves OFF
     bool stopShown_ = false;
     bool inTray_ = false;             // hidden, with the icon in the notification area
+    bool toldQuiet_ = false;          // that the next alarm will raise, or cannot reach, the output
     std::optional<qint64> armedRing_; // the next ring, in epoch seconds
     std::optional<qint64> armedWake_; // what the wake timer is set for
     std::optional<qint64> wokeFor_;   // the ring a wake was for, until it has rung

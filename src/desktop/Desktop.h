@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Notifications.h"
+#include "OutputVolume.h"
 #include "SleepInhibitor.h"
 #include "TrayIcon.h"
 #include "WakeTimer.h"
@@ -12,4 +13,5 @@ struct Desktop {
     TrayIcon& tray;
     WakeTimer& wake;
     SleepInhibitor& inhibitor;
+    OutputVolume& volume;
 };

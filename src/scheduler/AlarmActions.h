@@ -17,9 +17,6 @@ public:
     // Cuts the standard alarm sound short.
     virtual void StopStandardAlarm() = 0;
     virtual void LaunchExec(const QString& text) = 0;
-    // Readies the WAV to come, so that it starts without delay when it is
-    // played (the first one of a run would load the media framework then).
-    virtual void PrepareWav(const QString& path) = 0;
     // Whether any sound of the program is playing now.
     virtual bool Sounding() const = 0;
 

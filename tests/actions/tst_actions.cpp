@@ -2,7 +2,7 @@
 // The alarm actions without sound: the WAV device's state machine on a fake
 // backend, decoding alerm.wav, and launching real processes.
 #include "Launcher.h"
-#include "StandardAlarm.h"
+#include "SoundStream.h"
 #include "TestSupport.h"
 #include "WavDevice.h"
 
@@ -16,14 +16,13 @@ namespace {
 // The backend writes what it is asked into its log; an empty path cannot be opened.
 class FakeBackend : public MediaBackend {
 public:
-    bool Open(const QString& path) override {
-        log << "open " + path;
+    bool Open(const QString& path, bool loop) override {
+        log << "open " + path + (loop ? " looping" : "");
         if (path.isEmpty())
             emit failed("no file named");
         return !path.isEmpty();
     }
     void Play() override { log << "play"; }
-    void Rewind() override { log << "rewind"; }
     void Stop() override { log << "stop"; }
     void Close() override { log << "close"; }
     QStringList log;
@@ -50,15 +49,14 @@ private slots:
         // clang-format off
         // Steps: "play PATH R", "stop", "done" (completion 1), "cut" (completion 2),
         // "fail" (the backend finds the file unplayable). Calls of `before` are not checked;
-        // "ended" and "failed PATH" are what the device tells.
-        Row("play", QStringList{}, QStringList{"play a 1"}, QStringList{"open a", "play"}, true);
+        // "failed PATH" is what the device tells.
+        Row("play looping", QStringList{}, QStringList{"play a 1"}, QStringList{"open a looping", "play"}, true);
         Row("replace closes", QStringList{"play a 1"}, QStringList{"play b 0"}, QStringList{"close", "open b", "play"}, true);
-        Row("rep end loops", QStringList{"play a 1"}, QStringList{"done", "done"}, QStringList{"rewind", "play", "rewind", "play"}, true);
         Row("rep stop", QStringList{"play a 1"}, QStringList{"stop", "done"}, QStringList{"stop", "close"}, false);
         Row("norep end ends the sound", QStringList{"play a 0"}, QStringList{"done"}, QStringList{"close"}, false);
         Row("norep stop cuts it", QStringList{"play a 0"}, QStringList{"stop", "done"}, QStringList{"stop", "close"}, false);
         Row("other codes do nothing", QStringList{"play a 1"}, QStringList{"cut"}, QStringList{}, true);
-        Row("late completion follows the new mark", QStringList{"play a 0", "play b 1"}, QStringList{"done"}, QStringList{"rewind", "play"}, true);
+        Row("a late completion does not end a loop", QStringList{"play a 0", "play b 1"}, QStringList{"done"}, QStringList{}, true);
         Row("missing file is told", QStringList{}, QStringList{"play  0"}, QStringList{"open ", "failed "}, false);
         Row("unplayable file is told once", QStringList{"play a 1"}, QStringList{"fail", "fail"}, QStringList{"failed a"}, false);
         Row("a stopped playback fails no more", QStringList{"play a 0", "stop"}, QStringList{"fail"}, QStringList{}, false);
@@ -91,42 +89,66 @@ private slots:
         QCOMPARE(wav.Sounding(), sounding);
     }
 
-    void decodesAnyWav_data() {
-        Columns<QString, int, int, int>(
-            {"encoding", "channels", "rate", "seconds"}); // as sox writes them
+    // Whatever libsndfile reads streams as 16-bit samples, block by block; a
+    // limited stream ends at its limit, a looping one starts again at once.
+    void streamsAnySoundFile_data() {
+        Columns<QString, QString, int, int, int, bool, int>({"file", "encoding", "channels", "rate",
+                                                             "seconds", "loop",
+                                                             "heard"}); // as sox writes them
         // clang-format off
-        Row("24-bit stereo, extensible", "-b 24", 2, 48000, 1);
-        Row("float", "-e floating-point -b 32", 1, 44100, 1);
-        Row("8-bit", "-e unsigned -b 8", 1, 22050, 1);
-        Row("µ-law", "-e mu-law", 1, 8000, 1);
-        Row("ADPCM at 11025 Hz", "-e ima-adpcm", 1, 11025, 1);
-        Row("long: the first minute only", "-b 16", 1, 8000, 75);
+        Row("24-bit stereo, extensible", "a.wav", "-b 24", 2, 48000, 1, false, 1);
+        Row("float", "a.wav", "-e floating-point -b 32", 1, 44100, 1, false, 1);
+        Row("8-bit", "a.wav", "-e unsigned -b 8", 1, 22050, 1, false, 1);
+        Row("µ-law", "a.wav", "-e mu-law", 1, 8000, 1, false, 1);
+        Row("ADPCM at 11025 Hz", "a.wav", "-e ima-adpcm", 1, 11025, 1, false, 1);
+        Row("FLAC", "a.flac", "", 1, 44100, 1, false, 1);
+        Row("Ogg Vorbis", "a.ogg", "", 2, 44100, 1, false, 1);
+        Row("long: the limit only", "a.wav", "-b 16", 1, 8000, 75, false, 60);
+        Row("looping: on past its end", "a.wav", "-b 16", 1, 8000, 1, true, 3);
         // clang-format on
     }
-    void decodesAnyWav() {
+    void streamsAnySoundFile() {
+        QFETCH(QString, file);
         QFETCH(QString, encoding);
         QFETCH(int, channels);
         QFETCH(int, rate);
         QFETCH(int, seconds);
+        QFETCH(bool, loop);
+        QFETCH(int, heard);
         QTemporaryDir dir;
-        QFile wav(dir.filePath("a.wav"));
+        const QString path = dir.filePath(file);
         QCOMPARE(QProcess::execute("sox", QStringList{"-n", "-c", QString::number(channels), "-r",
                                                       QString::number(rate)} +
-                                              encoding.split(' ') +
-                                              QStringList{wav.fileName(), "synth",
-                                                          QString::number(seconds), "sine", "660",
-                                                          "vol", "0.5"}),
+                                              encoding.split(' ', Qt::SkipEmptyParts) +
+                                              QStringList{path, "synth", QString::number(seconds),
+                                                          "sine", "660", "vol", "0.5"}),
                  0);
-        QVERIFY(wav.open(QIODevice::ReadOnly));
-        const auto pcm = StandardAlarm::Decode(wav);
-        QVERIFY2(pcm, qPrintable(pcm.Error().Why));
-        QCOMPARE(pcm->Format.channelCount(), channels);
-        QCOMPARE(pcm->Format.sampleRate(), rate);
-        const int heard = std::min(seconds, StandardAlarm::LongestSeconds);
-        QVERIFY(qAbs(pcm->Samples.size() - heard * rate * channels * 2) <= 2048); // 16-bit samples
-        const auto* samples = reinterpret_cast<const qint16*>(pcm->Samples.constData());
-        QVERIFY(qAbs(*std::max_element(samples, samples + pcm->Samples.size() / 2) - 16384) <
-                2500); // the tone at half scale
+        auto stream = SoundStream::Open(path, loop, 60);
+        QVERIFY2(stream, qPrintable(stream.Error().Why));
+        QCOMPARE((*stream)->Format().channelCount(), channels);
+        QCOMPARE((*stream)->Format().sampleRate(), rate);
+        const qint64 wanted = qint64(heard) * rate * channels * 2; // 16-bit samples
+        QByteArray samples;
+        while (samples.size() < wanted + 4096 && !(*stream)->atEnd())
+            samples += (*stream)->read(4096);
+        QVERIFY(loop ? samples.size() > wanted : qAbs(samples.size() - wanted) <= 2048 * channels);
+        const auto* values = reinterpret_cast<const qint16*>(samples.constData());
+        QVERIFY(qAbs(*std::max_element(values, values + samples.size() / 2) - 16384) < 2500);
+    }
+
+    void unreadableFilesAreTold_data() {
+        Columns<QByteArray>({"bytes"});
+        // clang-format off
+        Row("not sound", QByteArray("RIFF....WAVEjunk"));
+        Row("empty", QByteArray());
+        // clang-format on
+    }
+    void unreadableFilesAreTold() {
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir dir;
+        WriteBytes(dir.filePath("x.wav"), bytes);
+        QVERIFY(!SoundStream::Open(dir.filePath("x.wav"), false));
+        QVERIFY(!SoundStream::Open(dir.filePath("missing.wav"), false));
     }
 
     void launchesProgramWithArguments_data() {

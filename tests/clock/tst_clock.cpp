@@ -62,9 +62,10 @@ struct Clock {
     FakeTray tray;
     FakeWakeTimer wake;
     FakeInhibitor inhibitor;
+    FakeOutputVolume volume;
     FakeView view;
     AlarmClock clock{
-        dir.filePath("alerm.ini"), actions, {notifications, tray, wake, inhibitor}, view};
+        dir.filePath("alerm.ini"), actions, {notifications, tray, wake, inhibitor, volume}, view};
     QDateTime now{QDate(2027, 3, 1), QTime(6, 59, 58), Qt::UTC};
     qint64 bootMs = 0;
     AlarmSlot slot;
@@ -107,12 +108,93 @@ private slots:
             c.actions.failing << target;
         c.Run(5);
         QCOMPARE(c.notifications.ring, ring);
-        if (command == CommandWav) // readied in the minute before
-            QCOMPARE(c.actions.calls.first(), "prepare " + target);
         QCOMPARE(c.view.attention, inView);
         QVERIFY(c.view.stop && c.tray.stopOffered);
         c.Run(60);
         QVERIFY(c.notifications.ring.isEmpty() && !c.view.stop && !c.tray.stopOffered);
+    }
+
+    // A ring brings a muted or turned-down output up to half, only up, and
+    // puts back exactly what it found when it ends, unless the user changed
+    // it meanwhile. Levels are "muted/percent"; -1: no output.
+    void ringIsHeard_data() {
+        Columns<QString, QString, QString, QString>({"before", "during", "then", "after"});
+        // clang-format off
+        Row("muted: up for the ring, back at Stop", "m/30", "u/50", "stop", "m/30");
+        Row("turned down: back when the ring ends", "u/2", "u/50", "end", "u/2");
+        Row("muted loud: unmuted only", "m/80", "u/80", "stop", "m/80");
+        Row("loud enough: untouched", "u/70", "u/70", "stop", "u/70");
+        Row("the user's change stands", "m/30", "u/50", "user u/20", "u/20");
+        Row("put back at the end of the run", "m/30", "u/50", "exit", "m/30");
+        // clang-format on
+    }
+    void ringIsHeard() {
+        QFETCH(QString, before);
+        QFETCH(QString, during);
+        QFETCH(QString, then);
+        QFETCH(QString, after);
+        Clock c;
+        const auto set = [&](const QString& level) {
+            c.volume.UserSets(level.startsWith('m'), level.mid(2).toInt());
+        };
+        const auto shown = [&] {
+            return QString("%1/%2")
+                .arg(c.volume.level.Muted ? 'm' : 'u')
+                .arg(c.volume.level.Percent);
+        };
+        set(before);
+        const QList<quint32> channels{123, 456};
+        c.volume.level.Channels = channels;
+        c.Run(5);
+        QCOMPARE(shown(), during);
+        if (then == "stop")
+            c.clock.cmdStop_Click();
+        else if (then == "end")
+            c.Run(60);
+        else if (then == "exit")
+            c.clock.Save();
+        else
+            set(then.section(' ', 1));
+        c.Run(61);
+        QCOMPARE(shown(), after);
+        QVERIFY(then.startsWith("user") || c.volume.level.Channels == channels); // exactly as found
+    }
+
+    // An alarm within twelve hours on a muted, turned-down or missing output
+    // is told ahead, once each time it comes to be so. Steps, a second apart:
+    // "m" muted, "u" at full volume, "n" no output, "late" the alarm at 19:30.
+    void quietOutputIsToldAhead_data() {
+        Columns<QString, QStringList>({"steps", "told"});
+        const QString up =
+            "アラームの音量 | アラーム 07:00 が鳴るとき、音量を 50% に上げます（いまは%1）。";
+        // clang-format off
+        Row("muted", "m", QStringList{up.arg("ミュート")});
+        Row("muted twice over", "m u m", QStringList{up.arg("ミュート"), up.arg("ミュート")});
+        Row("turned down, then further", "20 10", QStringList{up.arg("音量 20%")});
+        Row("no output", "n", QStringList{"アラームの音量 | 音の出力装置がないため、アラーム 07:00 は鳴らせません。"});
+        Row("the alarm more than twelve hours ahead", "late m", QStringList{});
+        // clang-format on
+    }
+    void quietOutputIsToldAhead() {
+        QFETCH(QString, steps);
+        QFETCH(QStringList, told);
+        Clock c;
+        c.now = c.now.addSecs(-60);
+        for (const QString& step : steps.split(' ')) {
+            if (step == "late") {
+                c.slot.Hour = 19;
+                c.slot.Minute = 30;
+                c.Commit();
+            } else if (step == "n") {
+                c.volume.level.Present = false;
+            } else {
+                c.volume.UserSets(step == "m", step == "m"   ? 100
+                                               : step == "u" ? 100
+                                                             : step.toInt());
+            }
+            c.Run(1);
+        }
+        QCOMPARE(c.notifications.notices, told);
     }
 
     // Stop from anywhere cuts the sound and closes the notification.
@@ -276,7 +358,7 @@ private slots:
         emit c.wake.unavailable("no clock");
         c.clock.Save();
         AlarmClock again(c.clock.IniPath(), c.actions,
-                         {c.notifications, c.tray, c.wake, c.inhibitor}, c.view);
+                         {c.notifications, c.tray, c.wake, c.inhibitor, c.volume}, c.view);
         again.Load();
         emit c.wake.unavailable("no clock");
         QCOMPARE(c.notifications.notices.size(), 1);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Notifications.h"
+#include "OutputVolume.h"
 #include "SleepInhibitor.h"
 #include "TrayIcon.h"
 #include "WakeTimer.h"
@@ -54,4 +55,21 @@ public:
     void Hold() override { held = true; }
     void Release() override { held = false; }
     bool held = false;
+};
+
+// An output at full volume unless told otherwise; what is set, it shows.
+class FakeOutputVolume : public OutputVolume {
+public:
+    Level Current() const override { return level; }
+    void Set(const Level& to) override {
+        UserSets(to.Muted, to.Percent);
+        level.Channels =
+            to.Channels.isEmpty() ? QList<quint32>{quint32(to.Percent * 655)} : to.Channels;
+    }
+    void UserSets(bool muted, int percent) {
+        level.Muted = muted;
+        level.Percent = percent;
+        emit changed();
+    }
+    Level level{true, true, false, 100, {65536}};
 };

@@ -34,7 +34,6 @@ public:
         if (failing.contains(text))
             emit launchFailed(text, QStringLiteral("no such program"));
     }
-    void PrepareWav(const QString& path) override { Log(QStringLiteral("prepare ") + path); }
     bool Sounding() const override { return standard || wav; }
 
     // The WAV plays to its end.

@@ -25,13 +25,15 @@ struct Window {
     FakeTray tray;
     FakeWakeTimer wake;
     FakeInhibitor inhibitor;
+    FakeOutputVolume volume;
     std::unique_ptr<Form1> form;
 
     // Starts on `file` as alerm.ini (none when empty); `expand` opens the editor.
     void Start(const QByteArray& file = {}, bool expand = true) {
         if (!file.isEmpty())
             WriteBytes(ini, file);
-        form = std::make_unique<Form1>(ini, actions, Desktop{notifications, tray, wake, inhibitor});
+        form = std::make_unique<Form1>(ini, actions,
+                                       Desktop{notifications, tray, wake, inhibitor, volume});
         form->Form_Load();
         form->show();
         QApplication::setActiveWindow(form.get());

@@ -130,6 +130,33 @@ journey_notify() { # Ringing out of view: a notification to stop it from, or to 
     check "and ends" ended "$VPID"
 }
 
+journey_volume() { # A muted or turned-down output: told ahead, brought up for the ring, put back.
+    local server=$1 t0
+    install_copy
+    printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\n' | write_ini
+    "$server" notifications >"$WORK/notes" &
+    pids+=($!)
+    pactl set-sink-mute vendrix 1
+    rec_start
+    t0=$(rec_now)
+    start_vendrix "2027-03-01 06:59:50"
+    wait_for_window
+    check "a muted output with an alarm near is told ahead" \
+        notified 1 "アラーム 07:00 が鳴るとき、音量を 50% に上げます（いまはミュート）"
+    check "the ring is heard through the muted output" loud_throughout "$(plus "$t0" 12)" "$(plus "$t0" 14)"
+    click 340 28 # Stop
+    check "and the output is muted again after Stop" await 5 bash -c "pactl get-sink-mute vendrix | grep -q yes"
+    kill -TERM "$VPID" && ended "$VPID"
+    pactl set-sink-mute vendrix 0
+    pactl set-sink-volume vendrix 2%
+    t0=$(rec_now)
+    start_vendrix "2027-03-01 06:59:55"
+    wait_for_window
+    check "at 2 % the ring is heard, at half volume" audible "$(plus "$t0" 7)" 2
+    kill -TERM "$VPID" && ended "$VPID"
+    check "and 2 % is back when Vendrix ends" bash -c "pactl get-sink-volume vendrix | grep -q ' 2% '"
+}
+
 journey_no_sound() { # Without a sound server the alarm is not unnoticed.
     local server=$1
     install_copy

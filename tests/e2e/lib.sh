@@ -153,6 +153,8 @@ rec_stat() {
         awk -v figure="^$3:" '$0 ~ figure { print $NF }'
 }
 loud() { awk -v r="$(rec_stat "$1" "$2" "RMS +amplitude")" 'BEGIN { exit !(r > 0.02) }'; }
+# At half volume the standard alarm's RMS is about 0.02; at 2 % it is below 0.0001.
+audible() { awk -v r="$(rec_stat "$1" "$2" "RMS +amplitude")" 'BEGIN { exit !(r > 0.005) }'; }
 silent() { awk -v r="$(rec_stat "$1" "$2" "RMS +amplitude")" 'BEGIN { exit !(r < 0.002) }'; }
 # pitched FROM SECONDS HZ: the sound of that stretch is a tone of about HZ.
 pitched() { awk -v f="$(rec_stat "$1" "$2" "Rough +frequency")" -v hz="$3" 'BEGIN { exit !(f > hz - 30 && f < hz + 30) }'; }
