@@ -21,9 +21,6 @@ struct SilentIndicators : Indicators {
     void SetSnoozeShown(bool) override {}
     void SetStopShown(bool) override {}
     void ShowSwitch(int) override {}
-    void AlarmRinging(int) override {}
-    void AlarmFellBack(int, const QString&) override {}
-    void AlarmsMissed(const MissedRings&) override {}
 };
 } // namespace
 

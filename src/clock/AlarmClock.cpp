@@ -52,6 +52,9 @@ AlarmClock::AlarmClock(const QString& iniPath, AlarmActions& actions, const Desk
       notifications_(desktop.notifications), tray_(desktop.tray), wake_(desktop.wake),
       inhibitor_(desktop.inhibitor), volume_(desktop.volume), ringVolume_(desktop.volume),
       view_(view) {
+    connect(&scheduler_, &AlarmScheduler::ringing, this, &AlarmClock::AlarmRinging);
+    connect(&scheduler_, &AlarmScheduler::fellBack, this, &AlarmClock::AlarmFellBack);
+    connect(&scheduler_, &AlarmScheduler::missed, this, &AlarmClock::AlarmsMissed);
     connect(&actions, &AlarmActions::soundFailed, this, &AlarmClock::OnSoundFailed);
     connect(&notifications_, &Notifications::stopInvoked, this, &AlarmClock::cmdStop_Click);
     connect(&notifications_, &Notifications::restoreInvoked, this, &AlarmClock::Restore);

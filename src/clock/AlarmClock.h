@@ -58,11 +58,12 @@ public:
     void SetSnoozeShown(bool shown) override;
     void SetStopShown(bool shown) override;
     void ShowSwitch(int position) override;
-    void AlarmRinging(int n) override;
-    void AlarmFellBack(int n, const QString& why) override;
-    void AlarmsMissed(const MissedRings& missed) override;
+
 
 private:
+    void AlarmRinging(int n);
+    void AlarmFellBack(int n, const QString& why);
+    void AlarmsMissed(const MissedRings& missed);
     void OnSoundFailed(const QString& why);
     void ReportLoad(const SettingsFile::Loaded& loaded);
     void ReportSave(const Status& saved);

@@ -410,19 +410,21 @@ void EditorPanel::optCmd_Click(int index) {
 }
 
 // One chooser for the run, so that it opens where the last file was chosen,
-// with its name filled in. Linux paths have no length limit to impose.
+// with its name filled in. It is window-modal without a loop of its own:
+// the clock goes on ticking and alarms ringing while it is open. Linux paths
+// have no length limit to impose.
 void EditorPanel::cmdOpen_Click() {
     if (!Dlg) {
         Dlg = new QFileDialog(this);
         Dlg->setFileMode(QFileDialog::ExistingFile);
+        connect(Dlg, &QFileDialog::fileSelected, this, [this](const QString& file) {
+            Dlg->selectFile(file);
+            const int command = SelectedCommand();
+            if (command > 0)
+                ShowText(txtFile[command], file);
+        });
     }
-    if (Dlg->exec() != QDialog::Accepted || Dlg->selectedFiles().isEmpty())
-        return; // cancelled
-    const QString file = Dlg->selectedFiles().constFirst();
-    Dlg->selectFile(file);
-    const int command = SelectedCommand();
-    if (command > 0)
-        ShowText(txtFile[command], file);
+    Dlg->open();
 }
 
 void EditorPanel::scrSint_Change() {

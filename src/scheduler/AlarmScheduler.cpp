@@ -115,7 +115,7 @@ void AlarmScheduler::StepOver(const Window& window, QDate today) {
     std::sort(missed.At.begin(), missed.At.end());
     if (state_.TotalSnoozeCount() == 0)
         indicators_.SetSnoozeShown(false);
-    indicators_.AlarmsMissed(missed);
+    emit this->missed(missed);
 }
 
 qint32 AlarmScheduler::AlarmSecond(int n) const {
@@ -251,7 +251,7 @@ void AlarmScheduler::Fire(int n, double due) {
     state_.RingCount[n] = 1;
     state_.RingCommand[n] = slot.Command;
     if (slot.Command == CommandStandard) {
-        indicators_.AlarmRinging(n);
+        emit ringing(n);
         ShowStop();
         actions_.PlayStandardAlarm();
     } else if (slot.Command == CommandWav) {
@@ -266,7 +266,7 @@ void AlarmScheduler::Fire(int n, double due) {
             state_.RingCount[n] = 0;
         }
         wavSlot_ = n;
-        indicators_.AlarmRinging(n);
+        emit ringing(n);
         actions_.PlayWav(slot.WAV, slot.Repeat);
         ShowStop();
     } else {
@@ -290,7 +290,7 @@ void AlarmScheduler::RingAsStandard(int n, const QString& why) {
     state_.RingCommand[n] = CommandStandard;
     if (state_.SnoozeCount[n] > 0)
         indicators_.SetSnoozeShown(true);
-    indicators_.AlarmFellBack(n, why);
+    emit fellBack(n, why);
     ShowStop();
     actions_.PlayStandardAlarm();
 }

@@ -11,14 +11,23 @@
 #include <QObject>
 #include <optional>
 
-// The moment of one scan: the local date and time of day as the clock shows
-// them, and the real time (UTC) that tells a suspend from a clock change.
+// Rings that a jump of the clock stepped over and that did not ring, and
+// what moved the clock: a sleep, the clock set forward, or the time zone.
+struct MissedRings {
+    enum Cause { Slept, ClockSet, ZoneChanged };
+    QList<QDateTime> At; // the local times they were due, in order
+    QDate Today;
+    Cause Why = Slept;
+};
+
 // A ring to come: its local time, and the slot that rings.
 struct NextRingTime {
     QDateTime At;
     int Slot = 0;
 };
 
+// The moment of one scan: the local date and time of day as the clock shows
+// them, and the real time (UTC) that tells a suspend from a clock change.
 struct ScanTime {
     QDate Date;
     float Seconds = 0; // since local midnight, with fraction
@@ -57,6 +66,13 @@ public:
     // The local time of the next ring after the last scan, as things stand
     // (the types, the snooze series, the switch); none when nothing will ring.
     std::optional<NextRingTime> NextRing() const;
+
+signals:
+    // Slot n fired with a sound.
+    void ringing(int n);
+    // Slot n's own action failed (why, in a few words): it rings as the standard alarm.
+    void fellBack(int n, const QString& why);
+    void missed(const MissedRings& rings);
 
 private:
     struct Window {

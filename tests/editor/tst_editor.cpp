@@ -8,7 +8,6 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QScrollBar>
-#include <QTimer>
 
 namespace {
 
@@ -307,26 +306,17 @@ private slots:
         QVERIFY(QDir(w.dir.path()).mkdir("sounds"));
         const QString chosen = w.dir.filePath("sounds/wake up.sh");
         WriteBytes(chosen, "");
-        // Answered from within the chooser's own event loop; whatever goes wrong
-        // there, the chooser is closed, so that the test fails instead of hanging.
+        // Answered as a user would: the name typed, Return or Escape.
         const auto answer = [&](bool accept) {
-            QObject scope;
-            QTimer::singleShot(300, &scope, [&, accept] {
-                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-                auto* name = dialog ? dialog->findChild<QLineEdit*>("fileNameEdit") : nullptr;
-                if (!name)
-                    return;
-                shown = dialog->directory().path() + "|" + name->text();
-                if (!accept)
-                    return dialog->reject();
-                name->setText(chosen); // typed as a user would
-                QTest::keyClick(name, Qt::Key_Return);
-            });
-            QTimer::singleShot(5000, &scope, [] {
-                if (QWidget* modal = QApplication::activeModalWidget())
-                    modal->close();
-            });
             w.Click("cmdOpen");
+            auto* dialog = w.form->findChild<QFileDialog*>();
+            QVERIFY(dialog && dialog->isVisible());
+            auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+            shown = dialog->directory().path() + "|" + name->text();
+            if (accept)
+                name->setText(chosen);
+            QTest::keyClick(name, accept ? Qt::Key_Return : Qt::Key_Escape);
+            QVERIFY(!dialog->isVisible());
         };
         answer(true);
         QCOMPARE(w.Text("txtFile(2) txtFile(1)"), chosen + "|/keep.wav");

@@ -20,17 +20,11 @@ public:
     void SetSnoozeShown(bool shown) override { snooze = shown; }
     void SetStopShown(bool shown) override { stop = shown; }
     void ShowSwitch(int position) override { switchShown = position; }
-    void AlarmRinging(int n) override { ringing << n; }
-    void AlarmFellBack(int n, const QString&) override { fellBack << n; }
-    void AlarmsMissed(const MissedRings& rings) override { missed << rings; }
 
     QString alarmText;
     bool snooze = false;
     bool stop = false;
     int switchShown = -1;
-    QList<int> ringing;
-    QList<int> fellBack;
-    QList<MissedRings> missed;
 };
 
 // A simulated machine: real time runs on, local time is real time plus an
@@ -41,6 +35,11 @@ struct Machine {
         settings.SetDefaults();
         settings.Switch = SwitchOn;
         actions.clock = &clockText;
+        QObject::connect(&scheduler, &AlarmScheduler::ringing, [this](int n) { ringing << n; });
+        QObject::connect(&scheduler, &AlarmScheduler::fellBack,
+                         [this](int n) { fellBack << n; });
+        QObject::connect(&scheduler, &AlarmScheduler::missed,
+                         [this](const MissedRings& rings) { missed << rings; });
     }
     AlarmSlot& Slot(int n, int hour, int minute, qint16 state, qint16 command) {
         AlarmSlot& slot = settings.AlarmTable[n];
@@ -83,6 +82,9 @@ struct Machine {
     qint64 realMs = 0;
     qint64 offsetMs = 0;
     QString clockText;
+    QList<int> ringing;
+    QList<int> fellBack;
+    QList<MissedRings> missed;
 };
 
 QDateTime At(int y, int m, int d, int h, int min, int s = 0) {
@@ -138,7 +140,7 @@ private slots:
         m.actions.EndWav();
         m.Run(11 * 60'000);
         QCOMPARE(m.Firings(), fired);
-        QCOMPARE(m.indicators.ringing.size(), command == CommandLaunch ? 0 : fired.size());
+        QCOMPARE(m.ringing.size(), command == CommandLaunch ? 0 : fired.size());
         QCOMPARE(m.indicators.snooze, snoozeShown);
         QVERIFY(!m.indicators.stop && !m.actions.Sounding()); // every ring ends with its sound
         QCOMPARE(m.state.RingCount[1], qint16(0));
@@ -185,7 +187,7 @@ private slots:
         m.offsetMs += offsetJumpMs;
         m.Run(afterMs + 1000);
         QCOMPARE(m.actions.calls.size(), firings);
-        QCOMPARE(m.indicators.missed.size(), missed);
+        QCOMPARE(m.missed.size(), missed);
     }
 
     // The moment the wake timer is asked for: the next ring as things stand.
@@ -396,7 +398,7 @@ private slots:
         else if (later)
             emit m.actions.launchFailed(slot.Exec, "xdg-open failed");
         m.Run(55'000); // to 07:00:59, where slot 2's ring ends
-        QCOMPARE(m.indicators.fellBack, QList<int>{1});
+        QCOMPARE(m.fellBack, QList<int>{1});
         QCOMPARE(m.indicators.stop && m.actions.Sounding(), later);
         m.Run(10 * 60'000);
         QCOMPARE(m.Firings(command == CommandWav ? "wav" : "launch"), fired);
