@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Actions.h"
 
-#include "Logging.h"
+#include "ActionsLogging.h"
 
 #include <QDir>
 

@@ -36,6 +36,8 @@ void SoundDevice::Play() {
             emit failed(QStringLiteral("the audio stream failed (%1)").arg(int(sink_->error())));
         else if (state == QAudio::IdleState)
             emit completed(1); // played to its end
+        else if (state == QAudio::ActiveState)
+            emit started();
     });
     sink_->start(stream_.get());
 }

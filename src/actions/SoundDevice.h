@@ -23,6 +23,10 @@ public:
     void Stop() override;
     void Close() override;
 
+signals:
+    // The sound is heard: the audio stream runs.
+    void started();
+
 private:
     int limitSeconds_;
     std::unique_ptr<SoundStream> stream_;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "StandardAlarm.h"
 
-#include "Logging.h"
+#include "ActionsLogging.h"
 #include "SoundStream.h"
 
 #include <QFile>
@@ -28,6 +28,7 @@ StandardAlarm::StandardAlarm(const QStringList& candidates) : path_(BuiltInTone)
         qCWarning(lcActions) << "the built-in alarm tone cannot be decoded";
     connect(&device_, &SoundDevice::completed, this, &StandardAlarm::Stop);
     connect(&device_, &SoundDevice::failed, this, &StandardAlarm::Failed);
+    connect(&device_, &SoundDevice::started, this, [this] { failing_.Again(); });
 }
 
 void StandardAlarm::Stop() {
@@ -51,13 +52,9 @@ void StandardAlarm::SetSounding(bool sounding) {
 }
 
 // The sound restarts every second while an alarm rings: a failure is told
-// once, and again only after the sound has been given up for a while.
+// once, and again only after a sound has played.
 void StandardAlarm::Failed(const QString& why) {
     Stop();
-    const bool fresh = !lastFailure_.isValid() || lastFailure_.elapsed() > 3000;
-    lastFailure_.start();
-    if (!fresh)
-        return;
-    qCWarning(lcActions).noquote() << QStringLiteral("cannot play the alarm sound: %1").arg(why);
-    emit failed(why);
+    if (failing_.Tell(QStringLiteral("cannot play the alarm sound: %1").arg(why)))
+        emit failed(why);
 }

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "ActionsLogging.h"
 #include "SoundDevice.h"
+#include "TellOnce.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QStringList>
 
@@ -37,5 +38,5 @@ private:
     QString path_;
     SoundDevice device_{LongestSeconds};
     bool sounding_ = false;
-    QElapsedTimer lastFailure_;
+    TellOnce failing_{lcActions};
 };

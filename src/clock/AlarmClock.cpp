@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AlarmClock.h"
 
-#include "Logging.h"
+#include "ClockLogging.h"
 #include "TextRules.h"
 
 #include <QDir>
@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr qint64 WakeAhead = 60;   // seconds
 constexpr int TrayCheckEvery = 10; // seconds; the check may ask the session bus
 constexpr qint64 QuietAhead =
     12 * 3600; // seconds: an output too quiet for an alarm this near is told
@@ -28,9 +27,9 @@ QString NameOf(const QString& path) {
 }
 
 QString SaveFailureText(const Failure& failure) {
-    switch (failure.Error) {
-    case SettingsFile::NotRead:
+    if (failure.Refused)
         return QStringLiteral("読み込めなかったファイルなので、上書きしません。");
+    switch (failure.Error) {
     case ENOSPC:
     case EDQUOT:
         return QStringLiteral("ディスクに空きがありません。");
@@ -377,7 +376,7 @@ void AlarmClock::OnSoundFailed(const QString& why) {
 
 void AlarmClock::ReportLoad(const SettingsFile::Loaded& loaded) {
     const QString path = QDir::toNativeSeparators(file_.IniPath);
-    if (loaded.What == SettingsFile::Loaded::Unreadable)
+    if (loaded.Unreadable)
         view_.Tell(QStringLiteral("設定ファイルを読み込めませんでした。\n%1\n\n"
                                   "ファイルはそのままにして、初期設定で動いています。"
                                   "登録しても、このファイルには保存しません。")

@@ -24,6 +24,9 @@
 class AlarmClock : public QObject, public Indicators {
     Q_OBJECT
 public:
+    // The wake comes this many seconds before a ring.
+    static constexpr qint64 WakeAhead = 60;
+
     AlarmClock(const QString& iniPath, AlarmActions& actions, const Desktop& desktop,
                ClockView& view);
 

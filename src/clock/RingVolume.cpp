@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RingVolume.h"
 
-#include "Logging.h"
+#include "ClockLogging.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DBusNotifications.h"
 
-#include "Logging.h"
+#include "DesktopLogging.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -50,10 +50,7 @@ bool DBusNotifications::Connect() {
 }
 
 void DBusNotifications::Fail(const QString& why) {
-    if (!warned_)
-        qCWarning(lcDesktop).noquote()
-            << QStringLiteral("no desktop notifications (%1); alarms ring as before").arg(why);
-    warned_ = true;
+    failing_.Tell(QStringLiteral("no desktop notifications (%1); alarms ring as before").arg(why));
 }
 
 void DBusNotifications::ShowRing(const QString& summary, const QString& body) {

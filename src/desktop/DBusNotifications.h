@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "DesktopLogging.h"
 #include "Notifications.h"
+#include "TellOnce.h"
 
 #include <optional>
 #include <utility>
@@ -26,7 +28,7 @@ private:
     void Fail(const QString& why);
 
     bool connected_ = false;
-    bool warned_ = false;
+    TellOnce failing_{lcDesktop};
     uint id_ = 0;          // the last ring notification, which the next one replaces
     bool shown_ = false;   // and whether it is still shown
     bool pending_ = false; // a Notify is on its way; its id is not known yet

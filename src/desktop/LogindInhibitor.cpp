@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "LogindInhibitor.h"
 
-#include "Logging.h"
+#include "DesktopLogging.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -40,10 +40,7 @@ void LogindInhibitor::Release() {
 }
 
 void LogindInhibitor::Fail(const QString& why) {
-    if (!warned_)
-        qCWarning(lcDesktop).noquote()
-            << QStringLiteral("cannot keep the computer awake while an alarm rings (%1); "
-                              "alarms ring as before")
-                   .arg(why);
-    warned_ = true;
+    failing_.Tell(QStringLiteral("cannot keep the computer awake while an alarm rings (%1); "
+                                 "alarms ring as before")
+                      .arg(why));
 }

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "DesktopLogging.h"
 #include "SleepInhibitor.h"
+#include "TellOnce.h"
 
 #include <QDBusUnixFileDescriptor>
 
@@ -21,6 +23,6 @@ private:
 
     bool wanted_ = false;
     bool pending_ = false; // an Inhibit is on its way
-    bool warned_ = false;
+    TellOnce failing_{lcDesktop};
     QDBusUnixFileDescriptor lock_;
 };

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RtcWakeTimer.h"
 
-#include "Logging.h"
+#include "DesktopLogging.h"
 #include "WakeHelperRules.h"
 
 #include <QDateTime>
@@ -178,18 +178,15 @@ void RtcWakeTimer::HelperEnded(int code, QProcess::ExitStatus status) {
 }
 
 void RtcWakeTimer::Unavailable(const QString& why) {
-    if (unavailable_)
-        return;
+    unavailable_ = true;
     const QString enable =
         why == HelperFailure(WakeHelper::NoCapability)
             ? QStringLiteral(". To enable it: sudo setcap cap_wake_alarm=ep %1").arg(helperPath_)
             : QString();
-    qCWarning(lcDesktop).noquote()
-        << QStringLiteral("cannot wake the computer for alarms: %1; alarms ring while it is "
-                          "awake%2")
-               .arg(why, enable);
-    unavailable_ = true;
-    emit unavailable(why);
+    if (cannotWake_.Tell(QStringLiteral("cannot wake the computer for alarms: %1; alarms ring "
+                                        "while it is awake%2")
+                             .arg(why, enable)))
+        emit unavailable(why);
 }
 
 // The timer also fires on a computer that never slept: only a wake counts.

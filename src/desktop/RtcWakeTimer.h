@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "DesktopLogging.h"
+#include "TellOnce.h"
 #include "WakeTimer.h"
 
 #include <QElapsedTimer>
@@ -46,5 +48,6 @@ private:
     int restartDelayMs_ = 0;
     std::optional<qint64> wanted_;
     bool unavailable_ = false;
+    TellOnce cannotWake_{lcDesktop};
     qint64 suspendedAtArm_ = 0; // nanoseconds the computer had slept when the timer was set
 };

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SingleInstance.h"
 
-#include "Logging.h"
+#include "DesktopLogging.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "UnixSignals.h"
 
-#include "Logging.h"
+#include "DesktopLogging.h"
 
 #include <QSocketNotifier>
 #include <csignal>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AlarmScheduler.h"
 
-#include "Logging.h"
+#include "SchedulerLogging.h"
 #include "TextRules.h"
 
 #include <algorithm>
@@ -11,7 +11,7 @@ namespace {
 
 constexpr double LateLimit = 600.0;         // a moment later than this after a suspend stays silent
 constexpr double LongestClockJump = 7200.0; // daylight-saving shifts are an hour, two at most
-constexpr qint16 StandardRingScans = 59;
+constexpr qint16 StandardRingScans = AlarmScheduler::StandardRingSeconds - 1;
 constexpr qint16 WavRingScans = 9;
 constexpr double LaunchAnswersWithin = 60.0; // seconds; the opener is given 30
 constexpr double ClockChange = 60.0;         // seconds one clock ran ahead of another: not jitter
@@ -255,13 +255,13 @@ void AlarmScheduler::Fire(int n, double due) {
         ShowStop();
         actions_.PlayStandardAlarm();
     } else if (slot.Command == CommandWav) {
-        for (int m = 1; m <= SlotCount;
-             ++m) { // one WAV plays at a time: the new one ends any other's ring
+        // One WAV plays at a time: the new one ends any other's ring.
+        for (int m = 1; m <= SlotCount; ++m) {
             if (m != n && state_.RingCount[m] > 0 && state_.RingCommand[m] == CommandWav)
                 EndRing(m);
         }
-        if (slot.Repeat ==
-            0) { // a single playback neither rings on nor snoozes; Stop still cuts it
+        // A single playback neither rings on nor snoozes; Stop still cuts it.
+        if (slot.Repeat == 0) {
             state_.SnoozeCount[n] = 0;
             state_.RingCount[n] = 0;
         }
@@ -328,17 +328,14 @@ bool AlarmScheduler::Ringing(std::optional<qint16> command) const {
 // the label names depends on slot order, and the label shows the slot's own
 // time, never the snoozed one.
 void AlarmScheduler::UpdateNextAlarm(int n, qint32 secondsToGo, float now) {
-    if (state_.NextAlarmHour == -1) {
-        state_.NextAlarmSeconds = 86401.0f;
-    } else {
-        state_.NextAlarmSeconds =
-            float(state_.NextAlarmHour * 3600 + state_.NextAlarmMinute * 60) - now;
-        if (state_.NextAlarmSeconds < 0)
-            state_.NextAlarmSeconds += float(SecondsPerDay);
+    float recorded = 86401.0f; // none yet: any candidate wins
+    if (state_.NextAlarmHour != -1) {
+        recorded = float(state_.NextAlarmHour * 3600 + state_.NextAlarmMinute * 60) - now;
+        if (recorded < 0)
+            recorded += float(SecondsPerDay);
     }
-    if (state_.NextAlarmSeconds > float(secondsToGo)) {
+    if (recorded > float(secondsToGo)) {
         const AlarmSlot& slot = settings_.AlarmTable[n];
-        state_.NextAlarmSeconds = float(secondsToGo);
         state_.NextAlarmHour = slot.Hour;
         state_.NextAlarmMinute = slot.Minute;
         indicators_.ShowNextAlarm(AlarmTime{slot.Hour, slot.Minute});

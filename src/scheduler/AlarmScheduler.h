@@ -52,6 +52,9 @@ struct ScanTime {
 class AlarmScheduler : public QObject {
     Q_OBJECT
 public:
+    // The standard alarm sounds once a second for this long.
+    static constexpr int StandardRingSeconds = 60;
+
     AlarmScheduler(Settings& settings, AlarmState& state, AlarmActions& actions,
                    Indicators& indicators);
 

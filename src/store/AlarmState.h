@@ -16,7 +16,6 @@ struct AlarmState {
     // The alarm announced in the next-alarm label; -1: none recorded.
     qint16 NextAlarmHour = -1;
     qint16 NextAlarmMinute = 0;
-    float NextAlarmSeconds = float(SecondsPerDay);
 
     int TotalSnoozeCount() const {
         int total = 0;

@@ -63,7 +63,7 @@ Result<IniFile> IniFile::Load(const QString& path) {
     if (QFileInfo(path).isDir())
         return Failure{QStringLiteral("it is a folder"), EISDIR};
     if (!file.open(QIODevice::ReadOnly))
-        return Failure{file.errorString(), EACCES};
+        return Failure{file.errorString(), errno};
     const QByteArray bytes = file.readAll();
     // UTF-16, with a byte-order mark or without: not text this reader can keep intact.
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") || bytes.contains('\0'))

@@ -6,10 +6,12 @@
 #include <utility>
 
 // Why an operation failed: a few words for standard error, and the system's
-// error number when the system gave one.
+// error number when the system gave one. Refused: it was not even tried,
+// so as not to destroy what it could not read.
 struct Failure {
     QString Why;
     int Error = 0;
+    bool Refused = false;
 };
 
 // A value, or the failure that kept it from being made.

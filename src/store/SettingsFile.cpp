@@ -2,7 +2,7 @@
 #include "SettingsFile.h"
 
 #include "IniFile.h"
-#include "Logging.h"
+#include "StoreLogging.h"
 #include "TextRules.h"
 
 #include <QDir>
@@ -122,26 +122,25 @@ bool SettingsFile::Armed(const QString& iniPath) {
 SettingsFile::Loaded SettingsFile::LoadSettings(Settings& settings) {
     IniFile::RemoveLeftovers(IniPath);
     const Result<IniFile> ini = IniFile::Load(IniPath);
-    const bool missing = !ini && ini.Error().Error == ENOENT;
-    keepAway_ = !ini && !missing;
+    keepAway_ = !ini && ini.Error().Error != ENOENT;
     if (keepAway_) {
         qCWarning(lcStore).noquote()
             << QStringLiteral("cannot read %1 (%2); running on defaults and leaving it alone")
                    .arg(IniPath, ini.Error().Why);
         settings.SetDefaults();
-        return {Loaded::Unreadable, {}};
+        return {true, {}};
     }
     if (ini && ReadSettings(*ini, settings)) {
         known_ = ini->ToBytes();
-        return {Loaded::Read, {}};
+        return {};
     }
     settings.SetDefaults();
-    Loaded loaded{missing ? Loaded::Created : Loaded::Replaced, {}};
+    Loaded loaded;
     if (ini && !ini->ToBytes().trimmed().isEmpty()) {
         loaded.KeptAs = KeepAside();
         if (loaded.KeptAs.isEmpty()) { // no copy, no replacing
             keepAway_ = true;
-            return {Loaded::Unreadable, {}};
+            return {true, {}};
         }
         qCWarning(lcStore).noquote()
             << QStringLiteral("%1 holds no settings; kept as %2 and replaced by the defaults")
@@ -171,12 +170,12 @@ Status SettingsFile::SaveSettings(const Settings& settings) {
     // A file never read is not saved over; any other is read again, so that
     // whatever else it holds is kept.
     Result<IniFile> ini = keepAway_
-                              ? Result<IniFile>(Failure{QStringLiteral("never read"), NotRead})
+                              ? Result<IniFile>(Failure{QStringLiteral("never read"), 0, true})
                               : IniFile::Load(IniPath);
     if (!ini && ini.Error().Error != ENOENT) {
         qCWarning(lcStore).noquote()
             << QStringLiteral("cannot read %1; settings not saved over it").arg(IniPath);
-        return Failure{ini.Error().Why, NotRead};
+        return Failure{ini.Error().Why, ini.Error().Error, true};
     }
     IniFile file = ini ? *ini : IniFile();
     WriteSettings(file, settings);

@@ -20,15 +20,10 @@ public:
     // Whether the file holds settings with an alarm armed; it is only read.
     static bool Armed(const QString& iniPath);
 
-    // The error of a save refused because the file on disk could not be read:
-    // it is not replaced by values it did not contribute to.
-    static constexpr int NotRead = -1;
-
     // What loading found, for the user to be told.
     struct Loaded {
-        enum Kind { Read, Created, Unreadable, Replaced };
-        Kind What = Read;
-        QString KeptAs; // Replaced: where the file that held no settings is kept
+        bool Unreadable = false; // left alone, never saved over
+        QString KeptAs;          // where a file that held no settings is kept
     };
 
     // Fills settings from the file, or sets the defaults and writes them. A

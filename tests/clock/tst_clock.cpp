@@ -150,12 +150,12 @@ private slots:
         if (then == "stop")
             c.clock.cmdStop_Click();
         else if (then == "end")
-            c.Run(60);
+            c.Run(AlarmScheduler::StandardRingSeconds);
         else if (then == "exit")
             c.clock.Save();
         else
             set(then.section(' ', 1));
-        c.Run(61);
+        c.Run(AlarmScheduler::StandardRingSeconds + 1);
         QCOMPARE(shown(), after);
         QVERIFY(then.startsWith("user") || c.volume.level.Channels == channels); // exactly as found
     }
@@ -371,7 +371,7 @@ private slots:
         Columns<int, int, int>({"command", "stopAfter", "heldUntil"});
         // clang-format off
         Row("standard alarm, stopped", int(CommandStandard), 5, 5);
-        Row("launch", int(CommandLaunch), -1, 61);
+        Row("launch", int(CommandLaunch), -1, int(AlarmClock::WakeAhead) + 1);
         // clang-format on
     }
     void noSleepWhileItRings() {

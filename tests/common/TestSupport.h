@@ -8,6 +8,12 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+// Skips a test whose tool (sox) or font (IPAGothic) is missing on this
+// machine, saying where it comes from, rather than failing for it.
+#define REQUIRE(missing, what)                                                                 \
+    if (missing)                                                                               \
+    QSKIP(what " is missing: scripts/deps --test installs it")
+
 // Declares the columns of a data table: Columns<QString, int>({"text", "value"}).
 template <typename... T> void Columns(const std::array<const char*, sizeof...(T)>& names) {
     size_t i = 0;

@@ -39,7 +39,7 @@ private slots:
         Row("abc left", "abc", "leave 24", "0");
         Row("fraction left", "25.5", "leave 24", "1.5");
         Row("1e20 left", "1e20", "leave 24", "16");
-        Row("beyond double left", "1e999", "leave 60", QString::number(std::fmod(1.7976931348623157e308, 60.0)));
+        Row("beyond double left", "1e999", "leave 60", "8");
         Row("tiny negative printing as 24", "-3e-14", "leave 24", "0");
         Row("7.5 stored", "7.5", "commit 24", "8");
         Row("8.5 stored", "8.5", "commit 24", "8");

@@ -111,12 +111,13 @@ private slots:
             {"position", "command", "repeat", "fired", "ringCalls", "snoozeShown"});
         const QStringList once{"07:00"};
         const QStringList snoozing{"07:00", "07:05", "07:10"};
+        const int ring = AlarmScheduler::StandardRingSeconds + 1; // a sound a second, then its stop
         // clang-format off
-        Row("SNZ standard", 0, 0, 0, snoozing, 61, true);
+        Row("SNZ standard", 0, 0, 0, snoozing, ring, true);
         Row("SNZ wav repeat", 0, 1, 1, snoozing, 2, true);
         Row("SNZ wav once", 0, 1, 0, once, 1, false);
         Row("SNZ launch", 0, 2, 0, once, 1, false);
-        Row("ON standard", 1, 0, 0, once, 61, false);
+        Row("ON standard", 1, 0, 0, once, ring, false);
         Row("ON wav repeat", 1, 1, 1, once, 2, false);
         Row("ON launch", 1, 2, 0, once, 1, false);
         Row("OFF standard", 2, 0, 0, QStringList{}, 0, false);
@@ -134,7 +135,7 @@ private slots:
         m.settings.Switch = qint16(position);
         m.Slot(1, 7, 0, StateDaily, qint16(command)).Repeat = qint16(repeat);
         m.StartAt(At(2027, 3, 1, 6, 59, 58));
-        m.Run(61'000);
+        m.Run((AlarmScheduler::StandardRingSeconds + 1) * 1000);
         QCOMPARE(m.actions.calls.size(), ringCalls);
         QCOMPARE(m.indicators.stop, command == CommandWav && repeat == 0); // a single WAV plays on
         m.actions.EndWav();
@@ -402,7 +403,8 @@ private slots:
         QCOMPARE(m.indicators.stop && m.actions.Sounding(), later);
         m.Run(10 * 60'000);
         QCOMPARE(m.Firings(command == CommandWav ? "wav" : "launch"), fired);
-        QCOMPARE(m.Count("standard"), 120 * fired.size());
+        // Slot 1's fallback rings and slot 2's own, each a full standard ring.
+        QCOMPARE(m.Count("standard"), 2 * AlarmScheduler::StandardRingSeconds * fired.size());
         QVERIFY(!m.indicators.stop && !m.actions.Sounding());
     }
 };

@@ -268,7 +268,7 @@ private slots:
         WriteBytes(file.IniPath, mine);
         const Restricted readOnly(dir.path());
         Settings settings;
-        QCOMPARE(file.LoadSettings(settings).What, SettingsFile::Loaded::Unreadable);
+        QVERIFY(file.LoadSettings(settings).Unreadable);
         QCOMPARE(ReadBytes(file.IniPath), mine);
     }
 
