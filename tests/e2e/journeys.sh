@@ -278,8 +278,8 @@ journey_screen_reader() { # What a screen reader reads of the running program ov
     start_vendrix
     wait_for_window
     click 412 39 # >> opens the editor
-    sleep 1
-    /usr/bin/python3 "$(dirname "$0")/a11y_tree.py" >"$WORK/tree" 2>&1
+    local read_tree="/usr/bin/python3 '$(dirname "$0")/a11y_tree.py' >'$WORK/tree' 2>&1 && grep -q '^push button|登録|' '$WORK/tree'"
+    await 5 bash -c "$read_tree"
     local line
     for line in "radio button|OFF|checked" "radio button|SNZ|" "radio button|スロット 1|checked" \
         "spin button|スロット|" "text|時|" "text|分|" "text|WAV ファイル|" \
@@ -299,8 +299,7 @@ journey_tray() { # The tray: a left click does nothing, 復元 restores; a secon
     local height second
     height=$(window_height)
     xdotool windowminimize "$WID"
-    sleep 1
-    check "the minimised window is hidden" unmapped "$WID"
+    check "the minimised window is hidden" await 3 unmapped "$WID"
     check "an icon is in the notification area" find_tray_icon
     xdotool mousemove "$IX" "$IY" click 1
     sleep 0.5
@@ -310,12 +309,11 @@ journey_tray() { # The tray: a left click does nothing, 復元 restores; a secon
     check "at the same size" test "$(window_height)" = "$height"
     check "the icon is gone" unmapped "$ICON"
     xdotool windowminimize "$WID"
-    sleep 1
+    await 3 unmapped "$WID"
     (cd "$APP" && exec ./vendrix) &
     second=$!
     check "a second start exits" ended "$second"
-    sleep 0.5
-    check "the running window comes forward" mapped "$WID"
+    check "the running window comes forward" await 3 mapped "$WID"
 }
 
 journey_two_copies() { # Two copies started at the same instant: one runs on, every time.
@@ -435,9 +433,8 @@ journey_full_disk() { # A full disk destroys nothing: the file is the old one or
     start_vendrix "2027-03-01 06:59:57"
     wait_for_window
     xdotool windowminimize "$WID" # its ring is notified, with no notification service here
-    sleep 5
-    check "the alarm rings from the file's values" grep -qx full "$WORK/fired"
-    check "no notification service: one line says so" test "$(grep -c "no desktop notifications" "$WORK/stderr")" = 1
+    check "the alarm rings from the file's values" await 8 grep -qx full "$WORK/fired"
+    check "no notification service: one line says so" await 5 said_once "no desktop notifications"
     find_tray_icon && restore_from_tray
     check "closing ends the program" close_window
     check "the file is the old one, or a whole new one" bash -c "cmp -s '$APP/alerm.ini' '$WORK/before.ini' ||
