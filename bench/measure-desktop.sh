@@ -59,7 +59,7 @@ sleep 10
 echo "rss_vendrix_kb $(rss_kb "$vpid")"
 echo "rss_minimal_kb $(rss_kb "$mpid")"
 echo "rss_vendrix_long_wav_kb $(rss_kb "$lpid")"
-kill "$lpid"
+kill "$lpid"; wait "$lpid" 2>/dev/null; sleep 1 # its exit is not idle traffic
 v0=$(ticks "$vpid") m0=$(ticks "$mpid") vs0=$(switches "$vpid") ms0=$(switches "$mpid")
 dbus-monitor --session --profile >"$work/bus.log" 2>/dev/null &
 monitor=$!

@@ -245,7 +245,10 @@ void Form1::ShowWindow() {
     activateWindow();
 }
 
+// Mapped first, then iconified: a window manager may map a window that comes
+// back from hiding as a normal one, whatever state it asks for.
 void Form1::ShowMinimised() {
+    showNormal();
     showMinimized();
 }
 

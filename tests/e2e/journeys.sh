@@ -291,7 +291,7 @@ journey_screen_reader() { # What a screen reader reads of the running program ov
     check "no control without a name, no stray number" bash -c "! grep -E '^(label|spin button|push button|text)\|[0-9 ]*\|' '$WORK/tree'"
 }
 
-journey_tray() { # The tray: a left click does nothing, 復元 restores; a second start comes forward.
+journey_tray() { # The tray: a left click does nothing, 復元 restores; a second start comes forward; the tray's end.
     install_copy
     start_vendrix
     wait_for_window
@@ -300,7 +300,7 @@ journey_tray() { # The tray: a left click does nothing, 復元 restores; a secon
     height=$(window_height)
     xdotool windowminimize "$WID"
     check "the minimised window is hidden" await 3 unmapped "$WID"
-    check "an icon is in the notification area" find_tray_icon
+    check "an icon is in the notification area" await 3 find_tray_icon
     xdotool mousemove "$IX" "$IY" click 1
     sleep 0.5
     check "a left click on the icon does not restore" unmapped "$WID"
@@ -314,6 +314,11 @@ journey_tray() { # The tray: a left click does nothing, 復元 restores; a secon
     second=$!
     check "a second start exits" ended "$second"
     check "the running window comes forward" await 3 mapped "$WID"
+    xdotool windowminimize "$WID"
+    await 3 unmapped "$WID"
+    pkill -x trayer
+    check "when the notification area goes away, the window is back on the task bar, minimised" \
+        await 15 bash -c "xprop -id $WID WM_STATE | grep -q Iconic"
 }
 
 journey_two_copies() { # Two copies started at the same instant: one runs on, every time.
