@@ -138,17 +138,10 @@ private slots:
         QVERIFY(qAbs(*std::max_element(values, values + samples.size() / 2) - 16384) < 2500);
     }
 
-    void unreadableFilesAreTold_data() {
-        Columns<QByteArray>({"bytes"});
-        // clang-format off
-        Row("not sound", QByteArray("RIFF....WAVEjunk"));
-        Row("empty", QByteArray());
-        // clang-format on
-    }
+    // What libsndfile cannot read is told, not played as noise.
     void unreadableFilesAreTold() {
-        QFETCH(QByteArray, bytes);
         QTemporaryDir dir;
-        WriteBytes(dir.filePath("x.wav"), bytes);
+        WriteBytes(dir.filePath("x.wav"), "RIFF....WAVEjunk");
         QVERIFY(!SoundStream::Open(dir.filePath("x.wav"), false));
         QVERIFY(!SoundStream::Open(dir.filePath("missing.wav"), false));
     }

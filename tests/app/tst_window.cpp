@@ -117,13 +117,9 @@ private slots:
         Row("another slot", "lblIndex(2)", int(QAccessible::RadioButton), "スロット 2", false);
         Row("slot selector", "ctlIndex", int(QAccessible::SpinBox), "スロット", false);
         Row("hour", "txtHr", int(QAccessible::EditableText), "時", false);
-        Row("date", "txtDate", int(QAccessible::EditableText), "日付（月/日）", false);
         Row("WAV", "txtFile(1)", int(QAccessible::EditableText), "WAV ファイル", false);
-        Row("program", "txtFile(2)", int(QAccessible::EditableText), "実行するプログラムとパラメーター", false);
         Row("type", "optSel(0)", int(QAccessible::RadioButton), "オフ", true);
-        Row("Sunday", "chkDay(0)", int(QAccessible::CheckBox), "日曜日", false);
         Row("interval", "scrSint", int(QAccessible::ScrollBar), "スヌーズ間隔", false);
-        Row("register", "cmdDone", int(QAccessible::Button), "登録", false);
         // clang-format on
     }
     void readByAScreenReader() {
@@ -160,29 +156,6 @@ private slots:
         };
         walk(QAccessible::queryAccessibleInterface(w.form.get()));
         QCOMPARE(unnamed, QStringList{});
-    }
-
-    // A hand edit of alerm.ini shows in the editor, unless it meets what the
-    // user is typing into the same slot: then it is kept aside and told.
-    void handEditMeetsTheEditor_data() {
-        Columns<QString, QString, bool>({"typed", "shown", "keptAside"});
-        // clang-format off
-        Row("nothing typed", "", "5", false);
-        Row("the hour typed", "9", "9", true);
-        // clang-format on
-    }
-    void handEditMeetsTheEditor() {
-        QFETCH(QString, typed);
-        QFETCH(QString, shown);
-        QFETCH(bool, keptAside);
-        Window w;
-        w.Start();
-        if (!typed.isEmpty())
-            w.Type("txtHr", typed, false);
-        WriteBytes(w.ini, "[Public]\nValidation=x\n[Alerm 1]\nTime=05:00\nState=1\n");
-        QTRY_VERIFY(w.form->findChild<QMessageBox*>() || w.Text("txtHr") == "5");
-        QCOMPARE(w.Text("txtHr"), shown);
-        QCOMPARE(QFile::exists(w.ini + ".unrecognised"), keptAside);
     }
 
     // A failed save is told in a box that does not hold up the clock; at

@@ -10,8 +10,8 @@
 
 // Skips a test whose tool (sox) or font (IPAGothic) is missing on this
 // machine, saying where it comes from, rather than failing for it.
-#define REQUIRE(missing, what)                                                                 \
-    if (missing)                                                                               \
+#define REQUIRE(missing, what)                                                                     \
+    if (missing)                                                                                   \
     QSKIP(what " is missing: scripts/deps --test installs it")
 
 // Declares the columns of a data table: Columns<QString, int>({"text", "value"}).
@@ -36,6 +36,17 @@ inline void WriteBytes(const QString& path, const QByteArray& bytes) {
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
+// Capabilities in or out of this thread's effective set (where it has them):
+// word 0 for capabilities 0 to 31, word 1 for the rest.
+inline void SetEffective(int word, __u32 bits, bool on) {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2]{};
+    syscall(SYS_capget, &header, data);
+    data[word].effective =
+        on ? data[word].effective | (data[word].permitted & bits) : data[word].effective & ~bits;
+    syscall(SYS_capset, &header, data);
+}
+
 // While it lives, `path` has only the permissions given (read-only by default),
 // and they hold for this thread even when the tests run as root.
 class Restricted {
@@ -44,25 +55,16 @@ public:
                         QFile::Permissions allowed = QFile::ReadOwner | QFile::ExeOwner)
         : path_(std::move(path)), before_(QFile::permissions(path_)) {
         QFile::setPermissions(path_, allowed);
-        SetOverride(false);
+        SetEffective(0, Override, false);
     }
     ~Restricted() {
-        SetOverride(true);
+        SetEffective(0, Override, true);
         QFile::setPermissions(path_, before_);
     }
 
 private:
-    // Root's power to bypass permission bits, out of or back into the effective set.
-    static void SetOverride(bool on) {
-        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-        __user_cap_data_struct data[2]{};
-        syscall(SYS_capget, &header, data);
-        const __u32 bits = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
-        data[0].effective =
-            on ? data[0].effective | (data[0].permitted & bits) : data[0].effective & ~bits;
-        syscall(SYS_capset, &header, data);
-    }
-
+    // Root's power to bypass permission bits.
+    static constexpr __u32 Override = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
     QString path_;
     QFile::Permissions before_;
 };

@@ -12,9 +12,7 @@ journey_ring() { # An alarm set only through the window rings at its minute and 
     sox -n -r 48000 -c 2 -b 24 "$APP/alerm.wav" synth 0.8 sine 880 vol 0.5
     rec_start
     local t0 stop
-    t0=$(rec_now)
-    start_vendrix "2027-03-01 06:59:35"
-    wait_for_window
+    heard_from "2027-03-01 06:59:35"
     click 412 39 # >> opens the editor
     click 16 24  # ON
     click 14 120 # オン: every day
@@ -42,9 +40,7 @@ journey_wav_and_launch() { # A looping WAV; spoilt, the full standard alarm in i
         "$WORK/beep.wav" "$WORK/witness" | write_ini
     rec_start
     local t0 spoilt stop
-    t0=$(rec_now)
-    start_vendrix "2027-03-01 06:59:57"
-    wait_for_window
+    heard_from "2027-03-01 06:59:57"
     check "the WAV loops" loud_throughout "$(plus "$t0" 3.5)" "$(plus "$t0" 6.5)"
     cp "$VENDRIX_BIN" "$WORK/beep.wav"
     spoilt=$(rec_now)
@@ -65,18 +61,14 @@ journey_long_sounds() { # A long alerm.wav ends with its ring; a long WAV played
     printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\n' | write_ini
     rec_start
     local t0 stop
-    t0=$(rec_now)
-    start_vendrix "2027-03-01 06:59:50" 10 # ten times faster: the minute's ring lasts six seconds
-    wait_for_window
+    heard_from "2027-03-01 06:59:50" 10 # ten times faster: the minute's ring lasts six seconds
     check "the standard alarm rings with the long alerm.wav" pitched "$(plus "$t0" 3)" 2 880
     check "and its sound ends with the ring" silent "$(plus "$t0" 10)" 5
     kill -TERM "$VPID" && ended "$VPID"
     make_tone "$WORK/long.wav" 60
     printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\nCommand=1\nWAV=%s\nRepeat=0\n' \
         "$WORK/long.wav" | write_ini
-    t0=$(rec_now)
-    start_vendrix "2027-03-01 06:59:57"
-    wait_for_window
+    heard_from "2027-03-01 06:59:57"
     check "a long WAV played once sounds" pitched "$(plus "$t0" 5)" 2 660
     stop=$(rec_now)
     click 340 28 # Stop, offered while it sounds
@@ -85,9 +77,7 @@ journey_long_sounds() { # A long alerm.wav ends with its ring; a long WAV played
     make_tone "$WORK/short.wav" 1
     printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\n[Alerm 2]\nTime=07:00\nState=1\nCommand=1\nWAV=%s\n' \
         "$WORK/short.wav" | write_ini
-    t0=$(rec_now)
-    start_vendrix "2027-03-01 06:59:57"
-    wait_for_window
+    heard_from "2027-03-01 06:59:57"
     check "a WAV played once ends alone: the standard alarm beside it rings on" \
         loud_throughout "$(plus "$t0" 6)" "$(plus "$t0" 9)"
 }
@@ -138,9 +128,7 @@ journey_volume() { # A muted or turned-down output: told ahead, brought up for t
     pids+=($!)
     pactl set-sink-mute vendrix 1
     rec_start
-    t0=$(rec_now)
-    start_vendrix "2027-03-01 06:59:50"
-    wait_for_window
+    heard_from "2027-03-01 06:59:50"
     check "a muted output with an alarm near is told ahead" \
         notified 1 "アラーム 07:00 が鳴るとき、音量を 50% に上げます（いまはミュート）"
     check "the ring is heard through the muted output" loud_throughout "$(plus "$t0" 12)" "$(plus "$t0" 14)"
@@ -149,9 +137,7 @@ journey_volume() { # A muted or turned-down output: told ahead, brought up for t
     kill -TERM "$VPID" && ended "$VPID"
     pactl set-sink-mute vendrix 0
     pactl set-sink-volume vendrix 2%
-    t0=$(rec_now)
-    start_vendrix "2027-03-01 06:59:55"
-    wait_for_window
+    heard_from "2027-03-01 06:59:55"
     check "at 2 % the ring is heard, at half volume" audible "$(plus "$t0" 7)" 2
     kill -TERM "$VPID" && ended "$VPID"
     check "and 2 % is back when Vendrix ends" bash -c "pactl get-sink-volume vendrix | grep -q ' 2% '"

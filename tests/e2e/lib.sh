@@ -74,6 +74,14 @@ await() {
 # ended PID: waits up to 5 s for the process to end; false if it did not.
 ended() { await 5 bash -c "! kill -0 $1 2>/dev/null"; }
 
+# heard_from START [SPEED]: start_vendrix and wait_for_window, with t0 the
+# moment in the recording it was started at.
+heard_from() {
+    t0=$(rec_now)
+    start_vendrix "$@"
+    wait_for_window
+}
+
 # Waits for the window and sets WID. A window that the window manager left
 # unmapped while it was still starting up is mapped once.
 wait_for_window() {

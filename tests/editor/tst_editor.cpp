@@ -142,6 +142,9 @@ private slots:
         QCOMPARE(w.Text("txtDate txtHr txtMn"), "0/0|0|0");
         QCOMPARE(w.Colour("lblIndex(3) lblIndex(4) lblIndex(5)"), "#d4d0c8|#c0c0ff|#d4d0c8");
         w.Type("txtHr", "9");
+        QCOMPARE(w.form->EditedSlot(), 4); // unregistered: a hand edit of slot 4 is kept aside
+        w.form->ShowSettings(true);        // and the editor keeps what was typed
+        QCOMPARE(w.Text("txtHr"), QString("9"));
         w.Click(Member("lblIndex", 7));
         QCOMPARE(w.Text("txtHr"), QString("6"));
         QCOMPARE(w.Colour("lblIndex(4) lblIndex(7)"), "#ffc080|#c0c0ff");

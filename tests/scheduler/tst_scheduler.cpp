@@ -36,8 +36,7 @@ struct Machine {
         settings.Switch = SwitchOn;
         actions.clock = &clockText;
         QObject::connect(&scheduler, &AlarmScheduler::ringing, [this](int n) { ringing << n; });
-        QObject::connect(&scheduler, &AlarmScheduler::fellBack,
-                         [this](int n) { fellBack << n; });
+        QObject::connect(&scheduler, &AlarmScheduler::fellBack, [this](int n) { fellBack << n; });
         QObject::connect(&scheduler, &AlarmScheduler::missed,
                          [this](const MissedRings& rings) { missed << rings; });
     }
@@ -144,7 +143,6 @@ private slots:
         QCOMPARE(m.ringing.size(), command == CommandLaunch ? 0 : fired.size());
         QCOMPARE(m.indicators.snooze, snoozeShown);
         QVERIFY(!m.indicators.stop && !m.actions.Sounding()); // every ring ends with its sound
-        QCOMPARE(m.state.RingCount[1], qint16(0));
         QCOMPARE(m.indicators.alarmText, QString("07:00"));
     }
 
@@ -357,7 +355,6 @@ private slots:
             m.scheduler.cmdStop_Click();
             m.scheduler.SlotCommitted(1);
             m.scheduler.SlotCommitted(2);
-            QCOMPARE(m.state.NextAlarmHour, qint16(-1));
         }
         m.Run(10 * 60'000);
         QCOMPARE(m.Firings(), (QStringList{"07:00", "07:00", "07:00", "07:00"}));
