@@ -36,7 +36,8 @@ PulseOutputVolume::PulseOutputVolume() : loop_(pa_threaded_mainloop_new()) {
 PulseOutputVolume::~PulseOutputVolume() {
     {
         const Locked locked(loop_);
-        for (int waited = 0; context_ && pa_context_is_pending(context_) && waited < DrainMs;
+        for (int waited = 0; context_ && pa_context_get_state(context_) == PA_CONTEXT_READY &&
+                             pa_context_is_pending(context_) > 0 && waited < DrainMs;
              waited += 10) {
             pa_threaded_mainloop_unlock(loop_);
             QThread::msleep(10);
