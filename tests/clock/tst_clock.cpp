@@ -156,7 +156,8 @@ private slots:
             c.clock.Save();
         else
             set(then.section(' ', 1));
-        c.Run(AlarmScheduler::StandardRingSeconds + 1);
+        if (then.startsWith("user")) // and the ring goes on to its end
+            c.Run(AlarmScheduler::StandardRingSeconds + 1);
         QCOMPARE(shown(), after);
         QVERIFY(then.startsWith("user") || c.volume.level.Channels == channels); // exactly as found
     }
