@@ -239,14 +239,7 @@ bool AlarmScheduler::EndSnoozeIfOn(int n) {
 void AlarmScheduler::Fire(int n, double due) {
     const AlarmSlot& slot = settings_.AlarmTable[n];
     qCDebug(lcScheduler) << "slot" << n << "fires, action" << slot.Command;
-    const double seriesDay = due - AlarmSecond(n);
-    state_.SnoozeCount[n] += 1;
-    EndSnoozeIfOn(n);
-    // A ring that came late (a wake, a stall) snoozes to the series' next
-    // moment still ahead: one in the past would only come round tomorrow.
-    while (state_.SnoozeCount[n] > 0 && settings_.SnoozeInt > 0 &&
-           seriesDay + AlarmSecond(n) <= previousEnd_)
-        state_.SnoozeCount[n] += 1;
+    Snooze(n, due - AlarmSecond(n));
     firedSeries_[n] = state_.SnoozeCount[n];
     state_.RingCount[n] = 1;
     state_.RingCommand[n] = slot.Command;
@@ -255,20 +248,7 @@ void AlarmScheduler::Fire(int n, double due) {
         ShowStop();
         actions_.PlayStandardAlarm();
     } else if (slot.Command == CommandWav) {
-        // One WAV plays at a time: the new one ends any other's ring.
-        for (int m = 1; m <= SlotCount; ++m) {
-            if (m != n && state_.RingCount[m] > 0 && state_.RingCommand[m] == CommandWav)
-                EndRing(m);
-        }
-        // A single playback neither rings on nor snoozes; Stop still cuts it.
-        if (slot.Repeat == 0) {
-            state_.SnoozeCount[n] = 0;
-            state_.RingCount[n] = 0;
-        }
-        wavSlot_ = n;
-        emit ringing(n);
-        actions_.PlayWav(slot.WAV, slot.Repeat);
-        ShowStop();
+        PlayWav(n);
     } else {
         state_.SnoozeCount[n] = 0;
         state_.RingCount[n] = 0;
@@ -278,6 +258,35 @@ void AlarmScheduler::Fire(int n, double due) {
     }
     if (state_.SnoozeCount[n] > 0)
         indicators_.SetSnoozeShown(true);
+}
+
+// The series moves on: to its next moment still ahead when the ring came
+// late (a wake, a stall), as one in the past would only come round tomorrow.
+// With the switch on there is no series.
+void AlarmScheduler::Snooze(int n, double seriesDay) {
+    state_.SnoozeCount[n] += 1;
+    EndSnoozeIfOn(n);
+    while (state_.SnoozeCount[n] > 0 && settings_.SnoozeInt > 0 &&
+           seriesDay + AlarmSecond(n) <= previousEnd_)
+        state_.SnoozeCount[n] += 1;
+}
+
+// One WAV plays at a time: the new one ends any other's ring. A single
+// playback neither rings on nor snoozes; Stop still cuts it.
+void AlarmScheduler::PlayWav(int n) {
+    const AlarmSlot& slot = settings_.AlarmTable[n];
+    for (int m = 1; m <= SlotCount; ++m) {
+        if (m != n && state_.RingCount[m] > 0 && state_.RingCommand[m] == CommandWav)
+            EndRing(m);
+    }
+    if (slot.Repeat == 0) {
+        state_.SnoozeCount[n] = 0;
+        state_.RingCount[n] = 0;
+    }
+    wavSlot_ = n;
+    emit ringing(n);
+    actions_.PlayWav(slot.WAV, slot.Repeat);
+    ShowStop();
 }
 
 // The ring the firing would have had with the standard alarm, snoozing as

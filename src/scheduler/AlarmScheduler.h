@@ -91,6 +91,8 @@ private:
     void EndRing(int n);
     bool EndSnoozeIfOn(int n);
     void Fire(int n, double due);
+    void Snooze(int n, double seriesDay);
+    void PlayWav(int n);
     void RingAsStandard(int n, const QString& why);
     void OnLaunchFailed(const QString& text, const QString& why);
     void ShowStop();
