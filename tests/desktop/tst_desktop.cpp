@@ -6,7 +6,9 @@
 #include "TestSupport.h"
 #include "WakeHelperRules.h"
 
+#include <QCryptographicHash>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -159,6 +161,7 @@ private slots:
     void oneCopy_data() {
         Columns<QString, bool>({"before", "primary"});
         // clang-format off
+        Row("a file another account planted in /tmp", "planted", true);
         Row("a running copy", "running", false);
         Row("a lock whose holder is gone", "gone", true);
         Row("a copy that does not answer", "silent", true);
@@ -179,6 +182,12 @@ private slots:
             QVERIFY(first->IsPrimary());
         if (before == "silent")
             QFile::remove(lock.chopped(5)); // its socket
+        const QByteArray hash = QCryptographicHash::hash(ini.toUtf8(), QCryptographicHash::Sha1);
+        const QString planted = QDir::temp().filePath( // where the lock was: any account knew it
+            QString("vendrix-%1-%2.lock").arg(getuid()).arg(hash.toHex().left(16)));
+        if (before == "planted")
+            WriteBytes(planted, "");
+        const auto unplant = qScopeGuard([&] { QFile::remove(planted); });
         if (before == "gone") {
             QProcess ended;
             ended.start("true");
