@@ -230,7 +230,7 @@ journey_sleep() { # The wake timer a minute ahead, in the program or its helper;
     check "only one" said_once 'cannot wake the computer' 
 }
 
-journey_slept_through() { # A suspend over an alarm: it does not ring; one notification and one line name it.
+journey_slept_through() { # A jump over an alarm: it does not ring; one notification and one line name it.
     local server=$1 at
     install_copy
     make_witness "$WORK/witness" "$WORK/fired"
@@ -238,7 +238,8 @@ journey_slept_through() { # A suspend over an alarm: it does not ring; one notif
     printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=%s\nState=1\nCommand=2\nExec=%s\n' "$at" "$WORK/witness" | write_ini
     "$server" notifications >"$WORK/notes" &
     pids+=($!)
-    # libfaketime reads its offset afresh from the file: the clock jumps as after a suspend.
+    # libfaketime reads its offset afresh from the file: the clock jumps as after
+    # a suspend, but the boot clock stays, so the program sees a clock set forward.
     echo "+0" >"$WORK/faketime"
     (cd "$APP" && TZ=UTC LD_PRELOAD="$FAKETIME_LIB" FAKETIME_TIMESTAMP_FILE="$WORK/faketime" \
         FAKETIME_NO_CACHE=1 FAKETIME_DONT_FAKE_MONOTONIC=1 exec ./vendrix 2>>"$WORK/stderr") &
@@ -250,7 +251,7 @@ journey_slept_through() { # A suspend over an alarm: it does not ring; one notif
     sleep 3
     check "only one" test "$(grep -c 鳴らなかったアラーム "$WORK/notes")" = 1
     check "it did not ring" test ! -e "$WORK/fired"
-    check "one line on standard error" test "$(grep -c "missed while the computer slept: $at" "$WORK/stderr")" = 1
+    check "one line on standard error" test "$(grep -c "missed, as the clock was set forward past $at" "$WORK/stderr")" = 1
 }
 
 a11y_bus_up() { dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null 2>&1; }
