@@ -61,8 +61,6 @@ AlarmClock::AlarmClock(const QString& iniPath, AlarmActions& actions, const Desk
     connect(&tray_, &TrayIcon::restoreChosen, this, &AlarmClock::Restore);
     connect(&wake_, &WakeTimer::woke, this, &AlarmClock::OnWoke);
     connect(&wake_, &WakeTimer::unavailable, this, &AlarmClock::OnWakeUnavailable);
-    // A save or an editor replaces the file: the folder tells of the new one.
-    watcher_.addPaths({QFileInfo(file_.IniPath).absolutePath(), file_.IniPath});
     const auto changed = [this] {
         if (!watcher_.files().contains(file_.IniPath))
             watcher_.addPath(file_.IniPath);
@@ -74,6 +72,9 @@ AlarmClock::AlarmClock(const QString& iniPath, AlarmActions& actions, const Desk
 
 int AlarmClock::Load() {
     ReportLoad(file_.LoadSettings(settings_));
+    // Once the first save has made the folder. A save or an editor replaces
+    // the file: the folder tells of the new one.
+    watcher_.addPaths({QFileInfo(file_.IniPath).absolutePath(), file_.IniPath});
     lblSw_Click(settings_.Switch);
     return settings_.CurrentID;
 }

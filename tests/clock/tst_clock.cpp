@@ -39,11 +39,14 @@ public:
     QString shownAgain;
 };
 
-// An alarm clock on its own alerm.ini, its clock started at 06:59:58 on a Monday.
+// An alarm clock on its own alerm.ini (none when empty, in a folder still to
+// be made), its clock started at 06:59:58 on a Monday.
 struct Clock {
     explicit Clock(const QByteArray& ini = "[Public]\nValidation=x\n[Settings]\nSwitch=1\n"
-                                           "[Alerm 1]\nTime=07:00\nState=1\n") {
-        WriteBytes(dir.filePath("alerm.ini"), ini);
+                                           "[Alerm 1]\nTime=07:00\nState=1\n")
+        : path(dir.filePath(ini.isEmpty() ? "new/alerm.ini" : "alerm.ini")) {
+        if (!ini.isEmpty())
+            WriteBytes(path, ini);
         clock.Load();
         slot = clock.Table().AlarmTable[1];
     }
@@ -58,6 +61,7 @@ struct Clock {
     }
 
     QTemporaryDir dir;
+    QString path;
     RecordingActions actions;
     FakeNotifications notifications;
     FakeTray tray;
@@ -65,8 +69,7 @@ struct Clock {
     FakeInhibitor inhibitor;
     FakeOutputVolume volume;
     FakeView view;
-    AlarmClock clock{
-        dir.filePath("alerm.ini"), actions, {notifications, tray, wake, inhibitor, volume}, view};
+    AlarmClock clock{path, actions, {notifications, tray, wake, inhibitor, volume}, view};
     QDateTime now{QDate(2027, 3, 1), QTime(6, 59, 58), Qt::UTC};
     qint64 bootMs = 0;
     AlarmSlot slot;
@@ -115,9 +118,8 @@ private slots:
         QVERIFY(c.notifications.ring.isEmpty() && !c.view.stop && !c.tray.stopOffered);
     }
 
-    // A ring brings a muted or turned-down output up to half, only up, and
-    // puts back exactly what it found when it ends, unless the user changed
-    // it meanwhile. Levels are "muted/percent".
+    // A ring brings a muted or low output up to half, only up, and puts back
+    // exactly what it found, unless the user changed it ("muted/percent").
     void ringIsHeard_data() {
         Columns<QString, QString, QString, QString>({"before", "during", "then", "after"});
         // clang-format off
@@ -289,10 +291,9 @@ private slots:
         QCOMPARE(c.view.told.size(), 2);
     }
 
-    // Alarms registered while the switch is at OFF do not ring: said once,
-    // and again once the switch has been elsewhere. Closing with an alarm
-    // armed is told: nothing rings until the next start. Steps: O OFF, N ON,
-    // C commit the alarm, X commit it off, Q close the window.
+    // Alarms registered at OFF do not ring: said once, and again once the
+    // switch has been elsewhere; closing with an alarm armed is told. Steps:
+    // O OFF, N ON, C commit the alarm, X commit it off, Q close the window.
     void registeringAtOffIsToldOnce_data() {
         Columns<QString, int>({"steps", "notices"});
         // clang-format off
@@ -446,6 +447,13 @@ private slots:
         QCOMPARE(c.view.shownAgain, !keptAside.isEmpty() ? "" : editing ? "keeping edits" : "all");
         if (!keptAside.isEmpty())
             QCOMPARE(ReadBytes(c.clock.IniPath() + ".unrecognised"), keptAside);
+    }
+
+    // On a first start the first save makes the folder: watched from then on.
+    void firstStartWatchesItsNewFolder() {
+        Clock c{QByteArray()};
+        WriteBytes(c.path, "[Public]\nValidation=x\n[Alerm 2]\nTime=09:15\nState=1\n");
+        QTRY_COMPARE(c.view.shownAgain, QString("all"));
     }
 
     // A file that holds no settings is kept and the user told where; one
