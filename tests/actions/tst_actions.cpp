@@ -56,7 +56,7 @@ private slots:
         Row("rep stop", QStringList{"play a 1"}, QStringList{"stop", "done"}, QStringList{"stop", "close"}, false);
         Row("norep end ends the sound", QStringList{"play a 0"}, QStringList{"done"}, QStringList{"close"}, false);
         Row("norep stop cuts it", QStringList{"play a 0"}, QStringList{"stop", "done"}, QStringList{"stop", "close"}, false);
-        Row("other codes do nothing", QStringList{"play a 1"}, QStringList{"cut"}, QStringList{}, true);
+        Row("other codes do nothing", QStringList{"play a 0"}, QStringList{"cut"}, QStringList{}, true);
         Row("a late completion does not end a loop", QStringList{"play a 0", "play b 1"}, QStringList{"done"}, QStringList{}, true);
         Row("missing file is told", QStringList{}, QStringList{"play  0"}, QStringList{"open ", "failed "}, false);
         Row("unplayable file is told once", QStringList{"play a 1"}, QStringList{"fail", "fail"}, QStringList{"failed a"}, false);
