@@ -21,6 +21,11 @@ void WavDevice::StopWav() {
     if (mark_ == Mark::None)
         return;
     backend_.Stop();
+    End();
+}
+
+// Nothing plays any more: the file is closed and the mark cleared.
+void WavDevice::End() {
     Close();
     mark_ = Mark::None;
     SetSounding(false);
@@ -35,11 +40,8 @@ void WavDevice::Close() {
 void WavDevice::OnCompletion(int code) {
     if (code != 1)
         return;
-    if (mark_ == Mark::Once) {
-        Close();
-        mark_ = Mark::None;
-        SetSounding(false);
-    }
+    if (mark_ == Mark::Once)
+        End();
 }
 
 // A playback already stopped or ended has nothing left to fail.

@@ -30,6 +30,7 @@ private:
     void OnCompletion(int code);
     void OnFailure(const QString& why);
     void Close();
+    void End();
     void SetSounding(bool sounding);
 
     MediaBackend& backend_;
