@@ -4,6 +4,7 @@
 // --memory FILE, the memory while FILE plays.
 #include "Actions.h"
 #include "SoundRecorder.h"
+#include "SoundServer.h"
 #include "WavFile.h"
 
 #include <QApplication>
@@ -58,7 +59,8 @@ long RssKb() {
 
 // Memory beside idle while a long file plays: it is streamed, never decoded whole.
 int Memory(const QString& file) {
-    Actions actions(QCoreApplication::applicationDirPath());
+    SoundServer server;
+    Actions actions(server, QCoreApplication::applicationDirPath());
     QTest::qWait(1000);
     const long idle = RssKb();
     actions.PlayWav(file, 0);
@@ -74,7 +76,8 @@ int main(int argc, char* argv[]) {
     WriteTone(wav, 300, 660.0);
     if (argc > 2 && QByteArray(argv[1]) == "--memory")
         return Memory(QString::fromLocal8Bit(argv[2]));
-    Actions actions(QCoreApplication::applicationDirPath());
+    SoundServer server;
+    Actions actions(server, QCoreApplication::applicationDirPath());
     QTest::qWait(500);
     SoundRecorder recorder;
     const qint64 standard = MedianLatency(

@@ -4,21 +4,19 @@
 #include <QObject>
 #include <QString>
 
-// The device a sound plays on: one file open at a time. Stop and close are
-// harmless with nothing open.
+// The device a sound plays on: one sound at a time. Stop is harmless with
+// nothing playing.
 class MediaBackend : public QObject {
     Q_OBJECT
 public:
-    // False when the file cannot be opened at all; failed() has said why. A
-    // looping file plays on from its start at its end, without a gap.
-    virtual bool Open(const QString& path, bool loop) = 0;
-    virtual void Play() = 0;
+    // Plays the file from its start, cutting whatever played; a looping one
+    // plays on from its start at its end, without a gap.
+    virtual void Play(const QString& path, bool loop) = 0;
     virtual void Stop() = 0;
-    virtual void Close() = 0;
 
 signals:
-    // Code 1 when a playback ran to its end, another code otherwise.
-    void completed(int code);
-    // The file cannot be played: missing, unreadable, no sound, or no device.
+    // The sound played to its last sample.
+    void ended();
+    // The file cannot be played: missing, not a file, no sound, spoilt while it played.
     void failed(const QString& why);
 };

@@ -1,57 +1,76 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SoundDevice.h"
 
+#include "PlaybackStream.h"
 #include "SoundStream.h"
 
-#include <QAudioSink>
-#include <QMediaDevices>
+#include <QFileInfo>
 
-SoundDevice::SoundDevice(int limitSeconds) : limitSeconds_(limitSeconds) {}
+namespace {
 
-SoundDevice::~SoundDevice() {
-    Close();
+// A file that did not answer (a hung network share) is not asked again for
+// this long: every try leaves a thread waiting on it.
+constexpr qint64 SilentForMs = 60'000;
+
+} // namespace
+
+SoundDevice::SoundDevice(SoundServer& server, int limitSeconds, QStringList fallbacks)
+    : server_(server), limitSeconds_(limitSeconds), fallbacks_(std::move(fallbacks)) {}
+
+SoundDevice::~SoundDevice() = default;
+
+void SoundDevice::Play(const QString& path, bool loop) {
+    chain_ = QStringList{path} + fallbacks_;
+    chain_.removeDuplicates();
+    loop_ = loop;
+    Start(0);
 }
 
-bool SoundDevice::Open(const QString& path, bool loop) {
-    Close();
-    Result<std::unique_ptr<SoundStream>> stream = SoundStream::Open(path, loop, limitSeconds_);
-    if (!stream) {
-        emit failed(stream.Error().Why);
-        return false;
+// The one before is cut, unless all of it is with the server: its last
+// moment then overlaps the new start rather than ending in a click.
+void SoundDevice::Start(qsizetype at) {
+    if (playing_) {
+        playing_->disconnect(this);
+        playing_->Abandon();
+        playing_.release()->deleteLater();
     }
-    stream_ = std::move(*stream);
-    connect(stream_.get(), &SoundStream::failed, this, &MediaBackend::failed);
-    return true;
-}
-
-void SoundDevice::Play() {
-    if (!stream_)
-        return;
-    const QAudioDevice output = QMediaDevices::defaultAudioOutput();
-    if (output.isNull())
-        return emit failed(QStringLiteral("no audio device"));
-    sink_ = new QAudioSink(output, stream_->Format(), this);
-    connect(sink_, &QAudioSink::stateChanged, this, [this](QAudio::State state) {
-        if (state == QAudio::StoppedState && sink_->error() != QAudio::NoError)
-            emit failed(QStringLiteral("the audio stream failed (%1)").arg(int(sink_->error())));
-        else if (state == QAudio::IdleState)
-            emit completed(1); // played to its end
-        else if (state == QAudio::ActiveState)
-            emit started();
+    const QString path = chain_[at];
+    if (silent_.contains(path) && silent_[path].elapsed() < SilentForMs)
+        return Failed(at, PlaybackStream::NoAnswer);
+    const auto open = [path, loop = loop_, limit = limitSeconds_]() {
+        Result<std::unique_ptr<SoundStream>> stream = SoundStream::Open(path, loop, limit);
+        if (!stream)
+            return Result<std::unique_ptr<SoundSource>>(stream.Error());
+        return Result<std::unique_ptr<SoundSource>>(std::move(*stream));
+    };
+    playing_ = std::make_unique<PlaybackStream>(server_, open, QFileInfo(path).fileName());
+    connect(playing_.get(), &PlaybackStream::started, this, &SoundDevice::started);
+    connect(playing_.get(), &PlaybackStream::waiting, this, &SoundDevice::waiting);
+    connect(playing_.get(), &PlaybackStream::ended, this, [this] {
+        Stop();
+        emit ended();
     });
-    sink_->start(stream_.get());
+    connect(playing_.get(), &PlaybackStream::failed, this, [this, at](const QString& why) {
+        if (!playing_->Opened() && why == PlaybackStream::NoAnswer)
+            silent_[chain_[at]].start();
+        Failed(at, why);
+    });
 }
 
-void SoundDevice::Stop() {
-    if (!sink_)
-        return;
-    sink_->disconnect(this);
-    sink_->stop();
-    sink_->deleteLater();
-    sink_ = nullptr;
-}
-
-void SoundDevice::Close() {
+void SoundDevice::Failed(qsizetype at, const QString& why) {
+    if (!(playing_ && playing_->Opened()) && at + 1 < chain_.size()) {
+        emit replaced(chain_[at], why);
+        return Start(at + 1);
+    }
     Stop();
-    stream_.reset();
+    emit failed(why);
+}
+
+// Called from the playback's own signals too: it goes once they are done.
+void SoundDevice::Stop() {
+    if (!playing_)
+        return;
+    playing_->disconnect(this);
+    playing_->Cut();
+    playing_.release()->deleteLater();
 }

@@ -3,32 +3,45 @@
 
 #include "MediaBackend.h"
 
+#include <QElapsedTimer>
+#include <QHash>
+#include <QStringList>
 #include <memory>
 
-class QAudioSink;
-class SoundStream;
+class PlaybackStream;
+class SoundServer;
 
 // Every sound Vendrix makes plays here: a file streamed by SoundStream into
-// a fresh audio stream (QAudioSink) for each playback, a reused one of Qt 6.4
-// falling silent after a few restarts.
+// a stream of its own on the sound server's connection. A file that cannot
+// be opened (or does not answer) gives way to the next of the fallbacks, so
+// that a chain of them never ends in silence.
 class SoundDevice : public MediaBackend {
     Q_OBJECT
 public:
     // limitSeconds: no playback lasts longer (0: the whole file).
-    explicit SoundDevice(int limitSeconds = 0);
+    explicit SoundDevice(SoundServer& server, int limitSeconds = 0, QStringList fallbacks = {});
     ~SoundDevice() override;
 
-    bool Open(const QString& path, bool loop) override;
-    void Play() override;
+    void Play(const QString& path, bool loop) override;
     void Stop() override;
-    void Close() override;
 
 signals:
-    // The sound is heard: the audio stream runs.
+    // The sound is heard: at its start, and again after the server was away.
     void started();
+    // No sound can be made now; it plays once it can.
+    void waiting(const QString& why);
+    // `path` could not be played (why): the next in line plays instead.
+    void replaced(const QString& path, const QString& why);
 
 private:
+    void Start(qsizetype at);
+    void Failed(qsizetype at, const QString& why);
+
+    SoundServer& server_;
     int limitSeconds_;
-    std::unique_ptr<SoundStream> stream_;
-    QAudioSink* sink_ = nullptr;
+    QStringList fallbacks_;
+    QStringList chain_; // what plays now, then what may stand in for it
+    bool loop_ = false;
+    std::unique_ptr<PlaybackStream> playing_;
+    QHash<QString, QElapsedTimer> silent_; // files that did not answer, and since when
 };

@@ -2,8 +2,13 @@
 #include "SoundStream.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <limits>
 #include <sndfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -30,23 +35,44 @@ sf_count_t Tell(void* user) {
     return Of(user).pos();
 }
 
+Failure SystemFailure(int error) {
+    return Failure{QString::fromLocal8Bit(std::strerror(error)), error};
+}
+
+// Opened without waiting (a FIFO would wait for a writer), and only when it is
+// a regular file.
+Status OpenRegular(QFile& file, const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return SystemFailure(errno);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return Failure{S_ISDIR(info.st_mode) ? QStringLiteral("it is a folder")
+                                             : QStringLiteral("it is not a regular file")};
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return Failure{file.errorString()};
+    }
+    return Done{};
+}
+
 } // namespace
 
 Result<std::unique_ptr<SoundStream>> SoundStream::Open(const QString& path, bool loop,
                                                        int limitSeconds) {
     std::unique_ptr<SoundStream> stream(new SoundStream);
-    stream->file_.setFileName(path);
+    stream->path_ = path;
     SF_INFO info{};
     if (const Status opened = stream->OpenFile(info); !opened)
         return opened.Error();
-    stream->format_.setChannelCount(info.channels);
-    stream->format_.setSampleRate(info.samplerate);
-    stream->format_.setSampleFormat(QAudioFormat::Int16);
+    stream->channels_ = info.channels;
+    stream->rate_ = info.samplerate;
     stream->loop_ = loop;
     stream->framesLeft_ = limitSeconds > 0 ? qint64(limitSeconds) * info.samplerate
                           : loop           ? std::numeric_limits<qint64>::max()
                                            : info.frames;
-    stream->QIODevice::open(QIODevice::ReadOnly);
     return stream;
 }
 
@@ -55,11 +81,16 @@ Status SoundStream::OpenFile(SF_INFO& info) {
         sf_close(sound_);
     sound_ = nullptr;
     file_.close();
-    if (file_.fileName().isEmpty())
+    if (path_.isEmpty())
         return Failure{QStringLiteral("no file named")};
-    if (!file_.open(QIODevice::ReadOnly))
-        return Failure{file_.errorString()};
-    static SF_VIRTUAL_IO io{Length, Seek, Read, Write, Tell};
+    if (path_.startsWith(u':')) {
+        file_.setFileName(path_);
+        if (!file_.open(QIODevice::ReadOnly))
+            return Failure{file_.errorString()};
+    } else if (const Status opened = OpenRegular(file_, path_); !opened) {
+        return opened;
+    }
+    static SF_VIRTUAL_IO io{Length, Seek, ::Read, Write, Tell};
     sound_ = sf_open_virtual(&io, SFM_READ, &info, &file_);
     if (!sound_)
         return Failure{QString::fromUtf8(sf_strerror(nullptr))};
@@ -71,16 +102,12 @@ Status SoundStream::OpenFile(SF_INFO& info) {
 
 // Each round of a loop reads the file afresh: one spoilt or replaced while
 // it plays is found out, not played as noise.
-bool SoundStream::Rewind() {
+Status SoundStream::Rewind() {
     SF_INFO info{};
-    Status opened = OpenFile(info);
-    if (opened &&
-        (info.channels != format_.channelCount() || info.samplerate != format_.sampleRate()))
-        opened = Failure{QStringLiteral("the file changed while it played")};
-    if (!opened)
-        QMetaObject::invokeMethod(
-            this, [this, why = opened.Error().Why] { emit failed(why); }, Qt::QueuedConnection);
-    return bool(opened);
+    const Status opened = OpenFile(info);
+    if (opened && (info.channels != channels_ || info.samplerate != rate_))
+        return Failure{QStringLiteral("the file changed while it played")};
+    return opened;
 }
 
 SoundStream::~SoundStream() {
@@ -88,35 +115,26 @@ SoundStream::~SoundStream() {
         sf_close(sound_);
 }
 
-// Never none before the end: the audio stream takes "none" for the end.
-qint64 SoundStream::bytesAvailable() const {
-    return (ended_ ? 0 : 1 << 20) + QIODevice::bytesAvailable();
-}
-
-// Blocks as the audio stream asks for them; at the end of the file a
-// looping stream starts again (a file that yields nothing ends it).
-qint64 SoundStream::readData(char* data, qint64 maxSize) {
-    const int frameBytes = format_.bytesPerFrame();
+// At the end of the file a looping stream starts again (a file that yields
+// nothing ends it).
+Result<qint64> SoundStream::Read(float* out, qint64 frames) {
     qint64 done = 0;
     bool rewound = false;
-    while (!ended_ && maxSize - done >= frameBytes) {
-        const sf_count_t wanted =
-            std::min<sf_count_t>({(maxSize - done) / frameBytes, framesLeft_,
-                                  sf_count_t(block_.size()) / format_.channelCount()});
-        const sf_count_t got = sf_readf_float(sound_, block_.data(), wanted);
-        auto* out = reinterpret_cast<qint16*>(data + done);
-        for (sf_count_t i = 0; i < got * format_.channelCount(); ++i)
-            out[i] = qint16(std::clamp(block_[size_t(i)], -1.0f, 1.0f) * 32767.0f);
-        done += got * frameBytes;
+    while (done < frames && framesLeft_ > 0) {
+        const sf_count_t wanted = std::min(frames - done, framesLeft_);
+        const sf_count_t got = sf_readf_float(sound_, out + done * channels_, wanted);
+        done += got;
         framesLeft_ -= got;
-        if (framesLeft_ <= 0) {
-            ended_ = true;
-        } else if (got < wanted) { // the end of the file
-            ended_ = !loop_ || (got == 0 && rewound) || !Rewind();
-            rewound = true;
-        } else {
+        if (got == wanted) {
             rewound = false;
+        } else if (!loop_ || (got == 0 && rewound)) {
+            framesLeft_ = 0;
+        } else if (const Status again = Rewind(); !again) {
+            return again.Error();
+        } else {
+            rewound = true;
         }
     }
+    std::for_each(out, out + done * channels_, [](float& v) { v = std::clamp(v, -1.0f, 1.0f); });
     return done;
 }

@@ -2,54 +2,43 @@
 #pragma once
 
 #include "Result.h"
+#include "SoundSource.h"
 
-#include <QAudioFormat>
 #include <QFile>
-#include <QIODevice>
 #include <memory>
-#include <vector>
 
 struct sf_private_tag;
 struct SF_INFO;
 
-// A sound file decoded by libsndfile while it plays, a small block at a time,
-// as 16-bit samples: memory stays flat whatever the file's length. Whatever
-// libsndfile reads plays (WAV in every form, FLAC, Ogg Vorbis and Opus, MP3
-// where the installed libsndfile has it). A looping stream starts again at
-// its first frame without a gap; a limited one ends after so many seconds.
-class SoundStream : public QIODevice {
-    Q_OBJECT
+// A sound file decoded by libsndfile while it plays, a small block at a time:
+// memory stays flat whatever the file's length. Whatever libsndfile reads
+// plays (WAV in every form, FLAC, Ogg Vorbis and Opus, MP3 where the
+// installed libsndfile has it). Only a regular file is opened (a resource
+// too), never a FIFO, a device or a folder, whose opening or reading could
+// wait for ever. A looping stream starts again at its first frame without a
+// gap; a limited one ends after so many seconds.
+class SoundStream : public SoundSource {
 public:
     ~SoundStream() override;
 
-    // The file ready to play, or why it cannot: missing, unreadable, no sound.
+    // The file ready to play, or why it cannot: missing, not a file, no sound.
     static Result<std::unique_ptr<SoundStream>> Open(const QString& path, bool loop,
                                                      int limitSeconds = 0);
 
-    QAudioFormat Format() const { return format_; }
-
-signals:
-    // A looping file can no longer be read from its start.
-    void failed(const QString& why);
-
-public:
-    bool isSequential() const override { return true; }
-    qint64 bytesAvailable() const override;
-
-protected:
-    qint64 readData(char* data, qint64 maxSize) override;
-    qint64 writeData(const char*, qint64) override { return -1; }
+    int Channels() const override { return channels_; }
+    int Rate() const override { return rate_; }
+    Result<qint64> Read(float* out, qint64 frames) override;
 
 private:
     SoundStream() = default;
     Status OpenFile(SF_INFO& info);
-    bool Rewind();
+    Status Rewind();
 
+    QString path_;
     QFile file_;
     sf_private_tag* sound_ = nullptr;
-    QAudioFormat format_;
+    int channels_ = 0;
+    int rate_ = 0;
     bool loop_ = false;
     qint64 framesLeft_ = 0; // before the limit, or the end of a stream that does not loop
-    bool ended_ = false;
-    std::vector<float> block_ = std::vector<float>(4096); // decoded as floats: every form alike
 };

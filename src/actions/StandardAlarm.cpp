@@ -2,46 +2,40 @@
 #include "StandardAlarm.h"
 
 #include "ActionsLogging.h"
-#include "SoundStream.h"
 
-#include <QFile>
+#include <QFileInfo>
 
-namespace {
+const QString StandardAlarm::BuiltInTone = QStringLiteral(":/vendrix/alerm.wav");
 
-const QString BuiltInTone = QStringLiteral(":/vendrix/alerm.wav");
-
-} // namespace
-
-StandardAlarm::StandardAlarm(const QStringList& candidates) : path_(BuiltInTone) {
+// Only looked at, not opened: whether it can play is found out at each ring.
+StandardAlarm::StandardAlarm(SoundServer& server, const QStringList& candidates)
+    : path_(BuiltInTone), device_(server, LongestSeconds, {BuiltInTone}) {
     for (const QString& path : candidates) {
-        if (!QFile::exists(path))
-            continue;
-        const auto stream = SoundStream::Open(path, false);
-        if (stream) {
+        if (QFileInfo::exists(path)) {
             path_ = path;
             break;
         }
-        qCWarning(lcActions).noquote() << QStringLiteral("cannot use %1 as the alarm sound (%2)")
-                                              .arg(path, stream.Error().Why);
     }
-    if (path_ == BuiltInTone && !SoundStream::Open(BuiltInTone, false))
-        qCWarning(lcActions) << "the built-in alarm tone cannot be decoded";
-    connect(&device_, &SoundDevice::completed, this, &StandardAlarm::Stop);
-    connect(&device_, &SoundDevice::failed, this, &StandardAlarm::Failed);
-    connect(&device_, &SoundDevice::started, this, [this] { failing_.Again(); });
+    connect(&device_, &SoundDevice::ended, this, &StandardAlarm::Stop);
+    connect(&device_, &SoundDevice::failed, this, &StandardAlarm::Stop);
+    connect(&device_, &SoundDevice::replaced, this, [this](const QString& path, const QString& why) {
+        const QString text = QStringLiteral("cannot use %1 as the alarm sound (%2); the tone built "
+                                            "into Vendrix plays instead")
+                                 .arg(path, why);
+        if (!told_.contains(text))
+            qCWarning(lcActions).noquote() << text;
+        told_ << text;
+    });
 }
 
 void StandardAlarm::Stop() {
-    device_.Close();
+    device_.Stop();
     SetSounding(false);
 }
 
-// alerm.wav gone since the start: the tone built in plays instead.
 void StandardAlarm::Play() {
-    if (!device_.Open(QFile::exists(path_) ? path_ : BuiltInTone, false))
-        return;
     SetSounding(true);
-    device_.Play();
+    device_.Play(path_, false);
 }
 
 void StandardAlarm::SetSounding(bool sounding) {
@@ -49,12 +43,4 @@ void StandardAlarm::SetSounding(bool sounding) {
         return;
     sounding_ = sounding;
     emit soundingChanged();
-}
-
-// The sound restarts every second while an alarm rings: a failure is told
-// once, and again only after a sound has played.
-void StandardAlarm::Failed(const QString& why) {
-    Stop();
-    if (failing_.Tell(QStringLiteral("cannot play the alarm sound: %1").arg(why)))
-        emit failed(why);
 }

@@ -8,9 +8,8 @@
 
 // A slot's WAV playback. The mark says what it is: Repeating ("rep") loops
 // until stopped, Once ("norep") ends the sound at the end of the file, None
-// plays nothing. Only a completion with code 1 acts, and by the mark at the
-// moment it arrives, so a late completion of a replaced or stopped playback
-// changes nothing. Any playback can be stopped.
+// plays nothing. The end of a playback acts by the mark at the moment it
+// arrives, so it never ends a loop. Any playback can be stopped.
 class WavDevice : public QObject {
     Q_OBJECT
 public:
@@ -27,15 +26,12 @@ signals:
 private:
     enum class Mark { None, Repeating, Once };
 
-    void OnCompletion(int code);
+    void OnEnded();
     void OnFailure(const QString& why);
-    void Close();
-    void End();
     void SetSounding(bool sounding);
 
     MediaBackend& backend_;
     Mark mark_ = Mark::None;
     QString path_;
-    bool open_ = false;
     bool sounding_ = false;
 };

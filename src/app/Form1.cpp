@@ -126,6 +126,11 @@ void Form1::BuildClockStrip() {
     lblAlerm->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblSnz = MakeLabel(pctBack0, "lblSnz", QStringLiteral("SNZ((("), 4800, 360, 615, 255);
     lblSnz->hide();
+    // Under the rule, left of the digits: shown only while an alarm rings unheard.
+    lblNoSound =
+        MakeLabel(pctBack0, "lblNoSound", QStringLiteral("音が出せません"), 645, 360, 1455, 255);
+    lblNoSound->setStyleSheet(QStringLiteral("color: #c00000"));
+    lblNoSound->hide();
     cmdStop = Make<QPushButton>(pctBack0, "cmdStop", QStringLiteral("Stop"));
     Place(cmdStop, 4680, 240, 855, 375);
     cmdStop->setFont(Fonts::Mincho(15.75, true, true));
@@ -199,6 +204,10 @@ void Form1::ShowSnooze(bool shown) {
 
 void Form1::ShowStop(bool shown) {
     cmdStop->setVisible(shown);
+}
+
+void Form1::ShowSilent(bool silent) {
+    lblNoSound->setVisible(silent);
 }
 
 void Form1::ShowSwitch(int position) {

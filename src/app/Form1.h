@@ -36,6 +36,7 @@ public:
     void ShowSnooze(bool shown) override;
     void ShowStop(bool shown) override;
     void ShowSwitch(int position) override;
+    void ShowSilent(bool silent) override;
     void AskAttention() override;
     void ShowWindow() override;
     void HideWindow() override;
@@ -69,6 +70,7 @@ private:
     QLabel* lblAlerm;
     QPushButton* cmdStop;
     QLabel* lblSnz;
+    QLabel* lblNoSound;
     QPushButton* cmdExpand;
     EditorPanel* pctBack3;
     QTimer tmrClock;

@@ -8,6 +8,7 @@
 #include "QtTranslation.h"
 #include "RtcWakeTimer.h"
 #include "SingleInstance.h"
+#include "SoundServer.h"
 #include "SystemTrayIcon.h"
 #include "UnixSignals.h"
 #include "WindowIcon.h"
@@ -56,13 +57,16 @@ int main(int argc, char* argv[]) {
     if (!instance.IsPrimary())
         return 0;
 
-    Actions actions(programDir);
+    SoundServer sound;
+    Actions actions(sound, programDir);
     DBusNotifications notifications;
     SystemTrayIcon tray(WindowIcon::Make());
     RtcWakeTimer wake(WakeHelper(programDir));
     LogindInhibitor inhibitor;
-    PulseOutputVolume volume;
-    Form1 form(iniPath, actions, {notifications, tray, wake, inhibitor, volume});
+    PulseOutputVolume volume(sound);
+    Form1 form(iniPath, actions,
+               {notifications, tray, wake, inhibitor, volume,
+                SingleInstance::PrivateFile(iniPath, QStringLiteral(".volume"))});
     QObject::connect(&instance, &SingleInstance::activated, &form, &Form1::BringToFront);
     UnixSignals signals_;
     QObject::connect(&signals_, &UnixSignals::received, &form, [&form] {

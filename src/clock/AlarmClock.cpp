@@ -49,12 +49,13 @@ AlarmClock::AlarmClock(const QString& iniPath, AlarmActions& actions, const Desk
                        ClockView& view)
     : file_(iniPath), scheduler_(settings_, state_, actions, *this),
       notifications_(desktop.notifications), tray_(desktop.tray), wake_(desktop.wake),
-      inhibitor_(desktop.inhibitor), volume_(desktop.volume), ringVolume_(desktop.volume),
+      inhibitor_(desktop.inhibitor), volume_(desktop.volume), ringVolume_(desktop.volume, desktop.volumeRecord),
       view_(view) {
     connect(&scheduler_, &AlarmScheduler::ringing, this, &AlarmClock::AlarmRinging);
     connect(&scheduler_, &AlarmScheduler::fellBack, this, &AlarmClock::AlarmFellBack);
     connect(&scheduler_, &AlarmScheduler::missed, this, &AlarmClock::AlarmsMissed);
     connect(&actions, &AlarmActions::soundFailed, this, &AlarmClock::OnSoundFailed);
+    connect(&actions, &AlarmActions::soundRestored, this, &AlarmClock::OnSoundRestored);
     connect(&notifications_, &Notifications::stopInvoked, this, &AlarmClock::cmdStop_Click);
     connect(&notifications_, &Notifications::restoreInvoked, this, &AlarmClock::Restore);
     connect(&tray_, &TrayIcon::stopChosen, this, &AlarmClock::cmdStop_Click);
@@ -305,6 +306,7 @@ void AlarmClock::SetStopShown(bool shown) {
         inhibitor_.Hold();
     } else {
         notifications_.CloseRing();
+        view_.ShowSilent(false);
         ringVolume_.PutBack();
         if (!wokeFor_)
             inhibitor_.Release();
@@ -325,12 +327,12 @@ QString AlarmClock::AlarmTitle() const {
 void AlarmClock::AlarmRinging(int n) {
     ringing_ = n;
     ringVolume_.Raise();
+    const AlarmSlot& slot = settings_.AlarmTable[n];
+    ringBody_ =
+        slot.Command == CommandWav ? NameOf(slot.WAV) : QStringLiteral("標準のアラーム");
     if (view_.InView())
         return view_.AskAttention();
-    const AlarmSlot& slot = settings_.AlarmTable[n];
-    notifications_.ShowRing(AlarmTitle(), slot.Command == CommandWav
-                                              ? NameOf(slot.WAV)
-                                              : QStringLiteral("標準のアラーム"));
+    notifications_.ShowRing(AlarmTitle(), ringBody_);
 }
 
 // Told in view too: nothing else says why the standard alarm rings instead.
@@ -344,8 +346,8 @@ void AlarmClock::AlarmFellBack(int n, const QString& why) {
         slot.Command == CommandWav
             ? QStringLiteral("%1 を鳴らせないので").arg(NameOf(slot.WAV))
             : QStringLiteral("%1 を起動できないので").arg(NameOf(SplitExec(slot.Exec).Target));
-    notifications_.ShowRing(
-        AlarmTitle(), what + QStringLiteral("、標準のアラームを鳴らしています（%1）").arg(why));
+    ringBody_ = what + QStringLiteral("、標準のアラームを鳴らしています（%1）").arg(why);
+    notifications_.ShowRing(AlarmTitle(), ringBody_);
 }
 
 // Alarms a jump of the clock stepped over do not ring, but whoever relied on
@@ -368,11 +370,23 @@ void AlarmClock::AlarmsMissed(const MissedRings& missed) {
                                   times.join(QStringLiteral("、")));
 }
 
-// Without sound an alarm would pass unnoticed: the window comes forward.
+// Without sound an alarm would pass unnoticed: the window comes forward and
+// says so, and so does the notification, until the sound can be heard.
 void AlarmClock::OnSoundFailed(const QString& why) {
     Restore();
-    notifications_.ShowRing(AlarmTitle(),
-                            QStringLiteral("アラームの音を鳴らせませんでした（%1）").arg(why));
+    view_.ShowSilent(true);
+    notifications_.ShowRing(
+        AlarmTitle(),
+        QStringLiteral("アラームの音を鳴らせません（%1）。鳴らせるようになりしだい鳴ります。")
+            .arg(why));
+}
+
+void AlarmClock::OnSoundRestored() {
+    view_.ShowSilent(false);
+    if (view_.InView())
+        notifications_.CloseRing();
+    else
+        notifications_.ShowRing(AlarmTitle(), ringBody_);
 }
 
 void AlarmClock::ReportLoad(const SettingsFile::Loaded& loaded) {

@@ -68,6 +68,7 @@ private:
     void AlarmFellBack(int n, const QString& why);
     void AlarmsMissed(const MissedRings& missed);
     void OnSoundFailed(const QString& why);
+    void OnSoundRestored();
     void ReportLoad(const SettingsFile::Loaded& loaded);
     void ReportSave(const Status& saved);
     void WarnIfOff();
@@ -95,6 +96,7 @@ private:
     QFileSystemWatcher watcher_; // alerm.ini and its folder: a change by someone else is taken in
     QString shownFailure_;       // the save failure last told, until a save succeeds
     int ringing_ = 0;            // the slot that rang last
+    QString ringBody_;           // what its notification says
     bool toldOff_ = false;       // that alarms set at OFF do not ring, until the switch leaves OFF
     bool stopShown_ = false;
     bool inTray_ = false;             // hidden, with the icon in the notification area

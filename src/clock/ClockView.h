@@ -13,6 +13,8 @@ public:
     virtual void ShowSnooze(bool shown) = 0;             // lblSnz
     virtual void ShowStop(bool shown) = 0;               // cmdStop
     virtual void ShowSwitch(int position) = 0;           // the lblSw highlight
+    // That no sound can be made now, while an alarm rings (lblNoSound).
+    virtual void ShowSilent(bool silent) = 0;
     // The task bar marks the window as needing attention.
     virtual void AskAttention() = 0;
     // In front of the others, at its former size and place.

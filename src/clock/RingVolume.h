@@ -3,18 +3,23 @@
 
 #include "OutputVolume.h"
 
-#include <optional>
+#include <QMap>
+#include <QSet>
 
 // An alarm reaches the room: for a ring, a muted or turned-down default
 // output is unmuted and brought up to half volume (only up, never down), and
-// put back exactly as it was when the ring ends. A change the user makes
-// meanwhile stands: nothing is put back over it.
+// so is any output that becomes the default while it rings. When the ring
+// ends, each is put back exactly as it was, unless the user changed it
+// meanwhile: that change stands. While outputs are raised, what to put back
+// is kept in a record, so that a run after a crash puts back an output that
+// still shows the level it was raised to.
 class RingVolume : public QObject {
     Q_OBJECT
 public:
     static constexpr int Half = 50; // percent, as pactl shows it
 
-    explicit RingVolume(OutputVolume& output);
+    // `record`: where what is raised is kept (none when empty).
+    RingVolume(OutputVolume& output, QString record);
 
     void Raise();
     void PutBack();
@@ -22,10 +27,22 @@ public:
     static bool TooQuiet(const OutputVolume::Level& level);
 
 private:
+    struct Raised {
+        OutputVolume::Level Found; // what to put back
+        OutputVolume::Level To;
+        bool Reached = false; // the output has shown the raised level
+    };
+
+    void RaiseDefault();
     void Changed();
+    void PutBackLeftOver();
+    void Write();
 
     OutputVolume& output_;
-    std::optional<OutputVolume::Level> found_; // while raised: what to put back
-    OutputVolume::Level raisedTo_;
-    bool reached_ = false; // the output has shown the raised level
+    const QString record_;
+    bool ringing_ = false;
+    QMap<QByteArray, Raised> raised_;
+    QSet<QByteArray> dealtWith_; // outputs this ring raised, or found loud enough
+    QMap<QByteArray, Raised> leftOver_; // by a run that ended without putting back
+    QByteArray written_;                // the record as it stands
 };

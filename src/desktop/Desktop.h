@@ -14,4 +14,6 @@ struct Desktop {
     WakeTimer& wake;
     SleepInhibitor& inhibitor;
     OutputVolume& volume;
+    // Where what a ring raised is kept until it is put back (none when empty).
+    QString volumeRecord = {};
 };

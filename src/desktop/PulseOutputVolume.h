@@ -3,39 +3,47 @@
 
 #include "OutputVolume.h"
 
-#include <QByteArray>
+#include <QHash>
 #include <QMutex>
+#include <memory>
 
+struct PulseLoop;
+class SoundServer;
 struct pa_context;
+struct pa_operation;
 struct pa_server_info;
 struct pa_sink_info;
-struct pa_threaded_mainloop;
 
-// The default output through the PulseAudio client library, which
-// PipeWire's PulseAudio server serves too. Its state comes from the
+// The outputs on the sound server's connection. Their state comes from the
 // server's subscription, on the library's own thread; nothing is polled.
-// A server that cannot be reached is tried again every half minute.
 class PulseOutputVolume : public OutputVolume {
     Q_OBJECT
 public:
-    PulseOutputVolume();
+    explicit PulseOutputVolume(SoundServer& server);
     ~PulseOutputVolume() override;
 
     Level Current() const override;
+    Level Of(const QByteArray& output) const override;
     void Set(const Level& level) override;
 
 private:
-    void Connect();
+    struct Outputs {
+        bool Known = false;
+        QByteArray Default;
+        QHash<QByteArray, Level> Levels;
+        bool operator==(const Outputs&) const = default;
+    };
+
+    void Follow();
     // On the library's thread:
-    static void OnContext(pa_context* context, void* self);
     static void OnServer(pa_context* context, const pa_server_info* info, void* self);
     static void OnSink(pa_context* context, const pa_sink_info* info, int eol, void* self);
     void Ask(pa_context* context);
-    void Publish(const Level& level);
+    void Publish(const Outputs& outputs);
 
-    pa_threaded_mainloop* loop_;
-    pa_context* context_ = nullptr;
-    QByteArray sink_; // the default output's name, under the loop's lock
+    std::shared_ptr<PulseLoop> pulse_;
+    Outputs asked_;               // being gathered, under the loop's lock
+    QList<pa_operation*> asking_; // under the loop's lock
     mutable QMutex mutex_;
-    Level level_;
+    Outputs outputs_;
 };

@@ -38,16 +38,18 @@ QString SingleInstance::PrivateFolder() {
     return Private(own) ? own : QString();
 }
 
-SingleInstance::SingleInstance(const QString& iniPath) {
+QString SingleInstance::PrivateFile(const QString& iniPath, const QString& suffix) {
     const QString folder = PrivateFolder();
     if (folder.isEmpty())
+        return {};
+    const QByteArray hash = QCryptographicHash::hash(iniPath.toUtf8(), QCryptographicHash::Sha1);
+    return QDir(folder).filePath(
+        QStringLiteral("vendrix-%1%2").arg(QString::fromLatin1(hash.toHex().left(16)), suffix));
+}
+
+SingleInstance::SingleInstance(const QString& iniPath) : path_(PrivateFile(iniPath, {})) {
+    if (path_.isEmpty())
         return;
-    path_ = QDir(folder).filePath(
-        QStringLiteral("vendrix-%1")
-            .arg(QString::fromLatin1(
-                QCryptographicHash::hash(iniPath.toUtf8(), QCryptographicHash::Sha1)
-                    .toHex()
-                    .left(16))));
     lock_ = std::make_unique<QLockFile>(path_ + QStringLiteral(".lock"));
     // Held for the whole run: only a lock whose process has gone is stale.
     lock_->setStaleLockTime(0);

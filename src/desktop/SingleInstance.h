@@ -24,6 +24,9 @@ public:
     // The user's runtime folder ($XDG_RUNTIME_DIR) when it is private, else
     // a folder of the user's own with mode 0700; empty when there is neither.
     static QString PrivateFolder();
+    // A file of the copy that runs on these settings, in the private folder
+    // (empty when there is none): its socket, its lock, its records.
+    static QString PrivateFile(const QString& iniPath, const QString& suffix);
 
 signals:
     void activated();

@@ -20,6 +20,7 @@ public:
     void ShowSnooze(bool shown) override { snooze = shown; }
     void ShowStop(bool shown) override { stop = shown; }
     void ShowSwitch(int) override {}
+    void ShowSilent(bool shown) override { silent = shown; }
     void AskAttention() override { attention = true; }
     void ShowWindow() override { inView = true; }
     void HideWindow() override { inView = false; }
@@ -34,6 +35,7 @@ public:
     bool snooze = false;
     bool stop = false;
     bool attention = false;
+    bool silent = false;
     QStringList told;
     int edited = 0;
     QString shownAgain;
@@ -41,10 +43,13 @@ public:
 
 // An alarm clock on its own alerm.ini (none when empty, in a folder still to
 // be made), its clock started at 06:59:58 on a Monday.
+const QByteArray DailyAt7 =
+    "[Public]\nValidation=x\n[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\n";
+
 struct Clock {
-    explicit Clock(const QByteArray& ini = "[Public]\nValidation=x\n[Settings]\nSwitch=1\n"
-                                           "[Alerm 1]\nTime=07:00\nState=1\n")
-        : path(dir.filePath(ini.isEmpty() ? "new/alerm.ini" : "alerm.ini")) {
+    explicit Clock(const QByteArray& ini = DailyAt7, QString volumeRecord = {})
+        : path(dir.filePath(ini.isEmpty() ? "new/alerm.ini" : "alerm.ini")),
+          record(std::move(volumeRecord)) {
         if (!ini.isEmpty())
             WriteBytes(path, ini);
         clock.Load();
@@ -52,6 +57,19 @@ struct Clock {
     }
     // Registers `slot` as slot 1.
     void Commit() { clock.Committed(1, slot, 5); }
+    // The user sets an output ("m/30": muted at 30 %) on its own channels.
+    void SetOutput(const QString& level, const QByteArray& output = "speakers") {
+        volume.outputs[output].Channels = {123, 456};
+        volume.UserSets(level.startsWith('m'), level.mid(2).toInt(), output);
+    }
+    // How an output stands: "~" when its channels are not the user's.
+    QString Output(const QByteArray& output = "speakers") const {
+        const OutputVolume::Level level = volume.Of(output);
+        return QString("%1/%2%3")
+            .arg(level.Muted ? 'm' : 'u')
+            .arg(level.Percent)
+            .arg(level.Channels == QList<quint32>{123, 456} ? "" : "~");
+    }
     // Ticks twice a second for `seconds`.
     void Run(int seconds) {
         for (int i = 0; i < 2 * seconds; ++i) {
@@ -69,7 +87,8 @@ struct Clock {
     FakeInhibitor inhibitor;
     FakeOutputVolume volume;
     FakeView view;
-    AlarmClock clock{path, actions, {notifications, tray, wake, inhibitor, volume}, view};
+    QString record;
+    AlarmClock clock{path, actions, {notifications, tray, wake, inhibitor, volume, record}, view};
     QDateTime now{QDate(2027, 3, 1), QTime(6, 59, 58), Qt::UTC};
     qint64 bootMs = 0;
     AlarmSlot slot;
@@ -118,50 +137,84 @@ private slots:
         QVERIFY(c.notifications.ring.isEmpty() && !c.view.stop && !c.tray.stopOffered);
     }
 
-    // A ring brings a muted or low output up to half, only up, and puts back
-    // exactly what it found, unless the user changed it ("muted/percent").
+    // A ring brings a muted or low output up to half, only up, and so any
+    // output that becomes the default meanwhile; each is put back exactly as
+    // found, unless the user changed it. Steps: "OUTPUT m/30" the user sets an
+    // output (muted, 30 %), "default OUTPUT", "ring" (five seconds into the
+    // alarm), "stop", "end" (of the ring), "exit"; outputs as they stand then.
     void ringIsHeard_data() {
-        Columns<QString, QString, QString, QString>({"before", "during", "then", "after"});
+        Columns<QString, QString>({"steps", "outputs"});
         // clang-format off
-        Row("muted: up for the ring, back at Stop", "m/30", "u/50", "stop", "m/30");
-        Row("turned down: back when the ring ends", "u/2", "u/50", "end", "u/2");
-        Row("muted loud: unmuted only", "m/80", "u/80", "stop", "m/80");
-        Row("loud enough: untouched", "u/70", "u/70", "stop", "u/70");
-        Row("the user's change stands", "m/30", "u/50", "user u/20", "u/20");
-        Row("put back at the end of the run", "m/30", "u/50", "exit", "m/30");
+        Row("muted: up for the ring, back at Stop", "speakers m/30 ring stop", "speakers m/30");
+        Row("turned down: back when the ring ends", "speakers u/2 ring end", "speakers u/2");
+        Row("raised while it rings", "speakers m/30 ring", "speakers u/50~");
+        Row("muted loud: unmuted only", "speakers m/80 ring stop", "speakers m/80");
+        Row("loud enough: untouched", "speakers u/70 ring stop", "speakers u/70");
+        Row("the user's change stands", "speakers m/30 ring speakers u/20 end", "speakers u/20");
+        Row("put back at the end of the run", "speakers m/30 ring exit", "speakers m/30");
+        Row("another default while it rings: raised too, both put back", "speakers m/30 headphones u/2 ring default headphones stop", "speakers m/30 headphones u/2");
+        Row("another default, loud enough: left alone", "speakers m/30 headphones u/90 ring default headphones end", "speakers m/30 headphones u/90");
         // clang-format on
     }
     void ringIsHeard() {
-        QFETCH(QString, before);
-        QFETCH(QString, during);
-        QFETCH(QString, then);
-        QFETCH(QString, after);
+        QFETCH(QString, steps);
+        QFETCH(QString, outputs);
         Clock c;
-        const auto set = [&](const QString& level) {
-            c.volume.UserSets(level.startsWith('m'), level.mid(2).toInt());
-        };
-        const auto shown = [&] {
-            return QString("%1/%2")
-                .arg(c.volume.level.Muted ? 'm' : 'u')
-                .arg(c.volume.level.Percent);
-        };
-        set(before);
-        const QList<quint32> channels{123, 456};
-        c.volume.level.Channels = channels;
-        c.Run(5);
-        QCOMPARE(shown(), during);
-        if (then == "stop")
-            c.clock.cmdStop_Click();
-        else if (then == "end")
-            c.Run(AlarmScheduler::StandardRingSeconds);
-        else if (then == "exit")
-            c.clock.Save();
+        const QStringList words = steps.split(' ');
+        for (qsizetype i = 0; i < words.size(); ++i) {
+            const QString& word = words[i];
+            if (word == "ring") {
+                c.Run(5);
+            } else if (word == "stop") {
+                c.clock.cmdStop_Click();
+            } else if (word == "end") {
+                c.Run(AlarmScheduler::StandardRingSeconds);
+            } else if (word == "exit") {
+                c.clock.Save();
+            } else if (word == "default") {
+                c.volume.defaultOutput = words[++i].toUtf8();
+                emit c.volume.changed();
+            } else {
+                c.SetOutput(words[++i], word.toUtf8());
+            }
+        }
+        const QStringList expected = outputs.split(' ');
+        QStringList shown;
+        for (qsizetype i = 0; i < expected.size(); i += 2)
+            shown << expected[i] << c.Output(expected[i].toUtf8());
+        QCOMPARE(shown.join(' '), outputs);
+    }
+
+    // Killed while a ring had an output raised, Vendrix puts it back at the
+    // next start, unless the user has changed it since.
+    void aCrashedRingIsPutBack_data() {
+        Columns<QString, QString>({"since", "after"});
+        // clang-format off
+        Row("untouched since", "", "m/30");
+        Row("changed by the user since", "u/70", "u/70");
+        // clang-format on
+    }
+    void aCrashedRingIsPutBack() {
+        QFETCH(QString, since);
+        QFETCH(QString, after);
+        QTemporaryDir dir;
+        const QString record = dir.filePath("vendrix.volume");
+        QHash<QByteArray, OutputVolume::Level> left;
+        {
+            Clock crashed(DailyAt7, record);
+            crashed.SetOutput("m/30");
+            crashed.Run(5);
+            QCOMPARE(crashed.Output(), "u/50~");
+            left = crashed.volume.outputs;
+        } // gone without putting anything back
+        Clock again(DailyAt7, record);
+        again.volume.outputs = left;
+        if (since.isEmpty())
+            emit again.volume.changed(); // the server's first answer
         else
-            set(then.section(' ', 1));
-        if (then.startsWith("user")) // and the ring goes on to its end
-            c.Run(AlarmScheduler::StandardRingSeconds + 1);
-        QCOMPARE(shown(), after);
-        QVERIFY(then.startsWith("user") || c.volume.level.Channels == channels); // exactly as found
+            again.SetOutput(since);
+        QCOMPARE(again.Output(), after);
+        QVERIFY(!QFile::exists(record));
     }
 
     // An alarm within twelve hours on a muted, turned-down or missing output
@@ -190,7 +243,7 @@ private slots:
                 c.slot.Minute = 30;
                 c.Commit();
             } else if (step == "n") {
-                c.volume.level.Present = false;
+                c.volume.outputs.clear();
             } else {
                 c.volume.UserSets(step == "m", step == "m"   ? 100
                                                : step == "u" ? 100
@@ -226,16 +279,37 @@ private slots:
         QVERIFY(!c.view.stop && !c.tray.stopOffered);
     }
 
-    // No sound at all: the window comes forward and the notification says so.
-    void noSoundBringsTheWindowForward() {
+    // No sound can be made: the window comes forward and says so, as does the
+    // notification, until the sound is heard again or the ring ends.
+    void noSoundIsToldUntilHeard_data() {
+        Columns<QString, QString>({"then", "ring"});
+        // clang-format off
+        Row("heard again, the window still in view", "heard", "");
+        Row("heard again, the window minimised", "minimised heard", "アラーム 07:00 | 標準のアラーム");
+        Row("the ring ends unheard", "end", "");
+        // clang-format on
+    }
+    void noSoundIsToldUntilHeard() {
+        QFETCH(QString, then);
+        QFETCH(QString, ring);
         Clock c;
         c.view.inView = false;
         c.tray.shown = true;
         c.Run(5);
-        emit c.actions.soundFailed("no audio device");
-        QVERIFY(c.view.inView && !c.tray.shown);
-        QCOMPARE(c.notifications.ring,
-                 "アラーム 07:00 | アラームの音を鳴らせませんでした（no audio device）");
+        emit c.actions.soundFailed("no sound server");
+        QVERIFY(c.view.inView && !c.tray.shown && c.view.silent);
+        QCOMPARE(c.notifications.ring, "アラーム 07:00 | アラームの音を鳴らせません（no sound "
+                                       "server）。鳴らせるようになりしだい鳴ります。");
+        for (const QString& step : then.split(' ')) {
+            if (step == "minimised")
+                c.view.inView = false;
+            else if (step == "heard")
+                emit c.actions.soundRestored();
+            else
+                c.Run(AlarmScheduler::StandardRingSeconds);
+        }
+        QVERIFY(!c.view.silent);
+        QCOMPARE(c.notifications.ring, ring);
     }
 
     void minimiseAndRestore() {

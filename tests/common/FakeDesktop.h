@@ -57,19 +57,25 @@ public:
     bool held = false;
 };
 
-// An output at full volume unless told otherwise; what is set, it shows.
+// Outputs at full volume unless told otherwise, "speakers" the default;
+// what is set, they show.
 class FakeOutputVolume : public OutputVolume {
 public:
-    Level Current() const override { return level; }
+    Level Current() const override { return Of(defaultOutput); }
+    Level Of(const QByteArray& output) const override {
+        return outputs.value(output, Level{true, false, output, false, 0, {}});
+    }
     void Set(const Level& to) override {
-        UserSets(to.Muted, to.Percent);
+        Level& level = outputs[to.Output];
         level.Channels =
             to.Channels.isEmpty() ? QList<quint32>{quint32(to.Percent * 655)} : to.Channels;
+        UserSets(to.Muted, to.Percent, to.Output);
     }
-    void UserSets(bool muted, int percent) {
-        level.Muted = muted;
-        level.Percent = percent;
+    void UserSets(bool muted, int percent, const QByteArray& output = "speakers") {
+        Level& level = outputs[output];
+        level = Level{true, true, output, muted, percent, level.Channels};
         emit changed();
     }
-    Level level{true, true, false, 100, {65536}};
+    QByteArray defaultOutput = "speakers";
+    QHash<QByteArray, Level> outputs{{"speakers", {true, true, "speakers", false, 100, {65536}}}};
 };

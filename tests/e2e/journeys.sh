@@ -153,7 +153,7 @@ journey_no_sound() { # Without a sound server the alarm is not unnoticed.
     wait_for_window
     xdotool windowminimize "$WID"
     check "the window comes forward" await 8 mapped "$WID"
-    check "the notification says the sound failed" notified 1 "アラームの音を鳴らせませんでした"
+    check "the notification says the sound cannot be made" notified 1 "アラームの音を鳴らせません"
     sleep 5
     check "one line on standard error" test "$(grep -c "cannot play the alarm sound" "$WORK/stderr")" = 1
 }

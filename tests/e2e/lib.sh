@@ -160,6 +160,14 @@ rec_stat() {
     sox -t raw -r 44100 -e signed -b 16 -c 1 "$REC" -n trim "$1" "$2" stat 2>&1 |
         awk -v figure="^$3:" '$0 ~ figure { print $NF }'
 }
+# The session's sound server killed, as a crash would; then a new one, its
+# recording started afresh (REC_T0 moves).
+sound_server_gone() { pkill -KILL -x pulseaudio; await 5 bash -c '! pactl info >/dev/null 2>&1'; }
+sound_server_back() {
+    "$(dirname "${BASH_SOURCE[0]}")/../../scripts/sound-server" "$WORK/pulse.log" &
+    pids+=($!)
+    await 10 bash -c 'pactl get-default-sink 2>/dev/null | grep -qx vendrix' && rec_start
+}
 loud() { awk -v r="$(rec_stat "$1" "$2" "RMS +amplitude")" 'BEGIN { exit !(r > 0.02) }'; }
 # At half volume the standard alarm's RMS is about 0.02; at 2 % it is below 0.0001.
 audible() { awk -v r="$(rec_stat "$1" "$2" "RMS +amplitude")" 'BEGIN { exit !(r > 0.005) }'; }

@@ -1,0 +1,270 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "PlaybackStream.h"
+
+#include "PulseLoop.h"
+#include "SoundServer.h"
+
+#include <mutex>
+#include <pulse/pulseaudio.h>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr qint64 BlockFrames = 4096;
+constexpr pa_usec_t BufferedUs = 100'000; // enough to ride out a busy moment, little to cut
+constexpr pa_usec_t PauseUs = 1'000'000;  // between tries of a stream the server refuses
+
+} // namespace
+
+// What the playback's thread and the window's thread share. Everything but
+// `owner` is under the loop's lock.
+struct PlaybackStream::Job {
+    Job(std::shared_ptr<PulseLoop> loop, QByteArray title, PlaybackStream* told)
+        : pulse(std::move(loop)), name(std::move(title)), owner(told) {}
+
+    void Run(const SoundOpener& open);
+    void Play(SoundSource& source);
+    bool Connect(const SoundSource& source);
+    void Drop();
+    void Pause();
+    void Cut();
+    void Forget();
+    template <typename Tell> void Post(Tell tell);
+    void TellWaiting(const QString& why);
+    void Fail(const QString& why);
+
+    static void OnChange(pa_stream*, void* self) { static_cast<Job*>(self)->pulse->Signal(); }
+    static void OnWritable(pa_stream*, size_t, void* self) { OnChange(nullptr, self); }
+    static void OnStarted(pa_stream*, void* self);
+    static void OnDrained(pa_stream*, int success, void* self);
+
+    const std::shared_ptr<PulseLoop> pulse;
+    const QByteArray name;
+    bool stop = false;
+    bool handedOver = false; // the whole source is with the server
+    bool toldWaiting = false;
+    bool heard = false;
+    bool drained = false;
+    pa_stream* stream = nullptr;
+    pa_operation* drain = nullptr;
+    pa_time_event* pause = nullptr;
+
+    std::mutex postMutex;
+    PlaybackStream* owner; // null once nothing more is told
+};
+
+// The window's thread tells of it when the owner is still there to hear.
+template <typename Tell> void PlaybackStream::Job::Post(Tell tell) {
+    const std::lock_guard guard(postMutex);
+    if (owner)
+        QMetaObject::invokeMethod(owner, [o = owner, tell] { tell(o); }, Qt::QueuedConnection);
+}
+
+void PlaybackStream::Job::Forget() {
+    const std::lock_guard guard(postMutex);
+    owner = nullptr;
+}
+
+void PlaybackStream::Job::Cut() {
+    const PulseLock lock(*pulse);
+    stop = true;
+    if (stream)
+        pa_stream_disconnect(stream);
+    pulse->Signal();
+}
+
+void PlaybackStream::Job::Run(const SoundOpener& open) {
+    Result<std::unique_ptr<SoundSource>> source = open();
+    if (!source)
+        return Fail(source.Error().Why);
+    Post([](PlaybackStream* o) {
+        o->opened_ = true;
+        o->answer_.stop();
+    });
+    Play(**source);
+}
+
+// Hands the source over as fast as the server takes it, reading it without
+// the lock so that a slow file holds up nothing else.
+void PlaybackStream::Job::Play(SoundSource& source) {
+    const int channels = source.Channels();
+    std::vector<float> block(size_t(BlockFrames) * size_t(channels));
+    const PulseLock lock(*pulse);
+    while (!stop) {
+        if (pause || (!stream && !Connect(source))) {
+            pulse->Wait();
+            continue;
+        }
+        const pa_stream_state_t state = pa_stream_get_state(stream);
+        if (state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED) {
+            TellWaiting(pulse->Ready() ? QString::fromUtf8(pa_strerror(pa_context_errno(pulse->context)))
+                                : QStringLiteral("the sound server went away"));
+            Drop();
+            Pause();
+            continue;
+        }
+        if (state != PA_STREAM_READY || (handedOver && !drained)) {
+            if (handedOver && !drain)
+                drain = pa_stream_drain(stream, &Job::OnDrained, this);
+            pulse->Wait();
+            continue;
+        }
+        if (handedOver)
+            break;
+        const qint64 frames = std::min<qint64>(
+            qint64(pa_stream_writable_size(stream) / (sizeof(float) * size_t(channels))),
+            BlockFrames);
+        if (frames == 0) {
+            pulse->Wait();
+            continue;
+        }
+        pa_threaded_mainloop_unlock(pulse->loop);
+        const Result<qint64> got = source.Read(block.data(), frames);
+        pa_threaded_mainloop_lock(pulse->loop);
+        if (!got) {
+            Fail(got.Error().Why);
+            break;
+        }
+        handedOver = *got == 0;
+        if (*got > 0 && stream && pa_stream_get_state(stream) == PA_STREAM_READY)
+            pa_stream_write(stream, block.data(), size_t(*got) * size_t(channels) * sizeof(float),
+                            nullptr, 0, PA_SEEK_RELATIVE);
+    }
+    if (handedOver && drained)
+        Post([](PlaybackStream* o) { emit o->ended(); });
+    Drop();
+    if (pause)
+        pa_threaded_mainloop_get_api(pulse->loop)->time_free(std::exchange(pause, nullptr));
+}
+
+// A stream of its own on the connection, once there is one.
+bool PlaybackStream::Job::Connect(const SoundSource& source) {
+    pa_context* context = pulse->Ready();
+    if (!context) {
+        TellWaiting(QStringLiteral("no sound server"));
+        return false;
+    }
+    const pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, uint32_t(source.Rate()),
+                              uint8_t(source.Channels())};
+    pa_channel_map map;
+    pa_channel_map_init_extend(&map, spec.channels, PA_CHANNEL_MAP_WAVEEX);
+    pa_proplist* about = pa_proplist_new();
+    pa_proplist_sets(about, PA_PROP_MEDIA_ROLE, "alarm");
+    pa_proplist_sets(about, PA_PROP_MEDIA_NAME, name.constData());
+    pa_proplist_sets(about, PA_PROP_APPLICATION_ICON_NAME, "vendrix");
+    stream = pa_stream_new_with_proplist(context, name.constData(), &spec, &map, about);
+    pa_proplist_free(about);
+    if (!stream) {
+        stop = true;
+        Fail(QString::fromUtf8(pa_strerror(pa_context_errno(context))));
+        return false;
+    }
+    pa_stream_set_state_callback(stream, &Job::OnChange, this);
+    pa_stream_set_write_callback(stream, &Job::OnWritable, this);
+    pa_stream_set_started_callback(stream, &Job::OnStarted, this);
+    const pa_buffer_attr buffer{uint32_t(-1), uint32_t(pa_usec_to_bytes(BufferedUs, &spec)),
+                                uint32_t(-1), uint32_t(-1), uint32_t(-1)};
+    pa_stream_connect_playback(stream, nullptr, &buffer, PA_STREAM_ADJUST_LATENCY, nullptr,
+                               nullptr);
+    drained = false;
+    return true;
+}
+
+void PlaybackStream::Job::Drop() {
+    if (drain) {
+        pa_operation_cancel(drain);
+        pa_operation_unref(std::exchange(drain, nullptr));
+    }
+    if (!stream)
+        return;
+    pa_stream_set_state_callback(stream, nullptr, nullptr);
+    pa_stream_set_write_callback(stream, nullptr, nullptr);
+    pa_stream_set_started_callback(stream, nullptr, nullptr);
+    if (pa_stream_get_state(stream) == PA_STREAM_READY)
+        pa_stream_disconnect(stream);
+    pa_stream_unref(std::exchange(stream, nullptr));
+}
+
+// A stream the server refused is not asked for again at once.
+void PlaybackStream::Job::Pause() {
+    timeval at{};
+    pa_timeval_add(pa_gettimeofday(&at), PauseUs);
+    pause = pa_threaded_mainloop_get_api(pulse->loop)
+                ->time_new(
+                    pa_threaded_mainloop_get_api(pulse->loop), &at,
+                    [](pa_mainloop_api* api, pa_time_event* event, const timeval*, void* self) {
+                        auto* job = static_cast<Job*>(self);
+                        api->time_free(event);
+                        job->pause = nullptr;
+                        job->pulse->Signal();
+                    },
+                    this);
+}
+
+void PlaybackStream::Job::TellWaiting(const QString& why) {
+    if (!std::exchange(toldWaiting, true))
+        Post([why](PlaybackStream* o) { emit o->waiting(why); });
+}
+
+void PlaybackStream::Job::Fail(const QString& why) {
+    Post([why](PlaybackStream* o) {
+        o->answer_.stop();
+        emit o->failed(why);
+    });
+}
+
+void PlaybackStream::Job::OnStarted(pa_stream*, void* self) {
+    auto* job = static_cast<Job*>(self);
+    job->toldWaiting = false;
+    job->heard = true;
+    job->Post([](PlaybackStream* o) { emit o->started(); });
+}
+
+// A sound shorter than the buffer starts only as it drains.
+void PlaybackStream::Job::OnDrained(pa_stream* stream, int success, void* self) {
+    auto* job = static_cast<Job*>(self);
+    pa_operation_unref(std::exchange(job->drain, nullptr));
+    job->drained = success != 0;
+    if (job->drained && !job->heard)
+        OnStarted(stream, self);
+    job->pulse->Signal();
+}
+
+PlaybackStream::PlaybackStream(SoundServer& server, SoundOpener open, const QString& name)
+    : job_(std::make_shared<Job>(server.Pulse(), name.toUtf8(), this)) {
+    answer_.setSingleShot(true);
+    connect(&answer_, &QTimer::timeout, this, [this] {
+        job_->Forget();
+        job_->Cut();
+        emit failed(NoAnswer);
+    });
+    answer_.start(AnswerMs);
+    connect(this, &PlaybackStream::waiting, &server, &SoundServer::Want);
+    server.Want();
+    std::thread([job = job_, open = std::move(open)] { job->Run(open); }).detach();
+}
+
+PlaybackStream::~PlaybackStream() {
+    if (!abandoned_)
+        Cut();
+}
+
+void PlaybackStream::Cut() {
+    answer_.stop();
+    job_->Forget();
+    job_->Cut();
+}
+
+void PlaybackStream::Abandon() {
+    abandoned_ = true;
+    job_->Forget();
+    answer_.stop();
+    bool handedOver = false;
+    {
+        const PulseLock lock(*job_->pulse);
+        handedOver = job_->handedOver;
+    }
+    if (!handedOver)
+        job_->Cut();
+}
