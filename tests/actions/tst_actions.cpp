@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The alarm actions without sound: the WAV device's state machine on a fake
-// backend, decoding alerm.wav, and launching real processes.
+// backend, decoding, what stands in for a sound that cannot play (with no
+// sound server to hear it), and launching real processes.
 #include "Launcher.h"
+#include "PlaybackStream.h"
+#include "SoundServer.h"
 #include "SoundStream.h"
+#include "StandardAlarm.h"
 #include "TestSupport.h"
 #include "WavDevice.h"
 
@@ -11,6 +15,7 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
 #include <sys/stat.h>
 
 namespace {
@@ -40,6 +45,9 @@ QString MakeWitness(const QString& path, const QString& output) {
 class TestActions : public QObject {
     Q_OBJECT
 private slots:
+    // Nothing here is heard: no sound server can be reached.
+    void initTestCase() { qputenv("PULSE_SERVER", "unix:/nonexistent/vendrix-test"); }
+
     void wavDevice_data() {
         Columns<QStringList, QStringList, QStringList, bool>(
             {"before", "steps", "calls", "sounding"});
@@ -156,6 +164,62 @@ private slots:
         const auto stream = SoundStream::Open(dir.filePath(file), false);
         QVERIFY(!stream);
         QVERIFY(stream.Error().Why.contains(why));
+    }
+
+    // Whatever keeps alerm.wav from playing at a ring, the built-in tone
+    // plays instead: it is read, and waits for the server.
+    void theBuiltInToneStandsIn_data() {
+        Columns<QString, QString>({"sound", "why"});
+        // clang-format off
+        Row("alerm.wav as it should be", "tone", "");
+        Row("spoilt", "garbage", "alerm.wav");
+        Row("emptied", "empty", "alerm.wav");
+        Row("a FIFO", "fifo", "alerm.wav (it is not a regular file)");
+        Row("gone since the start", "gone", "alerm.wav (No such file or directory)");
+        // clang-format on
+    }
+    void theBuiltInToneStandsIn() {
+        QFETCH(QString, sound);
+        QFETCH(QString, why);
+        REQUIRE(QStandardPaths::findExecutable("sox").isEmpty(), "sox");
+        QTemporaryDir dir;
+        const QString path = dir.filePath("alerm.wav");
+        QCOMPARE(QProcess::execute("sox", {"-n", path, "synth", "0.2", "sine", "660"}), 0);
+        SoundServer server;
+        StandardAlarm alarm(server, {path});
+        QFile::remove(path);
+        if (sound == "tone")
+            QProcess::execute("sox", {"-n", path, "synth", "0.2", "sine", "660"});
+        else if (sound == "garbage" || sound == "empty")
+            WriteBytes(path, sound == "empty" ? "" : "RIFF....WAVEjunk");
+        else if (sound == "fifo")
+            QCOMPARE(::mkfifo(qPrintable(path), 0600), 0);
+        QSignalSpy replaced(&alarm.Device(), &SoundDevice::replaced);
+        QSignalSpy waiting(&alarm.Device(), &SoundDevice::waiting);
+        alarm.Play();
+        QTRY_COMPARE(waiting.size(), 1);
+        QCOMPARE(waiting[0][0].toString(), "no sound server");
+        QCOMPARE(replaced.isEmpty(), why.isEmpty());
+        if (!why.isEmpty())
+            QVERIFY((replaced[0][0].toString() + " (" + replaced[0][1].toString() + ")")
+                        .startsWith(dir.filePath(why)));
+        QVERIFY(alarm.Sounding());
+    }
+
+    // A source that does not open (a hung network share) counts as failed,
+    // and the window's thread never waits for it.
+    void aSoundThatDoesNotAnswerFails() {
+        SoundServer server;
+        PlaybackStream stream(
+            server,
+            [] {
+                QThread::sleep(PlaybackStream::AnswerMs / 1000 + 2);
+                return Result<std::unique_ptr<SoundSource>>(Failure{"late"});
+            },
+            "hung");
+        QSignalSpy failed(&stream, &PlaybackStream::failed);
+        QTRY_COMPARE_WITH_TIMEOUT(failed.size(), 1, PlaybackStream::AnswerMs + 1000);
+        QCOMPARE(failed[0][0].toString(), PlaybackStream::NoAnswer);
     }
 
     void launchesProgramWithArguments_data() {

@@ -158,6 +158,32 @@ journey_no_sound() { # Without a sound server the alarm is not unnoticed.
     check "one line on standard error" test "$(grep -c "cannot play the alarm sound" "$WORK/stderr")" = 1
 }
 
+journey_sound_server() { # The sound server killed during a ring and before one: the ring goes on once it is back, and so do later alarms.
+    local server=$1
+    install_copy
+    printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\n[Alerm 2]\nTime=07:01\nState=1\n' | write_ini
+    "$server" notifications >"$WORK/notes" &
+    pids+=($!)
+    rec_start
+    heard_from "2027-03-01 06:59:57"
+    check "the alarm rings" loud "$(plus "$t0" 4)" 1
+    sound_server_gone
+    check "without a server, the window comes forward and one notification says so" \
+        notified 1 "アラーム 07:00 \| アラームの音を鳴らせません（.*）。鳴らせるようになりしだい鳴ります。"
+    sleep 6
+    sound_server_back
+    check "within two seconds of the server's return the ring goes on" loud_throughout 2 4
+    click 340 28 # Stop
+    sound_server_gone
+    check "an alarm that begins with no server is told" \
+        await 60 grep -q "アラーム 07:01 | アラームの音を鳴らせません" "$WORK/notes"
+    sleep 3
+    sound_server_back
+    check "and rings once the server is back" loud_throughout 2 4
+    check "each stretch told once on standard error" \
+        test "$(grep -c "cannot play the alarm sound" "$WORK/stderr")" = 2
+}
+
 # wake_left PID: the seconds left on the first alarm timer (clockid 8, the
 # kernel's CLOCK_REALTIME_ALARM) that PID holds armed; nothing when none is.
 wake_left() {
