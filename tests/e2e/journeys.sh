@@ -141,6 +141,12 @@ journey_volume() { # A muted or turned-down output: told ahead, brought up for t
     check "at 2 % the ring is heard, at half volume" audible "$(plus "$t0" 7)" 2
     kill -TERM "$VPID" && ended "$VPID"
     check "and 2 % is back when Vendrix ends" bash -c "pactl get-sink-volume vendrix | grep -q ' 2% '"
+    heard_from "2027-03-01 06:59:57"
+    await 8 bash -c "pactl get-sink-volume vendrix | grep -q ' 50% '"
+    kill -KILL "$VPID" && ended "$VPID"
+    check "killed during the ring, it left the output raised" bash -c "pactl get-sink-volume vendrix | grep -q ' 50% '"
+    start_vendrix "2027-03-01 08:00:00"
+    check "and the next start puts it back" await 5 bash -c "pactl get-sink-volume vendrix | grep -q ' 2% '"
 }
 
 journey_no_sound() { # Without a sound server the alarm is not unnoticed.
