@@ -78,6 +78,32 @@ echo "wakeups_vendrix_per_s $(awk -v d=$(($(switches "$vpid") - vs0)) -v t="$idl
 echo "wakeups_minimal_per_s $(awk -v d=$(($(switches "$mpid") - ms0)) -v t="$idle" 'BEGIN { printf "%.2f", d / t }')"
 kill "$vpid" "$mpid"
 
+# The ring heard again after the sound server's return: five times during one
+# ring, the server killed for two seconds, then from the moment a new one
+# answers to the first loud 10 ms of its recording.
+mkdir -p "$work/ring" && cp "$build/vendrix" "$build/alerm.wav" "$work/ring/"
+printf '[Public]\nValidation=x\n[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\n' >"$work/ring/alerm.ini"
+(cd "$work/ring" && LD_PRELOAD=$(dpkg -L libfaketime | grep -m1 '/libfaketime\.so\.1$') \
+    FAKETIME="@2027-03-01 06:59:59" FAKETIME_DONT_FAKE_MONOTONIC=1 exec ./vendrix >/dev/null 2>&1) &
+rpid=$!
+wait_visible '^Vendrix v0\.3$'
+sleep 3
+for i in 1 2 3 4 5; do
+    pkill -KILL -x pulseaudio
+    sleep 2
+    "$(dirname "$0")/../scripts/sound-server" "$work/pulse.log" >/dev/null 2>&1 &
+    until pactl info >/dev/null 2>&1; do sleep 0.005; done
+    back=$(date +%s.%N)
+    timeout 3 parec -d vendrix.monitor --raw --format=s16le --rate=44100 --channels=1 \
+        --latency-msec=10 >"$work/back.raw" &
+    started=$(date +%s.%N)
+    wait $!
+    sox -t raw -r 44100 -e signed -b 16 -c 1 "$work/back.raw" -n silence 1 0.01 2% stat 2>&1 |
+        awk -v size="$(stat -c %s "$work/back.raw")" -v gap="$(awk -v a="$started" -v b="$back" 'BEGIN { print a - b }')" \
+            '/^Length/ { printf "%d\n", (size / 88200 - $3 + gap) * 1000 }'
+done | median | sed 's/^/sound_back_ms /'
+kill "$rpid"
+
 "$build/bench_sound" --memory "$work/long/alerm.wav" |
     sed -n 's/^memory idle \([0-9]*\) kB, while the long file plays \([0-9]*\) kB$/rss_sound_idle_kb \1\nrss_sound_long_kb \2/p'
 "$build/bench_sound" | sed -n 's/^standard alarm.*: \(-\?[0-9]*\) ms$/sound_standard_ms \1/p; s/^WAV, PlayWav.*: \(-\?[0-9]*\) ms$/sound_wav_ms \1/p; s/^WAV, first PlayWav.*: \(-\?[0-9]*\) ms$/sound_wav_first_ms \1/p'

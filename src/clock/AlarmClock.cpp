@@ -26,28 +26,12 @@ QString NameOf(const QString& path) {
     return name.isEmpty() ? QStringLiteral("（空欄）") : name;
 }
 
-QString SaveFailureText(const Failure& failure) {
-    if (failure.Refused)
-        return QStringLiteral("読み込めなかったファイルなので、上書きしません。");
-    switch (failure.Error) {
-    case ENOSPC:
-    case EDQUOT:
-        return QStringLiteral("ディスクに空きがありません。");
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return QStringLiteral(
-            "書き込みが許可されていません（ファイルかフォルダーが読み取り専用です）。");
-    default:
-        return QStringLiteral("書き込めませんでした（%1）。").arg(failure.Why);
-    }
-}
-
 } // namespace
 
 AlarmClock::AlarmClock(const QString& iniPath, AlarmActions& actions, const Desktop& desktop,
                        ClockView& view)
-    : file_(iniPath), scheduler_(settings_, state_, actions, *this),
+    : keeper_(iniPath, view), settings_(keeper_.Table()),
+      scheduler_(settings_, state_, actions, *this),
       notifications_(desktop.notifications), tray_(desktop.tray), wake_(desktop.wake),
       inhibitor_(desktop.inhibitor), volume_(desktop.volume), ringVolume_(desktop.volume, desktop.volumeRecord),
       view_(view) {
@@ -62,21 +46,12 @@ AlarmClock::AlarmClock(const QString& iniPath, AlarmActions& actions, const Desk
     connect(&tray_, &TrayIcon::restoreChosen, this, &AlarmClock::Restore);
     connect(&wake_, &WakeTimer::woke, this, &AlarmClock::OnWoke);
     connect(&wake_, &WakeTimer::unavailable, this, &AlarmClock::OnWakeUnavailable);
-    const auto changed = [this] {
-        if (!watcher_.files().contains(file_.IniPath))
-            watcher_.addPath(file_.IniPath);
-        TakeInOutsideChange();
-    };
-    connect(&watcher_, &QFileSystemWatcher::fileChanged, this, changed);
-    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, changed);
+    connect(&keeper_, &SettingsKeeper::takenIn, this, &AlarmClock::TakenIn);
 }
 
 int AlarmClock::Load() {
-    ReportLoad(file_.LoadSettings(settings_));
-    // Once the first save has made the folder. A save or an editor replaces
-    // the file: the folder tells of the new one.
-    watcher_.addPaths({QFileInfo(file_.IniPath).absolutePath(), file_.IniPath});
-    lblSw_Click(settings_.Switch);
+    keeper_.Load();
+    SetSwitch(settings_.Switch);
     return settings_.CurrentID;
 }
 
@@ -165,9 +140,16 @@ void AlarmClock::OnWakeUnavailable(const QString& why) {
             .arg(why));
 }
 
-void AlarmClock::lblSw_Click(int index) {
+void AlarmClock::SetSwitch(int index) {
     scheduler_.lblSw_Click(index);
     toldOff_ = toldOff_ && settings_.Switch == SwitchOff;
+}
+
+// The switch is kept as soon as it moves: a crash, a power cut or a hand edit
+// of the file does not set it back, and the start at login sees it.
+void AlarmClock::lblSw_Click(int index) {
+    SetSwitch(index);
+    keeper_.Store();
 }
 
 void AlarmClock::cmdStop_Click() {
@@ -179,11 +161,10 @@ void AlarmClock::ChooseSlot(int n) {
 }
 
 void AlarmClock::Committed(int n, const AlarmSlot& slot, int snoozeInt) {
-    TakeInOutsideChange();
     settings_.AlarmTable[n] = slot;
     settings_.SnoozeInt = qint16(snoozeInt);
     scheduler_.SlotCommitted(n);
-    ReportSave(file_.SaveSettings(settings_));
+    keeper_.Store();
     WarnIfOff();
 }
 
@@ -240,51 +221,15 @@ void AlarmClock::Closed() {
 
 void AlarmClock::Save() {
     ringVolume_.PutBack();
-    TakeInOutsideChange();
-    file_.SaveSettings(settings_);
+    keeper_.StoreAtExit();
 }
 
-// alerm.ini is there to be edited by hand, also while Vendrix runs: an edit
-// is taken in, unless it meets changes the user has not registered in the
-// same slot, or no longer reads as settings; then it is kept aside, and the
-// user told where. Never saved over unseen.
-void AlarmClock::TakeInOutsideChange() {
-    Settings edited = settings_;
-    const SettingsFile::Outside outside = file_.ReadOutsideChange(edited);
-    if (outside == SettingsFile::Outside::Unchanged)
-        return;
-    const int editing = view_.EditedSlot();
-    if (outside == SettingsFile::Outside::Settings &&
-        (editing == 0 || edited.AlarmTable[editing] == settings_.AlarmTable[editing]))
-        return TakeIn(edited, editing != 0);
-    const QString kept = file_.KeepOutsideChange(settings_);
-    qCWarning(lcClock).noquote() << file_.IniPath << "was changed by someone else and cannot be"
-                                 << "taken in; kept as" << kept;
-    view_.Tell(QStringLiteral("設定ファイルが Vendrix の外で変更されましたが、"
-                              "登録していない編集と重なるか、設定として読めないため、"
-                              "取り込みませんでした。\n%1\n\n変更されたファイルは次の名前で"
-                              "残してあります。\n%2")
-                   .arg(QDir::toNativeSeparators(file_.IniPath),
-                        kept.isEmpty()
-                            ? QStringLiteral("（コピーできませんでした。ファイルはそのままです）")
-                            : QDir::toNativeSeparators(kept)));
-}
-
-// What changed starts afresh, as if registered; the editor keeps what the
-// user is still editing.
-void AlarmClock::TakeIn(Settings edited, bool editing) {
-    qCInfo(lcClock).noquote() << file_.IniPath << "was changed by someone else; taken in";
-    for (int n = 1; n <= SlotCount; ++n) {
-        if (edited.AlarmTable[n] != settings_.AlarmTable[n])
-            scheduler_.SlotCommitted(n);
-    }
-    if (editing)
-        edited.CurrentID = settings_.CurrentID;
-    const bool switched = edited.Switch != settings_.Switch;
-    settings_ = edited;
+// What an edit of the file changed starts afresh, as if registered.
+void AlarmClock::TakenIn(const QList<int>& changed, bool switched) {
+    for (int n : changed)
+        scheduler_.SlotCommitted(n);
     if (switched)
-        lblSw_Click(settings_.Switch);
-    view_.ShowSettings(editing);
+        SetSwitch(settings_.Switch);
 }
 
 void AlarmClock::ShowNextAlarm(std::optional<AlarmTime> next) {
@@ -387,36 +332,4 @@ void AlarmClock::OnSoundRestored() {
         notifications_.CloseRing();
     else
         notifications_.ShowRing(AlarmTitle(), ringBody_);
-}
-
-void AlarmClock::ReportLoad(const SettingsFile::Loaded& loaded) {
-    const QString path = QDir::toNativeSeparators(file_.IniPath);
-    if (loaded.Unreadable)
-        view_.Tell(QStringLiteral("設定ファイルを読み込めませんでした。\n%1\n\n"
-                                  "ファイルはそのままにして、初期設定で動いています。"
-                                  "登録しても、このファイルには保存しません。")
-                       .arg(path));
-    else if (!loaded.KeptAs.isEmpty())
-        view_.Tell(QStringLiteral("設定ファイルに Vendrix の設定がなかったので、"
-                                  "初期設定で作り直しました。\n%1\n\n元のファイルは次の名前で"
-                                  "残してあります。\n%2")
-                       .arg(path, QDir::toNativeSeparators(loaded.KeptAs)));
-}
-
-// Whoever pressed 登録 must know when the alarm is not kept: once for each
-// kind of failure.
-void AlarmClock::ReportSave(const Status& saved) {
-    if (saved) {
-        shownFailure_.clear();
-        return;
-    }
-    const QString text =
-        QStringLiteral("設定を保存できませんでした。\n%1\n%2\n\n"
-                       "アラームは Vendrix が動いている間は鳴りますが、"
-                       "終了すると失われます。")
-            .arg(QDir::toNativeSeparators(file_.IniPath), SaveFailureText(saved.Error()));
-    if (text == shownFailure_)
-        return;
-    shownFailure_ = text;
-    view_.Tell(text);
 }

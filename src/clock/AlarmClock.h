@@ -8,11 +8,9 @@
 #include "Desktop.h"
 #include "Indicators.h"
 #include "RingVolume.h"
-#include "Settings.h"
-#include "SettingsFile.h"
+#include "SettingsKeeper.h"
 
 #include <QDateTime>
-#include <QFileSystemWatcher>
 #include <QObject>
 
 // The alarm clock behind the window: it owns the settings, their file and
@@ -31,7 +29,7 @@ public:
                ClockView& view);
 
     const Settings& Table() const { return settings_; }
-    const QString& IniPath() const { return file_.IniPath; }
+    const QString& IniPath() const { return keeper_.IniPath(); }
 
     // Reads alerm.ini (telling what went wrong) and applies the stored
     // switch; gives the slot to show.
@@ -69,21 +67,19 @@ private:
     void AlarmsMissed(const MissedRings& missed);
     void OnSoundFailed(const QString& why);
     void OnSoundRestored();
-    void ReportLoad(const SettingsFile::Loaded& loaded);
-    void ReportSave(const Status& saved);
+    void TakenIn(const QList<int>& changed, bool switched);
+    void SetSwitch(int index);
     void WarnIfOff();
     void ArmWake(const QDateTime& now);
-    void TakeInOutsideChange();
     void ReturnIfTrayGone();
     void WarnIfQuiet(const QDateTime& now);
-    void TakeIn(Settings edited, bool editing);
     void OnWoke();
     void OnWakeUnavailable(const QString& why);
     QString AlarmTitle() const;
 
-    Settings settings_;
+    SettingsKeeper keeper_;
+    Settings& settings_;
     AlarmState state_;
-    SettingsFile file_;
     AlarmScheduler scheduler_;
     ClockTick clock_;
     Notifications& notifications_;
@@ -93,8 +89,6 @@ private:
     OutputVolume& volume_;
     RingVolume ringVolume_;
     ClockView& view_;
-    QFileSystemWatcher watcher_; // alerm.ini and its folder: a change by someone else is taken in
-    QString shownFailure_;       // the save failure last told, until a save succeeds
     int ringing_ = 0;            // the slot that rang last
     QString ringBody_;           // what its notification says
     bool toldOff_ = false;       // that alarms set at OFF do not ring, until the switch leaves OFF

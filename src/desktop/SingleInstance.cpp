@@ -47,35 +47,51 @@ QString SingleInstance::PrivateFile(const QString& iniPath, const QString& suffi
         QStringLiteral("vendrix-%1%2").arg(QString::fromLatin1(hash.toHex().left(16)), suffix));
 }
 
+// The lock lies beside the settings, in the user's own folder: whatever
+// runtime folder a copy sees, it meets the others there. Where that folder
+// cannot be written, the private folder holds it.
 SingleInstance::SingleInstance(const QString& iniPath) : path_(PrivateFile(iniPath, {})) {
-    if (path_.isEmpty())
-        return;
-    lock_ = std::make_unique<QLockFile>(path_ + QStringLiteral(".lock"));
+    const QFileInfo ini(iniPath);
+    QDir().mkpath(ini.absolutePath());
+    const QString beside = ini.dir().filePath(QStringLiteral(".%1.lock").arg(ini.fileName()));
+    const QString lock = QFileInfo(ini.absolutePath()).isWritable() || path_.isEmpty()
+                             ? beside
+                             : path_ + QStringLiteral(".lock");
+    lock_ = std::make_unique<QLockFile>(lock);
     // Held for the whole run: only a lock whose process has gone is stale.
     lock_->setStaleLockTime(0);
 }
 
 bool SingleInstance::IsPrimary() {
-    if (!lock_) {
-        qCWarning(lcDesktop) << "no private folder for the lock that keeps Vendrix to one copy;"
-                             << "starting without it";
-        return true;
-    }
     if (lock_->tryLock(0)) {
         Listen();
         return true;
     }
-    if (lock_->error() == QLockFile::LockFailedError && RaiseOther()) {
+    if (lock_->error() != QLockFile::LockFailedError) {
+        qCWarning(lcDesktop).noquote()
+            << QStringLiteral("cannot take %1, which keeps Vendrix to one copy; starting anyway")
+                   .arg(lock_->fileName());
+        return true;
+    }
+    if (RaiseOther()) {
         qCInfo(lcDesktop) << "Vendrix already runs on these settings; it comes to the front";
         return false;
     }
+    qint64 pid = 0;
+    lock_->getLockInfo(&pid, nullptr, nullptr);
     qCWarning(lcDesktop).noquote()
-        << QStringLiteral("%1 is held, but no Vendrix answers; starting anyway")
-               .arg(lock_->fileName());
-    return true;
+        << QStringLiteral("Vendrix already runs on these settings (process %1), started where "
+                          "it cannot be reached from here; not starting a second copy")
+               .arg(pid);
+    return false;
 }
 
 void SingleInstance::Listen() {
+    if (path_.isEmpty()) {
+        qCWarning(lcDesktop) << "no private folder for the socket that a second start finds"
+                             << "Vendrix by; it cannot bring this copy forward";
+        return;
+    }
     QLocalServer::removeServer(path_); // left behind by a copy that crashed
     server_.setSocketOptions(QLocalServer::UserAccessOption);
     if (!server_.listen(path_)) {
@@ -95,6 +111,8 @@ void SingleInstance::Listen() {
 // The running copy listens only once it holds the lock: it may be starting
 // at this very moment, so it is given a few seconds.
 bool SingleInstance::RaiseOther() {
+    if (path_.isEmpty())
+        return false;
     QLocalSocket other;
     for (int attempt = 0; attempt < 30; ++attempt) {
         other.connectToServer(path_);

@@ -8,12 +8,12 @@
 
 // One copy of Vendrix per settings file: a second start tells the first to
 // come to the front and exits, so no alarm rings twice and no copy
-// overwrites the other's settings. A lock file decides which copy is the
-// one, atomically, even for two started at the same instant. The lock and
-// the socket live in a folder only the user can reach, so that no other
-// account can keep Vendrix from starting or listen in its place; when no
-// copy answers, or nowhere is private, Vendrix runs anyway: an alarm clock
-// that runs twice beats none.
+// overwrites the other's settings. A lock file beside the settings decides
+// which copy is the one, atomically, even for two started at the same
+// instant, and whatever runtime folder each was started with; one that
+// cannot be reached (another runtime folder) is told, and the second still
+// gives way. The socket lives in a folder only the user can reach, so that
+// no other account can listen in Vendrix's place.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:

@@ -56,19 +56,38 @@ IniFile IniFile::Parse(const QByteArray& bytes) {
     return file;
 }
 
+// Opened without waiting (a FIFO would wait for a writer), and read only
+// when it is a regular file.
+Result<QByteArray> IniFile::Read(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return SystemFailure(errno);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return S_ISDIR(info.st_mode) ? Failure{QStringLiteral("it is a folder"), EISDIR}
+                                     : Failure{QStringLiteral("it is not a regular file"), ENXIO};
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return Failure{file.errorString(), EIO};
+    }
+    return file.readAll();
+}
+
+bool IniFile::NotAFile(const Failure& failure) {
+    return failure.Error == EISDIR || failure.Error == ENXIO;
+}
+
 Result<IniFile> IniFile::Load(const QString& path) {
-    QFile file(path);
-    if (!QFileInfo::exists(path))
-        return Failure{QStringLiteral("no such file"), ENOENT};
-    if (QFileInfo(path).isDir())
-        return Failure{QStringLiteral("it is a folder"), EISDIR};
-    if (!file.open(QIODevice::ReadOnly))
-        return Failure{file.errorString(), errno};
-    const QByteArray bytes = file.readAll();
+    const Result<QByteArray> bytes = Read(path);
+    if (!bytes)
+        return bytes.Error();
     // UTF-16, with a byte-order mark or without: not text this reader can keep intact.
-    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") || bytes.contains('\0'))
+    if (bytes->startsWith("\xFF\xFE") || bytes->startsWith("\xFE\xFF") || bytes->contains('\0'))
         return Failure{QStringLiteral("not a text file"), EILSEQ};
-    return Parse(bytes);
+    return Parse(*bytes);
 }
 
 IniFile::Line IniFile::ParseLine(QByteArray text, QByteArray eol) {
@@ -197,6 +216,9 @@ Status IniFile::Save(const QString& path) const {
     const QString target = Target(path);
     struct stat old {};
     const bool exists = ::stat(QFile::encodeName(target).constData(), &old) == 0;
+    if (exists && !S_ISREG(old.st_mode))
+        return S_ISDIR(old.st_mode) ? Failure{QStringLiteral("it is a folder"), EISDIR}
+                                    : Failure{QStringLiteral("it is not a regular file"), ENXIO};
     // The rename would replace a file the user made read-only; root too must not.
     if (exists &&
         (!(old.st_mode & S_IWUSR) || ::access(QFile::encodeName(target).constData(), W_OK) != 0))

@@ -17,10 +17,14 @@
 class IniFile {
 public:
     static IniFile Parse(const QByteArray& bytes);
-    // Reads the file at path. Fails with ENOENT when there is none, and with
-    // another reason when it exists but cannot be read (a folder, no
-    // permission, not text: UTF-16, NUL bytes), so the caller can keep from
-    // overwriting something it never saw.
+    // The bytes of the regular file at path, read without waiting on
+    // anything else (a FIFO, a device): those fail at once, as does a folder
+    // (NotAFile tells). Fails with ENOENT when there is nothing at path.
+    static Result<QByteArray> Read(const QString& path);
+    static bool NotAFile(const Failure& failure);
+    // Reads the file at path. Fails as Read does, and when it cannot be read
+    // as text (UTF-16, NUL bytes), so the caller can keep from overwriting
+    // something it never saw.
     static Result<IniFile> Load(const QString& path);
 
     // The value of key in section, or the empty text when either is missing.
@@ -33,7 +37,7 @@ public:
     // Writes the whole file to a new file beside path, syncs it and renames it
     // over path (over a symbolic link's target), so the file on disk is always
     // either the old or the new one. A file without write permission is not
-    // replaced (EACCES).
+    // replaced (EACCES), nor anything that is not a regular file.
     Status Save(const QString& path) const;
     // Removes what a save killed halfway left beside path: its temporary files.
     static void RemoveLeftovers(const QString& path);

@@ -3,6 +3,20 @@
 
 #include <algorithm>
 
+namespace {
+
+// Ours takes theirs where only theirs changed; false where both did.
+template <typename T> bool Take(T& ours, const T& base, const T& theirs) {
+    if (theirs == base || theirs == ours)
+        return true;
+    if (ours != base)
+        return false;
+    ours = theirs;
+    return true;
+}
+
+} // namespace
+
 void Settings::SetDefaults() {
     Switch = SwitchOff;
     SnoozeInt = 5;
@@ -36,4 +50,20 @@ void Settings::Correct() {
         for (qint16& day : slot.WeekSwitch)
             day = day != 0 ? 1 : 0;
     }
+}
+
+std::optional<Settings> Settings::TakeIn(const Settings& base, const Settings& theirs,
+                                         int editing) const {
+    Settings merged = *this;
+    bool apart = Take(merged.Switch, base.Switch, theirs.Switch) &&
+                 Take(merged.SnoozeInt, base.SnoozeInt, theirs.SnoozeInt) &&
+                 Take(merged.CurrentID, base.CurrentID, theirs.CurrentID) &&
+                 Take(merged.PresetHour, base.PresetHour, theirs.PresetHour) &&
+                 Take(merged.PresetMinute, base.PresetMinute, theirs.PresetMinute) &&
+                 Take(merged.WakeNoticeTold, base.WakeNoticeTold, theirs.WakeNoticeTold);
+    for (int n = 1; n <= SlotCount && apart; ++n) {
+        const bool edited = n == editing && theirs.AlarmTable[n] != base.AlarmTable[n];
+        apart = !edited && Take(merged.AlarmTable[n], base.AlarmTable[n], theirs.AlarmTable[n]);
+    }
+    return apart ? std::optional(merged) : std::nullopt;
 }

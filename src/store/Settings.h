@@ -4,6 +4,7 @@
 #include "AlarmSlot.h"
 
 #include <array>
+#include <optional>
 
 inline constexpr int SlotCount = 20;
 inline constexpr qint32 SecondsPerDay = 86400;
@@ -34,6 +35,12 @@ struct Settings {
     // Some slot is on; and with the switch not at OFF, some alarm will ring.
     bool AnyOn() const;
     bool Armed() const { return Switch != SwitchOff && AnyOn(); }
+    // These settings with what `theirs` (an edit of the file) changed since
+    // `base` (the file as last read or written) taken in; none when both
+    // changed the same thing differently, or `theirs` changed slot `editing`
+    // (one with changes in the editor that are not registered; 0: none).
+    std::optional<Settings> TakeIn(const Settings& base, const Settings& theirs,
+                                   int editing) const;
 
     bool operator==(const Settings&) const = default;
 };

@@ -121,26 +121,32 @@ bool SettingsFile::Armed(const QString& iniPath) {
 
 SettingsFile::Loaded SettingsFile::LoadSettings(Settings& settings) {
     IniFile::RemoveLeftovers(IniPath);
+    settings.SetDefaults();
     const Result<IniFile> ini = IniFile::Load(IniPath);
+    if (!ini && IniFile::NotAFile(ini.Error())) {
+        qCWarning(lcStore).noquote()
+            << QStringLiteral("%1 is not a file (%2); the settings are kept until it is one")
+                   .arg(IniPath, ini.Error().Why);
+        return {false, true, {}};
+    }
     keepAway_ = !ini && ini.Error().Error != ENOENT;
     if (keepAway_) {
         qCWarning(lcStore).noquote()
             << QStringLiteral("cannot read %1 (%2); running on defaults and leaving it alone")
                    .arg(IniPath, ini.Error().Why);
-        settings.SetDefaults();
-        return {true, {}};
+        return {true, false, {}};
     }
     if (ini && ReadSettings(*ini, settings)) {
         known_ = ini->ToBytes();
         return {};
     }
-    settings.SetDefaults();
     Loaded loaded;
-    if (ini && !ini->ToBytes().trimmed().isEmpty()) {
-        loaded.KeptAs = KeepAside();
+    known_ = ini ? ini->ToBytes() : QByteArray();
+    if (!known_.trimmed().isEmpty()) {
+        loaded.KeptAs = KeepAsideBytes(known_);
         if (loaded.KeptAs.isEmpty()) { // no copy, no replacing
             keepAway_ = true;
-            return {true, {}};
+            return {true, false, {}};
         }
         qCWarning(lcStore).noquote()
             << QStringLiteral("%1 holds no settings; kept as %2 and replaced by the defaults")
@@ -150,15 +156,19 @@ SettingsFile::Loaded SettingsFile::LoadSettings(Settings& settings) {
     return loaded;
 }
 
-// A copy of alerm.ini beside it under a name of its own, never over an
-// earlier one; empty when none could be made.
-QString SettingsFile::KeepAside() const {
+// A copy beside alerm.ini under a name of its own, never over an earlier
+// one; empty when none could be made.
+QString SettingsFile::KeepAsideBytes(const QByteArray& bytes) const {
     const QString base = IniPath + QStringLiteral(".unrecognised");
     for (int n = 1; n < 1000; ++n) {
-        const QString name = n == 1 ? base : QStringLiteral("%1-%2").arg(base).arg(n);
-        if (QFile::copy(IniPath, name))
-            return name;
-        if (!QFileInfo::exists(name))
+        QFile copy(n == 1 ? base : QStringLiteral("%1-%2").arg(base).arg(n));
+        if (copy.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            if (copy.write(bytes) == bytes.size() && copy.flush())
+                return copy.fileName();
+            copy.remove();
+            break;
+        }
+        if (!copy.exists())
             break; // not for want of a free name
     }
     qCWarning(lcStore).noquote()
@@ -166,48 +176,93 @@ QString SettingsFile::KeepAside() const {
     return {};
 }
 
+bool SettingsFile::ChangedOutside(const Failure& failure) {
+    return failure.Error == EAGAIN;
+}
+
 Status SettingsFile::SaveSettings(const Settings& settings) {
-    // A file never read is not saved over; any other is read again, so that
-    // whatever else it holds is kept.
-    Result<IniFile> ini = keepAway_
-                              ? Result<IniFile>(Failure{QStringLiteral("never read"), 0, true})
-                              : IniFile::Load(IniPath);
-    if (!ini && ini.Error().Error != ENOENT) {
+    // A file never read is not saved over; nor one changed since, before
+    // what changed is judged.
+    if (keepAway_)
+        return Failure{QStringLiteral("never read"), 0, true};
+    const Result<QByteArray> now = IniFile::Read(IniPath);
+    if (!now && now.Error().Error != ENOENT) {
         qCWarning(lcStore).noquote()
-            << QStringLiteral("cannot read %1; settings not saved over it").arg(IniPath);
-        return Failure{ini.Error().Why, ini.Error().Error, true};
+            << QStringLiteral("cannot save %1: %2").arg(IniPath, now.Error().Why);
+        return Failure{now.Error().Why, now.Error().Error, !IniFile::NotAFile(now.Error())};
     }
-    IniFile file = ini ? *ini : IniFile();
+    if (now && *now != known_)
+        return Failure{QStringLiteral("changed by someone else"), EAGAIN};
+    // Whatever else the file held is kept; one removed meanwhile comes back whole.
+    IniFile file = IniFile::Parse(known_);
     WriteSettings(file, settings);
     QDir().mkpath(QFileInfo(IniPath).absolutePath()); // the per-user folder, made at the first save
+    return Write(file, now ? *now : QByteArray());
+}
+
+// The file about to be replaced stays open: a write in place that comes at
+// that very moment lands in it, and is found there afterwards.
+Status SettingsFile::Write(IniFile& file, const QByteArray& replacing) {
+    auto before = std::make_unique<QFile>(IniPath);
+    if (!replacing.isEmpty() && !before->open(QIODevice::ReadOnly))
+        before.reset();
     const Status saved = file.Save(IniPath);
-    if (saved)
-        known_ = file.ToBytes();
-    else
+    if (!saved) {
         qCWarning(lcStore).noquote()
             << QStringLiteral("cannot save %1: %2").arg(IniPath, saved.Error().Why);
+        return saved;
+    }
+    known_ = file.ToBytes();
+    replaced_ = before && before->isOpen() ? std::move(before) : nullptr;
+    replacedHeld_ = replacing;
     return saved;
 }
 
-SettingsFile::Outside SettingsFile::ReadOutsideChange(Settings& edited) {
-    if (keepAway_)
-        return Outside::Unchanged;
-    const Result<IniFile> ini = IniFile::Load(IniPath);
-    if (!ini && ini.Error().Error == ENOENT)
-        return Outside::Unchanged; // written again at the next save
-    if (ini && ini->ToBytes() == known_)
-        return Outside::Unchanged;
-    if (!ini || !ReadSettings(*ini, edited))
-        return Outside::Foreign;
-    known_ = ini->ToBytes();
-    return Outside::Settings;
+QString SettingsFile::KeepLost() {
+    if (!replaced_)
+        return {};
+    replaced_->seek(0);
+    const QByteArray now = replaced_->readAll();
+    replaced_.reset();
+    return now != replacedHeld_ && !now.trimmed().isEmpty() ? KeepAsideBytes(now) : QString();
 }
 
-QString SettingsFile::KeepOutsideChange(const Settings& settings) {
-    const QString kept = KeepAside();
+QString SettingsFile::SaveBeside(const Settings& settings) const {
+    IniFile file = IniFile::Parse(known_);
+    WriteSettings(file, settings);
+    const QString beside = IniPath + QStringLiteral(".saved");
+    const Status saved = file.Save(beside);
+    if (!saved)
+        qCWarning(lcStore).noquote()
+            << QStringLiteral("cannot save %1: %2").arg(beside, saved.Error().Why);
+    return saved ? beside : QString();
+}
+
+SettingsFile::Outside SettingsFile::ReadOutsideChange() const {
+    if (keepAway_)
+        return {};
+    const Result<IniFile> ini = IniFile::Load(IniPath);
+    if (!ini)
+        return {IniFile::NotAFile(ini.Error()) ? Outside::NotAFile : Outside::Unchanged, {}, {}, {}};
+    Outside outside{Outside::Foreign, ini->ToBytes(), {}, {}};
+    if (outside.Bytes == known_)
+        return {};
+    if (!ReadSettings(*ini, outside.Theirs))
+        return outside;
+    outside.What = Outside::Settings;
+    outside.Base.SetDefaults();
+    ReadSettings(IniFile::Parse(known_), outside.Base);
+    return outside;
+}
+
+QString SettingsFile::KeepAside(const QByteArray& bytes, const Settings& settings) {
+    const QString kept = KeepAsideBytes(bytes);
     keepAway_ = kept.isEmpty();
-    if (!keepAway_ && QFile::remove(IniPath))
-        SaveSettings(settings);
+    if (keepAway_)
+        return kept;
+    IniFile file = IniFile::Parse(known_);
+    WriteSettings(file, settings);
+    Write(file, bytes);
     return kept;
 }
 

@@ -190,6 +190,33 @@ journey_sound_server() { # The sound server killed during a ring and before one:
         test "$(grep -c "cannot play the alarm sound" "$WORK/stderr")" = 2
 }
 
+journey_hand_edits() { # What the user sets is kept: the switch at once, an edit written in place, something else at the file's path.
+    install_copy
+    printf '[Settings]\nSwitch=2\n[Alerm 1]\nTime=07:00\nState=1\n' | write_ini
+    rec_start
+    heard_from "2027-03-01 06:59:45"
+    click 16 24 # ON, without 登録
+    check "the switch is saved as it moves" await 3 grep -q "^Switch=1" "$APP/alerm.ini"
+    sed -i '/^\[Alerm 2\]/,/^\[/s/^State=0/State=1/' "$APP/alerm.ini"
+    check "an edit of another slot leaves it ON: the alarm rings" loud_throughout "$(plus "$t0" 17)" "$(plus "$t0" 19)"
+    click 340 28 # Stop
+    local edited="$WORK/edited.ini"
+    sed 's/^Time=00:00$/Time=09:45/' "$APP/alerm.ini" >"$edited"
+    { head -c 200 "$edited"; sleep 0.2; tail -c +201 "$edited"; } >"$APP/alerm.ini"
+    kill -TERM "$VPID" && ended "$VPID"
+    check "an edit written in place with a pause is taken in whole, nothing kept aside" \
+        bash -c "grep -q '^Time=09:45' '$APP/alerm.ini' && ! ls '$APP'/alerm.ini.unrecognised* 2>/dev/null"
+    start_vendrix
+    wait_for_window
+    rm "$APP/alerm.ini" && mkfifo "$APP/alerm.ini"
+    click 16 8 # SNZ: cannot be saved there
+    check "a FIFO in its place holds nothing up: the window says it cannot save there" \
+        await 5 bash -c "[ \$(xdotool search --onlyvisible --name '^Vendrix v0\\.3\$' | wc -l) -ge 2 ]"
+    kill -TERM "$VPID"
+    check "SIGTERM ends it" ended "$VPID"
+    check "and the settings are saved beside it" grep -q "^Switch=0" "$APP/alerm.ini.saved"
+}
+
 # wake_left PID: the seconds left on the first alarm timer (clockid 8, the
 # kernel's CLOCK_REALTIME_ALARM) that PID holds armed; nothing when none is.
 wake_left() {
@@ -356,6 +383,16 @@ journey_two_copies() { # Two copies started at the same instant: one runs on, ev
         wait "$a" "$b" 2>/dev/null
     done
     check "one copy of each of 20 pairs runs on (both did in $doubles)" test "$doubles" = 0
+    mkdir -m 700 "$WORK/run1" "$WORK/run2"
+    (cd "$APP" && XDG_RUNTIME_DIR="$WORK/run1" exec ./vendrix 2>>"$WORK/stderr") &
+    a=$!
+    pids+=("$a")
+    await 5 bash -c "ls '$WORK/run1'/vendrix-* >/dev/null 2>&1"
+    (cd "$APP" && XDG_RUNTIME_DIR="$WORK/run2" exec ./vendrix 2>>"$WORK/stderr") &
+    b=$!
+    pids+=("$b")
+    check "a copy started with another runtime folder gives way, and says why" \
+        bash -c "$(declare -f ended await); ended $b && grep -q 'already runs on these settings (process $a)' '$WORK/stderr'"
 }
 
 # as_user COMMAND...: runs COMMAND as an ordinary user (nobody, when the

@@ -11,6 +11,7 @@
 #include <QThread>
 #include <csignal>
 #include <limits>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace {
@@ -270,6 +271,87 @@ private slots:
         Settings settings;
         QVERIFY(file.LoadSettings(settings).Unreadable);
         QCOMPARE(ReadBytes(file.IniPath), mine);
+    }
+
+    // Only what an edit changed is taken in; what both changed differently,
+    // or a slot the editor holds unregistered changes to, is a clash.
+    // Settings as "switch current slot-2-hour", beside the defaults ("2 1 0").
+    void takeInOnlyWhatChanged_data() {
+        Columns<QString, QString, int, QString>({"ours", "theirs", "editing", "merged"});
+        // clang-format off
+        Row("the file's change", "2 1 0", "2 1 9", 0, "2 1 9");
+        Row("the window's change", "1 5 0", "2 1 0", 0, "1 5 0");
+        Row("each its own", "1 5 0", "2 1 9", 0, "1 5 9");
+        Row("both alike", "2 1 9", "2 1 9", 0, "2 1 9");
+        Row("the same slot, differently", "2 1 8", "2 1 9", 0, "clash");
+        Row("the slot being edited", "2 1 0", "2 1 9", 2, "clash");
+        // clang-format on
+    }
+    void takeInOnlyWhatChanged() {
+        QFETCH(QString, ours);
+        QFETCH(QString, theirs);
+        QFETCH(int, editing);
+        QFETCH(QString, merged);
+        const auto make = [](const QString& text) {
+            Settings settings = Defaults();
+            const QStringList values = text.split(' ');
+            settings.Switch = qint16(values[0].toInt());
+            settings.CurrentID = qint16(values[1].toInt());
+            settings.AlarmTable[2].Hour = qint16(values[2].toInt());
+            return settings;
+        };
+        const std::optional<Settings> result = make(ours).TakeIn(Defaults(), make(theirs), editing);
+        QCOMPARE(result ? std::optional(*result == make(merged)) : std::nullopt,
+                 merged == "clash" ? std::nullopt : std::optional(true));
+    }
+
+    // A save never writes over an edit it has not judged; one written in
+    // place at the very moment of a save is found in the file it replaced,
+    // and kept beside, whole.
+    void aSaveLosesNoEdit() {
+        QTemporaryDir dir;
+        SettingsFile file(dir.filePath("alerm.ini"));
+        Settings settings;
+        file.LoadSettings(settings);
+        WriteBytes(file.IniPath, "[Public]\nValidation=mine\n");
+        const Status refused = file.SaveSettings(settings);
+        QVERIFY(!refused && SettingsFile::ChangedOutside(refused.Error()));
+        QCOMPARE(ReadBytes(file.IniPath), "[Public]\nValidation=mine\n");
+        file.Accept(ReadBytes(file.IniPath));
+        for (const QByteArray edit : {"", "[Public]\nValidation=in place\n"}) {
+            QFile replaced(file.IniPath); // as an editor holds it open
+            QVERIFY(replaced.open(QIODevice::ReadWrite));
+            QVERIFY(file.SaveSettings(settings));
+            if (!edit.isEmpty())
+                QVERIFY(replaced.resize(0) && replaced.write(edit) > 0 && replaced.flush());
+            QCOMPARE(ReadBytes(file.KeepLost()), edit.isEmpty() ? "<unreadable>" : edit);
+        }
+    }
+
+    // Something else at alerm.ini's path (a folder, a FIFO) is never waited
+    // on nor written over: the settings wait for a file, or go beside it.
+    void somethingElseAtItsPath_data() {
+        Columns<QString>({"what"});
+        // clang-format off
+        Row("a folder", "folder");
+        Row("a FIFO", "fifo");
+        // clang-format on
+    }
+    void somethingElseAtItsPath() {
+        QFETCH(QString, what);
+        QTemporaryDir dir;
+        SettingsFile file(dir.filePath("alerm.ini"));
+        QVERIFY(what == "folder" ? QDir().mkdir(file.IniPath)
+                                 : ::mkfifo(qPrintable(file.IniPath), 0600) == 0);
+        QVERIFY(!SettingsFile::Armed(file.IniPath));
+        Settings settings;
+        QVERIFY(file.LoadSettings(settings).NotAFile);
+        settings.Switch = SwitchOn;
+        QVERIFY(!file.SaveSettings(settings));
+        QVERIFY(ReadBytes(file.SaveBeside(settings)).contains("Switch=1"));
+        QVERIFY(QDir().rmdir(file.IniPath) || QFile::remove(file.IniPath));
+        QVERIFY(file.SaveSettings(settings));
+        QVERIFY(ReadBytes(file.IniPath).contains("Switch=1"));
     }
 
     void leftoversOfAKilledSaveGo() {
