@@ -55,7 +55,7 @@ void DisplayGuard(QtMsgType type, const QMessageLogContext& context, const QStri
 
 } // namespace
 
-std::optional<int> CommandLine::Handle(int argc, char* argv[], bool& atLogin) {
+std::optional<int> CommandLine::Handle(int argc, char* argv[], Request& request) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -70,6 +70,11 @@ std::optional<int> CommandLine::Handle(int argc, char* argv[], bool& atLogin) {
         QStringLiteral("As started at login: wait in the notification area when an alarm is "
                        "armed, else end at once."));
     parser.addOption(autostart);
+    const QCommandLineOption stop(
+        QStringLiteral("stop"),
+        QStringLiteral("Stop the alarm of the Vendrix that runs, as its Stop button does; exits "
+                       "with 1 when none runs."));
+    parser.addOption(stop);
     AddQtOptions(parser);
     if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
         const QString error = parser.errorText().isEmpty()
@@ -87,7 +92,7 @@ std::optional<int> CommandLine::Handle(int argc, char* argv[], bool& atLogin) {
         QTextStream(stdout) << "vendrix " << Version << "\n";
         return 0;
     }
-    atLogin = parser.isSet(autostart);
+    request = {parser.isSet(autostart), parser.isSet(stop)};
     return std::nullopt;
 }
 

@@ -9,9 +9,15 @@
 // -display...) are known and left for QApplication.
 namespace CommandLine {
 
-// The exit code when the program ends here; nothing when it goes on, with
-// `atLogin` set for --autostart.
-std::optional<int> Handle(int argc, char* argv[], bool& atLogin);
+// What the command line asks for.
+struct Request {
+    bool AtLogin = false; // --autostart
+    bool Stop = false;    // --stop: of the copy that runs
+};
+
+// The exit code when the program ends here; nothing when it goes on, as
+// `request` says.
+std::optional<int> Handle(int argc, char* argv[], Request& request);
 
 // Until OpenedDisplay, a display that cannot be opened ends the program with
 // one clear line and exit code 1, instead of Qt's abort and its advice to

@@ -265,6 +265,10 @@ void Form1::BringToFront() {
     clock_.Restore();
 }
 
+void Form1::Stop() {
+    clock_.cmdStop_Click();
+}
+
 void Form1::Tell(const QString& text) {
     auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), text, QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);

@@ -30,6 +30,8 @@ public:
     void Form_QueryUnload();
     // Shows the window, from the notification area too, in front of others.
     void BringToFront();
+    // What Stop does, asked from outside (vendrix --stop).
+    void Stop();
 
     bool InView() const override;
     void ShowNextAlarm(const QString& text) override;

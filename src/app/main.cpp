@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <cstdio>
 
 namespace {
 
@@ -30,12 +31,22 @@ QString WakeHelper(const QString& programDir) {
                : dir.filePath(QStringLiteral("../libexec/vendrix/vendrix-wake"));
 }
 
+// vendrix --stop: what a key binding or the menu entry's action runs, with
+// or without a display.
+int StopRunning(int argc, char* argv[], const QString& iniPath) {
+    QCoreApplication app(argc, argv);
+    if (SingleInstance::StopRunning(iniPath))
+        return 0;
+    std::fputs("vendrix: no Vendrix runs on these settings; nothing to stop\n", stderr);
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     qSetMessagePattern(QStringLiteral("vendrix: %{message}"));
-    bool atLogin = false;
-    if (const std::optional<int> exitCode = CommandLine::Handle(argc, argv, atLogin))
+    CommandLine::Request request;
+    if (const std::optional<int> exitCode = CommandLine::Handle(argc, argv, request))
         return *exitCode;
     // Found before the display is opened, so that a start at login for
     // nothing armed ends without a word.
@@ -44,7 +55,9 @@ int main(int argc, char* argv[]) {
         QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
             .filePath(QStringLiteral("vendrix"));
     const QString iniPath = SettingsFile::ChooseIniPath(programDir, userDir);
-    if (atLogin && !SettingsFile::Armed(iniPath))
+    if (request.Stop)
+        return StopRunning(argc, argv, iniPath);
+    if (request.AtLogin && !SettingsFile::Armed(iniPath))
         return 0;
     CommandLine::GuardDisplay();
     QApplication app(argc, argv);
@@ -68,13 +81,14 @@ int main(int argc, char* argv[]) {
                {notifications, tray, wake, inhibitor, volume,
                 SingleInstance::PrivateFile(iniPath, QStringLiteral(".volume"))});
     QObject::connect(&instance, &SingleInstance::activated, &form, &Form1::BringToFront);
+    QObject::connect(&instance, &SingleInstance::stopRequested, &form, &Form1::Stop);
     UnixSignals signals_;
     QObject::connect(&signals_, &UnixSignals::received, &form, [&form] {
         form.Form_QueryUnload();
         QCoreApplication::exit(0);
     });
     form.Form_Load();
-    if (atLogin)
+    if (request.AtLogin)
         form.showMinimized(); // into the notification area, where there is one
     else
         form.show();

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr int TrayCheckEvery = 10; // seconds; the check may ask the session bus
 constexpr qint64 QuietAhead =
     12 * 3600; // seconds: an output too quiet for an alarm this near is told
 
@@ -41,6 +40,9 @@ AlarmClock::AlarmClock(const QString& iniPath, AlarmActions& actions, const Desk
     connect(&actions, &AlarmActions::soundFailed, this, &AlarmClock::OnSoundFailed);
     connect(&actions, &AlarmActions::soundRestored, this, &AlarmClock::OnSoundRestored);
     connect(&notifications_, &Notifications::stopInvoked, this, &AlarmClock::cmdStop_Click);
+    connect(&notifications_, &Notifications::endSnoozeInvoked, this, &AlarmClock::EndSnooze);
+    connect(&tray_, &TrayIcon::endSnoozeChosen, this, &AlarmClock::EndSnooze);
+    connect(&tray_, &TrayIcon::availableChanged, this, &AlarmClock::TrayChanged);
     connect(&notifications_, &Notifications::restoreInvoked, this, &AlarmClock::Restore);
     connect(&tray_, &TrayIcon::stopChosen, this, &AlarmClock::cmdStop_Click);
     connect(&tray_, &TrayIcon::restoreChosen, this, &AlarmClock::Restore);
@@ -63,8 +65,6 @@ ClockFace AlarmClock::Tick(const QDateTime& now, qint64 bootMs) {
                          now.toMSecsSinceEpoch(), bootMs});
         ArmWake(now);
         WarnIfQuiet(now);
-        if (time.second() % TrayCheckEvery == 0)
-            ReturnIfTrayGone();
     }
     return face;
 }
@@ -156,6 +156,10 @@ void AlarmClock::cmdStop_Click() {
     scheduler_.cmdStop_Click();
 }
 
+void AlarmClock::EndSnooze() {
+    scheduler_.EndSnoozes();
+}
+
 void AlarmClock::ChooseSlot(int n) {
     settings_.CurrentID = qint16(n);
 }
@@ -184,27 +188,38 @@ void AlarmClock::TestAction(int command, const QString& wav, const QString& exec
 }
 
 // Without a notification area, hidden, nothing could bring the window back:
-// it stays minimised on the task bar.
+// it stays minimised on the task bar until one appears.
 void AlarmClock::Minimised() {
-    if (!tray_.Available())
-        return;
+    awaitingTray_ = !tray_.Available();
+    if (!awaitingTray_)
+        IntoTray();
+}
+
+void AlarmClock::IntoTray() {
     view_.HideWindow();
     tray_.Show();
     inTray_ = true;
 }
 
-// A notification area that went away (its host ended) would leave the
-// window out of reach: it comes back, minimised on the task bar.
-void AlarmClock::ReturnIfTrayGone() {
-    if (!inTray_ || tray_.Available())
+// A notification area that appears takes in a window minimised for want of
+// one (panels often start after the programs of a login), unless the user
+// has brought it back since; one that goes away would leave the window out
+// of reach: it comes back, minimised on the task bar, to move in again.
+void AlarmClock::TrayChanged() {
+    const bool available = tray_.Available();
+    if (available && std::exchange(awaitingTray_, false) && !view_.InView())
+        return IntoTray();
+    if (available || !inTray_)
         return;
     inTray_ = false;
+    awaitingTray_ = true;
     tray_.Hide();
     view_.ShowMinimised();
 }
 
 void AlarmClock::Restore() {
     inTray_ = false;
+    awaitingTray_ = false;
     view_.ShowWindow();
     tray_.Hide();
     notifications_.CloseRing();
@@ -238,6 +253,7 @@ void AlarmClock::ShowNextAlarm(std::optional<AlarmTime> next) {
 
 void AlarmClock::SetSnoozeShown(bool shown) {
     view_.ShowSnooze(shown);
+    tray_.OfferEndSnooze(shown);
 }
 
 // Stop is offered wherever the alarm can be noticed; once nothing can be
@@ -262,6 +278,10 @@ void AlarmClock::ShowSwitch(int position) {
     view_.ShowSwitch(position);
 }
 
+bool AlarmClock::InSeries() const {
+    return state_.TotalSnoozeCount() > 0;
+}
+
 QString AlarmClock::AlarmTitle() const {
     const AlarmSlot& slot = settings_.AlarmTable[ringing_];
     return ringing_ > 0 ? AlarmText(AlarmTime{slot.Hour, slot.Minute}) : QStringLiteral("Vendrix");
@@ -277,7 +297,7 @@ void AlarmClock::AlarmRinging(int n) {
         slot.Command == CommandWav ? NameOf(slot.WAV) : QStringLiteral("標準のアラーム");
     if (view_.InView())
         return view_.AskAttention();
-    notifications_.ShowRing(AlarmTitle(), ringBody_);
+    notifications_.ShowRing(AlarmTitle(), ringBody_, InSeries());
 }
 
 // Told in view too: nothing else says why the standard alarm rings instead.
@@ -292,7 +312,7 @@ void AlarmClock::AlarmFellBack(int n, const QString& why) {
             ? QStringLiteral("%1 を鳴らせないので").arg(NameOf(slot.WAV))
             : QStringLiteral("%1 を起動できないので").arg(NameOf(SplitExec(slot.Exec).Target));
     ringBody_ = what + QStringLiteral("、標準のアラームを鳴らしています（%1）").arg(why);
-    notifications_.ShowRing(AlarmTitle(), ringBody_);
+    notifications_.ShowRing(AlarmTitle(), ringBody_, InSeries());
 }
 
 // Alarms a jump of the clock stepped over do not ring, but whoever relied on
@@ -323,7 +343,8 @@ void AlarmClock::OnSoundFailed(const QString& why) {
     notifications_.ShowRing(
         AlarmTitle(),
         QStringLiteral("アラームの音を鳴らせません（%1）。鳴らせるようになりしだい鳴ります。")
-            .arg(why));
+            .arg(why),
+        InSeries());
 }
 
 void AlarmClock::OnSoundRestored() {
@@ -331,5 +352,5 @@ void AlarmClock::OnSoundRestored() {
     if (view_.InView())
         notifications_.CloseRing();
     else
-        notifications_.ShowRing(AlarmTitle(), ringBody_);
+        notifications_.ShowRing(AlarmTitle(), ringBody_, InSeries());
 }

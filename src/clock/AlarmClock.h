@@ -40,6 +40,8 @@ public:
     ClockFace Tick(const QDateTime& now, qint64 bootMs);
     void lblSw_Click(int index);
     void cmdStop_Click();
+    // Stop, and the snooze series pending ends; the switch stays at SNZ.
+    void EndSnooze();
     // The editor shows slot n.
     void ChooseSlot(int n);
     // Slot n was registered with these values: its series ends, the next
@@ -71,11 +73,13 @@ private:
     void SetSwitch(int index);
     void WarnIfOff();
     void ArmWake(const QDateTime& now);
-    void ReturnIfTrayGone();
+    void IntoTray();
+    void TrayChanged();
     void WarnIfQuiet(const QDateTime& now);
     void OnWoke();
     void OnWakeUnavailable(const QString& why);
     QString AlarmTitle() const;
+    bool InSeries() const;
 
     SettingsKeeper keeper_;
     Settings& settings_;
@@ -94,6 +98,7 @@ private:
     bool toldOff_ = false;       // that alarms set at OFF do not ring, until the switch leaves OFF
     bool stopShown_ = false;
     bool inTray_ = false;             // hidden, with the icon in the notification area
+    bool awaitingTray_ = false;       // minimised on the task bar for want of a notification area
     bool toldQuiet_ = false;          // that the next alarm will raise, or cannot reach, the output
     std::optional<qint64> armedRing_; // the next ring, in epoch seconds
     std::optional<qint64> armedWake_; // what the wake timer is set for

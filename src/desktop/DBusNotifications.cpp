@@ -15,6 +15,7 @@ const QString Path = QStringLiteral("/org/freedesktop/Notifications");
 const QString Interface = QStringLiteral("org.freedesktop.Notifications");
 const QString StopKey = QStringLiteral("stop");
 const QString RestoreKey = QStringLiteral("restore");
+const QString EndSnoozeKey = QStringLiteral("end-snooze");
 
 QDBusMessage Call(const QString& method) {
     return QDBusMessage::createMethodCall(Service, Path, Interface, method);
@@ -53,17 +54,19 @@ void DBusNotifications::Fail(const QString& why) {
     failing_.Tell(QStringLiteral("no desktop notifications (%1); alarms ring as before").arg(why));
 }
 
-void DBusNotifications::ShowRing(const QString& summary, const QString& body) {
+void DBusNotifications::ShowRing(const QString& summary, const QString& body, bool inSeries) {
     closeWhenShown_ = false;
     if (pending_) { // replaces the one on its way, once its id is known
-        queued_.emplace(summary, body);
+        queued_ = Ring{summary, body, inSeries};
         return;
     }
     if (!Connect())
         return;
-    const QDBusMessage notify =
-        Notify(id_, summary, body,
-               QStringList{StopKey, QStringLiteral("Stop"), RestoreKey, QStringLiteral("復元")}, 2);
+    QStringList actions{StopKey, QStringLiteral("Stop")};
+    if (inSeries)
+        actions << EndSnoozeKey << QStringLiteral("スヌーズを終了");
+    const QDBusMessage notify = Notify(
+        id_, summary, body, actions + QStringList{RestoreKey, QStringLiteral("復元")}, 2);
     pending_ = true;
     auto* watcher =
         new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(notify), this);
@@ -76,8 +79,8 @@ void DBusNotifications::ShowRing(const QString& summary, const QString& body) {
         id_ = reply.value();
         shown_ = true;
         if (queued_) {
-            const auto [summary, body] = *std::exchange(queued_, std::nullopt);
-            ShowRing(summary, body);
+            const Ring ring = *std::exchange(queued_, std::nullopt);
+            ShowRing(ring.Summary, ring.Body, ring.InSeries);
         } else if (closeWhenShown_) {
             CloseRing();
         }
@@ -108,6 +111,8 @@ void DBusNotifications::OnAction(uint id, const QString& key) {
         return;
     if (key == StopKey)
         emit stopInvoked();
+    else if (key == EndSnoozeKey)
+        emit endSnoozeInvoked();
     else if (key == RestoreKey)
         emit restoreInvoked();
 }

@@ -15,7 +15,7 @@
 class DBusNotifications : public Notifications {
     Q_OBJECT
 public:
-    void ShowRing(const QString& summary, const QString& body) override;
+    void ShowRing(const QString& summary, const QString& body, bool inSeries) override;
     void CloseRing() override;
     void ShowNotice(const QString& summary, const QString& body) override;
 
@@ -33,5 +33,10 @@ private:
     bool shown_ = false;   // and whether it is still shown
     bool pending_ = false; // a Notify is on its way; its id is not known yet
     bool closeWhenShown_ = false;
-    std::optional<std::pair<QString, QString>> queued_; // to show once the id is known
+    struct Ring {
+        QString Summary;
+        QString Body;
+        bool InSeries = false;
+    };
+    std::optional<Ring> queued_; // to show once the id is known
 };

@@ -73,7 +73,9 @@ bool SingleInstance::IsPrimary() {
                    .arg(lock_->fileName());
         return true;
     }
-    if (RaiseOther()) {
+    // The running copy listens only once it holds the lock: it may be
+    // starting at this very moment, so it is given a few seconds.
+    if (!path_.isEmpty() && Tell(path_, "raise", 30)) {
         qCInfo(lcDesktop) << "Vendrix already runs on these settings; it comes to the front";
         return false;
     }
@@ -103,24 +105,42 @@ void SingleInstance::Listen() {
     connect(&server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = server_.nextPendingConnection()) {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            emit activated();
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket] { Read(socket); });
         }
     });
 }
 
-// The running copy listens only once it holds the lock: it may be starting
-// at this very moment, so it is given a few seconds.
-bool SingleInstance::RaiseOther() {
-    if (path_.isEmpty())
-        return false;
+// A line a command; each is answered, so the one who asked knows it arrived.
+void SingleInstance::Read(QLocalSocket* socket) {
+    while (socket->canReadLine()) {
+        const QByteArray command = socket->readLine().trimmed();
+        if (command == "raise")
+            emit activated();
+        else if (command == "stop")
+            emit stopRequested();
+        else
+            continue;
+        socket->write("ok\n");
+    }
+}
+
+bool SingleInstance::StopRunning(const QString& iniPath) {
+    const QString socket = PrivateFile(iniPath, {});
+    return !socket.isEmpty() && Tell(socket, "stop", 1);
+}
+
+bool SingleInstance::Tell(const QString& socket, const QByteArray& command, int attempts) {
     QLocalSocket other;
-    for (int attempt = 0; attempt < 30; ++attempt) {
-        other.connectToServer(path_);
-        if (other.waitForConnected(100)) {
-            other.write("raise\n");
-            return other.waitForBytesWritten(1000);
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        if (attempt > 0)
+            QThread::msleep(100);
+        other.connectToServer(socket);
+        if (!other.waitForConnected(100))
+            continue;
+        other.write(command + '\n');
+        while (!other.canReadLine() && other.waitForReadyRead(2000)) {
         }
-        QThread::msleep(100);
+        return other.readLine().trimmed() == "ok";
     }
     return false;
 }

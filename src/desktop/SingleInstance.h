@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QLocalServer>
+#include <QLocalSocket>
 #include <QLockFile>
 #include <QObject>
 #include <memory>
@@ -28,12 +29,18 @@ public:
     // (empty when there is none): its socket, its lock, its records.
     static QString PrivateFile(const QString& iniPath, const QString& suffix);
 
+    // Asks the copy that runs on these settings to stop its alarm, as its
+    // Stop button does; false when none answers.
+    static bool StopRunning(const QString& iniPath);
+
 signals:
     void activated();
+    void stopRequested();
 
 private:
-    bool RaiseOther();
+    static bool Tell(const QString& socket, const QByteArray& command, int attempts);
     void Listen();
+    void Read(QLocalSocket* socket);
 
     QString path_; // of the socket; the lock is beside it
     std::unique_ptr<QLockFile> lock_;

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SystemTrayIcon.h"
 
+#include <QDBusConnection>
+#include <QDBusServiceWatcher>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
 
@@ -10,12 +13,34 @@ SystemTrayIcon::SystemTrayIcon(const QIcon& icon) : mnuTray(std::make_unique<QMe
     mnuStop->setObjectName("mnuStop");
     mnuStop->setVisible(false);
     connect(mnuStop, &QAction::triggered, this, &TrayIcon::stopChosen);
+    mnuEndSnooze = mnuTray->addAction(QStringLiteral("スヌーズを終了"));
+    mnuEndSnooze->setObjectName("mnuEndSnooze");
+    mnuEndSnooze->setVisible(false);
+    connect(mnuEndSnooze, &QAction::triggered, this, &TrayIcon::endSnoozeChosen);
     QAction* mnuRestore = mnuTray->addAction(QStringLiteral("復元"));
     mnuRestore->setObjectName("mnuRestore");
     connect(mnuRestore, &QAction::triggered, this, &TrayIcon::restoreChosen);
     tray = new QSystemTrayIcon(icon, this);
     tray->setToolTip(QStringLiteral("Vendrix staying resident"));
     tray->setContextMenu(mnuTray.get());
+    WatchForTheArea();
+}
+
+// Qt's own X tray icon follows the X tray selection through this signal of
+// the platform's native interface; it is a QObject (its only base), whose
+// declaration Qt keeps private. The StatusNotifierWatcher comes and goes
+// on the session bus.
+void SystemTrayIcon::WatchForTheArea() {
+    if (QObject* native = reinterpret_cast<QObject*>(QGuiApplication::platformNativeInterface());
+        native && QGuiApplication::platformName() == QStringLiteral("xcb")) {
+        Available(); // Qt starts following the selection once asked
+        connect(native, SIGNAL(systemTrayWindowChanged(QScreen*)), this,
+                SIGNAL(availableChanged()));
+    }
+    auto* watcher = new QDBusServiceWatcher(QStringLiteral("org.kde.StatusNotifierWatcher"),
+                                            QDBusConnection::sessionBus(),
+                                            QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this, &TrayIcon::availableChanged);
 }
 
 SystemTrayIcon::~SystemTrayIcon() = default;
@@ -34,4 +59,8 @@ void SystemTrayIcon::Hide() {
 
 void SystemTrayIcon::OfferStop(bool offered) {
     mnuStop->setVisible(offered);
+}
+
+void SystemTrayIcon::OfferEndSnooze(bool offered) {
+    mnuEndSnooze->setVisible(offered);
 }

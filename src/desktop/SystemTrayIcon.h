@@ -12,6 +12,8 @@ class QSystemTrayIcon;
 
 // The icon on Qt's notification-area support, tool tip "Vendrix staying
 // resident". Its menu opens on the right button; a left click does nothing.
+// The area is watched as Qt knows it, without polling: the X tray selection
+// and the StatusNotifierWatcher on the session bus.
 class SystemTrayIcon : public TrayIcon {
     Q_OBJECT
 public:
@@ -22,9 +24,13 @@ public:
     void Show() override;
     void Hide() override;
     void OfferStop(bool offered) override;
+    void OfferEndSnooze(bool offered) override;
 
 private:
+    void WatchForTheArea();
+
     std::unique_ptr<QMenu> mnuTray;
     QAction* mnuStop;
+    QAction* mnuEndSnooze;
     QSystemTrayIcon* tray;
 };

@@ -4,7 +4,7 @@
 #include <QObject>
 
 // The icon in the notification area, with its menu: "Stop" while an alarm
-// can be stopped, and "復元".
+// can be stopped, "スヌーズを終了" while a snooze series is pending, and "復元".
 class TrayIcon : public QObject {
     Q_OBJECT
 public:
@@ -13,8 +13,12 @@ public:
     virtual void Show() = 0;
     virtual void Hide() = 0;
     virtual void OfferStop(bool offered) = 0;
+    virtual void OfferEndSnooze(bool offered) = 0;
 
 signals:
     void stopChosen();
+    void endSnoozeChosen();
     void restoreChosen();
+    // A notification area appeared, or the one there went away.
+    void availableChanged();
 };

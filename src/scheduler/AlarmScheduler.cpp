@@ -369,6 +369,12 @@ void AlarmScheduler::cmdStop_Click() {
     ShowStop();
 }
 
+void AlarmScheduler::EndSnoozes() {
+    state_.SnoozeCount.fill(0);
+    cmdStop_Click();
+    indicators_.SetSnoozeShown(false);
+}
+
 void AlarmScheduler::SlotCommitted(int n) {
     state_.NextAlarmHour = -1;
     state_.NextAlarmMinute = 0;

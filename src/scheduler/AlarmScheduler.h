@@ -61,6 +61,8 @@ public:
     void Scan(const ScanTime& now);
     void lblSw_Click(int index);
     void cmdStop_Click();
+    // Stop, and every snooze series ends; the switch stays as it is.
+    void EndSnoozes();
     // A slot was registered anew: its snooze series ends, the occurrence it
     // fired last is forgotten and the next scan finds the next alarm afresh.
     void SlotCommitted(int n);

@@ -321,22 +321,84 @@ private slots:
         QCOMPARE(c.notifications.ring, ring);
     }
 
-    void minimiseAndRestore() {
+    // Minimised, the window goes into the notification area, or, without
+    // one, waits minimised on the task bar and moves in when one appears,
+    // unless the user has brought it back; one that goes away sends it back
+    // to the task bar. Steps: "M" minimised, "R" restored from the task bar,
+    // "A" an area appears, "G" it goes away, "T" 復元 in its menu.
+    void notificationAreaComesAndGoes_data() {
+        Columns<bool, QString, QString>({"there", "steps", "shown"});
+        // clang-format off
+        Row("minimised into the area", true, "M", "in the area");
+        Row("none: on the task bar", false, "M", "minimised");
+        Row("one appears: it moves in", false, "M A", "in the area");
+        Row("brought back first: it stays", false, "M R A", "in view");
+        Row("the area goes: back on the task bar", true, "M G", "minimised");
+        Row("and comes back: in again", true, "M G A", "in the area");
+        Row("restored from the area", true, "M T A", "in view");
+        // clang-format on
+    }
+    void notificationAreaComesAndGoes() {
+        QFETCH(bool, there);
+        QFETCH(QString, steps);
+        QFETCH(QString, shown);
         Clock c;
-        c.tray.available = false;
-        c.clock.Minimised(); // nothing could bring a hidden window back
-        QVERIFY(c.view.inView && !c.tray.shown);
-        c.tray.available = true;
+        c.tray.available = there;
+        for (const QString& step : steps.split(' ')) {
+            if (step == "M") {
+                c.view.inView = c.view.minimised = false;
+                c.clock.Minimised();
+            } else if (step == "R") {
+                c.view.inView = true;
+            } else if (step == "T") {
+                emit c.tray.restoreChosen();
+            } else {
+                c.tray.Become(step == "A");
+            }
+        }
+        const bool minimised = !c.view.inView && !c.tray.shown;
+        QCOMPARE(c.tray.shown ? "in the area" : minimised ? "minimised" : "in view", shown);
+        QVERIFY(shown != "minimised" || steps == "M" || c.view.minimised);
+    }
+
+    // 復元 brings the window back and closes the ring's notification.
+    void restoreClosesTheRing() {
+        Clock c;
         c.clock.Minimised();
-        QVERIFY(!c.view.inView && c.tray.shown);
         c.Run(5);
         QVERIFY(!c.notifications.ring.isEmpty());
         emit c.tray.restoreChosen();
         QVERIFY(c.view.inView && !c.tray.shown && c.notifications.ring.isEmpty());
-        c.clock.Minimised();
-        c.tray.available = false; // its host ended: the window comes back to the task bar
-        c.Run(10);
-        QVERIFY(c.view.minimised && !c.tray.shown);
+    }
+
+    // A snooze series ends in one step, from the ring's notification or
+    // the tray menu, which offer it while one is pending; the switch stays
+    // at SNZ for the alarms to come.
+    void aSnoozeSeriesEndsInOneStep_data() {
+        Columns<QString>({"from"});
+        // clang-format off
+        Row("the notification", "notification");
+        Row("the tray menu", "tray");
+        // clang-format on
+    }
+    void aSnoozeSeriesEndsInOneStep() {
+        QFETCH(QString, from);
+        Clock c;
+        c.clock.lblSw_Click(SwitchSnooze);
+        c.view.inView = false;
+        c.Run(5);
+        QCOMPARE(c.notifications.ring, "アラーム 07:00 | 標準のアラーム | スヌーズを終了");
+        QVERIFY(c.tray.endSnoozeOffered && c.view.snooze);
+        if (from == "tray")
+            emit c.tray.endSnoozeChosen();
+        else
+            emit c.notifications.endSnoozeInvoked();
+        QVERIFY(!c.actions.Sounding() && !c.view.snooze && !c.tray.endSnoozeOffered);
+        QCOMPARE(c.clock.Table().Switch, SwitchSnooze);
+        const qsizetype calls = c.actions.calls.size();
+        c.Run(10 * 60);
+        QCOMPARE(c.actions.calls.mid(calls), QStringList{}); // no snooze ring
+        QCOMPARE(c.wake.asked.last(), "03-02 06:59:00");
     }
 
     // A commit is announced at the next scan, even beyond the alarm shown,

@@ -10,12 +10,12 @@
 #include <QDateTime>
 #include <QStringList>
 
-// The notifications the program shows, as "summary | body"; the ring's one
-// is empty once closed.
+// The notifications the program shows, as "summary | body", the ring's
+// with " | スヌーズを終了" when it offers that; the ring's is empty once closed.
 class FakeNotifications : public Notifications {
 public:
-    void ShowRing(const QString& summary, const QString& body) override {
-        ring = summary + " | " + body;
+    void ShowRing(const QString& summary, const QString& body, bool inSeries) override {
+        ring = summary + " | " + body + (inSeries ? " | スヌーズを終了" : "");
     }
     void CloseRing() override { ring.clear(); }
     void ShowNotice(const QString& summary, const QString& body) override {
@@ -33,10 +33,17 @@ public:
     void Show() override { shown = true; }
     void Hide() override { shown = false; }
     void OfferStop(bool offered) override { stopOffered = offered; }
+    void OfferEndSnooze(bool offered) override { endSnoozeOffered = offered; }
+    // Its host comes or goes.
+    void Become(bool there) {
+        available = there;
+        emit availableChanged();
+    }
 
     bool available = true;
     bool shown = false;
     bool stopOffered = false;
+    bool endSnoozeOffered = false;
 };
 
 // The wake times asked for, in order ("none" when disarmed).

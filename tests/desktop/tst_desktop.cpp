@@ -12,7 +12,9 @@
 #include <QSignalSpy>
 #include <QSysInfo>
 #include <QTemporaryDir>
+#include <atomic>
 #include <csignal>
+#include <thread>
 
 namespace {
 
@@ -197,6 +199,23 @@ private slots:
         QCOMPARE(second.IsPrimary(), primary);
         if (before == "running")
             QTRY_COMPARE(raised.size(), 1);
+    }
+
+    // vendrix --stop reaches the copy that runs on the same settings, or
+    // says that none does.
+    void stopFromTheCommandLine() {
+        const RuntimeFolder folder;
+        QTemporaryDir settings;
+        const QString ini = settings.filePath("alerm.ini");
+        QVERIFY(!SingleInstance::StopRunning(ini));
+        SingleInstance running(ini);
+        QVERIFY(running.IsPrimary());
+        QSignalSpy stopped(&running, &SingleInstance::stopRequested);
+        std::atomic<bool> answered = false;
+        std::thread asking([&] { answered = SingleInstance::StopRunning(ini); });
+        QTRY_COMPARE(stopped.size(), 1);
+        asking.join();
+        QVERIFY(answered);
     }
 };
 

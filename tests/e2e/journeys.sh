@@ -120,6 +120,52 @@ journey_notify() { # Ringing out of view: a notification to stop it from, or to 
     check "and ends" ended "$VPID"
 }
 
+journey_stop() { # Stop from the command line; a snooze series ended from its notification in one step.
+    local server=$1 stop id
+    install_copy
+    printf '[Settings]\nSwitch=0\nSnoozeInt=2\n[Alerm 1]\nTime=07:00\nState=1\n' | write_ini
+    "$server" notifications >"$WORK/notes" &
+    pids+=($!)
+    rec_start
+    heard_from "2027-03-01 06:59:40" 10 # ten times faster: rings in 2 s, snoozes every 12 s
+    xdotool windowminimize "$WID"
+    check "the alarm rings" loud "$(plus "$t0" 3.5)" 1
+    stop=$(rec_now)
+    check "vendrix --stop stops it, and exits 0" "$APP/vendrix" --stop
+    check "silent after" silent "$(plus "$stop" 0.5)" 1.5
+    check "the snooze ring's notification offers to end the series" \
+        notified 1 "^notify [0-9]+ replaces .* \| stop,Stop,end-snooze,スヌーズを終了,restore,復元$"
+    id=$(grep -E '^notify' "$WORK/notes" | tail -n1 | cut -d' ' -f2)
+    stop=$(rec_now)
+    invoke "$id" end-snooze
+    check "which stops the ring" silent "$(plus "$stop" 0.5)" 1.5
+    check "and no snooze rings after" silent "$(plus "$t0" 26)" 3
+    check "the switch stays at SNZ" grep -q "^Switch=0" "$APP/alerm.ini"
+    kill -TERM "$VPID" && ended "$VPID"
+    check "with no Vendrix running, --stop says so and exits 1" \
+        bash -c "[ \"\$('$APP/vendrix' --stop 2>&1; echo \$?)\" = \"\$(printf 'vendrix: no Vendrix runs on these settings; nothing to stop\n1')\" ]"
+}
+
+journey_late_tray() { # Started at login before the notification area: the window moves in when it appears, and again after the panel restarts.
+    install_copy
+    printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\n' | write_ini
+    (cd "$APP" && exec ./vendrix --autostart 2>>"$WORK/stderr") &
+    VPID=$!
+    pids+=("$VPID")
+    iconic() { xprop -id "$WID" WM_STATE 2>/dev/null | grep -q Iconic; }
+    await 10 bash -c "xdotool search --name '^Vendrix v0\.3\$' >/dev/null"
+    WID=$(xdotool search --name '^Vendrix v0\.3$' | head -n1)
+    check "no notification area yet: minimised on the task bar" await 5 iconic
+    trayer --edge bottom --align right --widthtype pixel --width 120 --height 24 >/dev/null 2>&1 &
+    pids+=($!)
+    check "one appears: the window moves in" await 10 bash -c "$(declare -f find_tray_icon mapped unmapped); find_tray_icon && unmapped $WID"
+    pkill -x trayer
+    check "the panel goes: back on the task bar" await 10 iconic
+    trayer --edge bottom --align right --widthtype pixel --width 120 --height 24 >/dev/null 2>&1 &
+    pids+=($!)
+    check "and comes back: in again" await 10 bash -c "$(declare -f find_tray_icon mapped unmapped); find_tray_icon && unmapped $WID"
+}
+
 journey_volume() { # A muted or turned-down output: told ahead, brought up for the ring, put back.
     local server=$1 t0
     install_copy
@@ -419,8 +465,9 @@ journey_user_install() { # Installing for one user, upgrading while it runs, uni
     as_user "$install" "$build" >"$WORK/said"
     check "it says the one command that lets it wake the computer" \
         grep -qx "  sudo setcap cap_wake_alarm=ep $home/.local/libexec/vendrix/vendrix-wake" "$WORK/said"
-    check "the menu entry names the program in full" \
-        grep -qx "Exec=$home/.local/bin/vendrix" "$home/.local/share/applications/vendrix.desktop"
+    check "the menu entry names the program in full, its Stop action too" \
+        bash -c "grep -qx 'Exec=$home/.local/bin/vendrix' '$home/.local/share/applications/vendrix.desktop' &&
+            grep -qx 'Exec=$home/.local/bin/vendrix --stop' '$home/.local/share/applications/vendrix.desktop'"
     check "it starts at every login" cmp -s "$home/.local/share/applications/vendrix.desktop" "$home/.config/autostart/vendrix.desktop"
     check "and now" await 5 installed
     first=$(installed)
@@ -464,7 +511,7 @@ journey_package() {
     check "a wrong option exits with 2; no display, with 1 and one line" \
         bash -c "$vendrix --bogus 2>/dev/null; [ \$? = 2 ] && [ \"\$($vendrix 2>&1; echo \$?)\" = \"\$(printf 'vendrix: cannot open a display to show the window on; start Vendrix in a desktop session\n1')\" ]"
     mkdir -p "$home"
-    HOME="$home" PATH="$root/usr/bin:$PATH" timeout 3 $(sed -n 's/^Exec=//p' "$root/usr/share/applications/vendrix.desktop")
+    HOME="$home" PATH="$root/usr/bin:$PATH" timeout 3 $(sed -n 's/^Exec=//p' "$root/usr/share/applications/vendrix.desktop" | head -n1)
     check "started from its menu entry, it runs and keeps its settings in ~/.config" test -f "$home/.config/vendrix/alerm.ini"
     check "its login entry validates" desktop-file-validate "$root/etc/xdg/autostart/vendrix.desktop"
     local atlogin="env PATH=$root/usr/bin:$PATH timeout 3 $(sed -n 's/^Exec=//p' "$root/etc/xdg/autostart/vendrix.desktop")"
