@@ -23,7 +23,7 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils, libcap2-bin")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/resources/postinst)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "fonts-ipafont-gothic, fonts-ipafont-mincho, qt6-translations-l10n")
+    "fonts-ipafont-gothic, fonts-ipafont-mincho, qt6-translations-l10n, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/vendrix/vendrix")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 include(CPack)

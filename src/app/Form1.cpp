@@ -190,8 +190,11 @@ void Form1::lblSw_Click(int index) {
     clock_.lblSw_Click(index);
 }
 
+// On Wayland no window learns that it was minimised, or that it lies under
+// others or on another workspace: only the one that has the focus is in view.
 bool Form1::InView() const {
-    return isVisible() && !isMinimized();
+    const bool wayland = QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
+    return isVisible() && !isMinimized() && (!wayland || isActiveWindow());
 }
 
 void Form1::ShowNextAlarm(const QString& text) {

@@ -166,6 +166,37 @@ journey_late_tray() { # Started at login before the notification area: the windo
     check "and comes back: in again" await 10 bash -c "$(declare -f find_tray_icon mapped unmapped); find_tray_icon && unmapped $WID"
 }
 
+journey_wayland() { # On a Wayland compositor: the window shows, a ring's notification stops it and brings the window back, --stop stops it.
+    local server=$1 stop
+    install_copy
+    printf '[Settings]\nSwitch=0\nSnoozeInt=2\n[Alerm 1]\nTime=07:00\nState=1\n' | write_ini
+    "$server" notifications >"$WORK/notes" &
+    pids+=($!)
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >"$WORK/a11y.log" 2>&1 &
+    pids+=($!)
+    await 5 a11y_bus_up
+    rec_start
+    t0=$(rec_now)
+    (cd "$APP" && QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 LD_PRELOAD="$FAKETIME_LIB" \
+        FAKETIME="@2027-03-01 06:59:40 x10" exec ./vendrix --autostart 2>>"$WORK/stderr") &
+    VPID=$!
+    pids+=("$VPID")
+    check "the window shows, natively on Wayland" await 10 bash -c \
+        "/usr/bin/python3 '$(dirname "$0")/a11y_tree.py' 2>/dev/null | grep -qE '^(frame|filler)\|Vendrix v0\.3\|$'"
+    check "with no notification area, a ring is notified, with Stop" \
+        notified 1 "^notify [0-9]+ replaces 0 .* \| アラーム 07:00 \| 標準のアラーム \| stop,Stop"
+    stop=$(rec_now)
+    invoke "$(grep -m1 '^notify' "$WORK/notes" | cut -d' ' -f2)" stop
+    check "its Stop silences the ring" silent "$(plus "$stop" 0.5)" 1
+    check "the snooze ring is notified too" notified 2 "^notify .*アラーム 07:00"
+    invoke "$(grep '^notify' "$WORK/notes" | tail -n1 | cut -d' ' -f2)" restore
+    check "its 復元 brings the window back and closes it" notified 2 "^close [0-9]+$"
+    check "the ring goes on" loud "$(rec_now)" 0.5
+    stop=$(rec_now)
+    check "vendrix --stop stops it" "$APP/vendrix" --stop
+    check "silent after" silent "$(plus "$stop" 0.5)" 1
+}
+
 journey_volume() { # A muted or turned-down output: told ahead, brought up for the ring, put back.
     local server=$1 t0
     install_copy
