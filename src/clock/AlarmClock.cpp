@@ -11,9 +11,6 @@
 
 namespace {
 
-constexpr qint64 QuietAhead =
-    12 * 3600; // seconds: an output too quiet for an alarm this near is told
-
 QString AlarmText(std::optional<AlarmTime> time) {
     return time ? QStringLiteral("アラーム ") + HourMinute(time->Hour, time->Minute)
                 : QStringLiteral("アラーム 未設定");
@@ -31,12 +28,13 @@ AlarmClock::AlarmClock(const QString& iniPath, AlarmActions& actions, const Desk
                        ClockView& view)
     : keeper_(iniPath, view), settings_(keeper_.Table()),
       scheduler_(settings_, state_, actions, *this),
-      notifications_(desktop.notifications), tray_(desktop.tray), wake_(desktop.wake),
-      inhibitor_(desktop.inhibitor), volume_(desktop.volume), ringVolume_(desktop.volume, desktop.volumeRecord),
-      view_(view) {
+      notifications_(desktop.notifications), tray_(desktop.tray),
+      wake_(desktop.wake, desktop.inhibitor), ringVolume_(desktop.volume, desktop.volumeRecord),
+      quietNotice_(desktop.volume, desktop.notifications), view_(view) {
     connect(&scheduler_, &AlarmScheduler::ringing, this, &AlarmClock::AlarmRinging);
     connect(&scheduler_, &AlarmScheduler::fellBack, this, &AlarmClock::AlarmFellBack);
     connect(&scheduler_, &AlarmScheduler::missed, this, &AlarmClock::AlarmsMissed);
+    connect(&scheduler_, &AlarmScheduler::quiet, this, &AlarmClock::AlarmsQuiet);
     connect(&actions, &AlarmActions::soundFailed, this, &AlarmClock::OnSoundFailed);
     connect(&actions, &AlarmActions::soundRestored, this, &AlarmClock::OnSoundRestored);
     connect(&notifications_, &Notifications::stopInvoked, this, &AlarmClock::cmdStop_Click);
@@ -46,8 +44,7 @@ AlarmClock::AlarmClock(const QString& iniPath, AlarmActions& actions, const Desk
     connect(&notifications_, &Notifications::restoreInvoked, this, &AlarmClock::Restore);
     connect(&tray_, &TrayIcon::stopChosen, this, &AlarmClock::cmdStop_Click);
     connect(&tray_, &TrayIcon::restoreChosen, this, &AlarmClock::Restore);
-    connect(&wake_, &WakeTimer::woke, this, &AlarmClock::OnWoke);
-    connect(&wake_, &WakeTimer::unavailable, this, &AlarmClock::OnWakeUnavailable);
+    connect(&desktop.wake, &WakeTimer::unavailable, this, &AlarmClock::OnWakeUnavailable);
     connect(&keeper_, &SettingsKeeper::takenIn, this, &AlarmClock::TakenIn);
 }
 
@@ -63,68 +60,16 @@ ClockFace AlarmClock::Tick(const QDateTime& now, qint64 bootMs) {
     if (face.Scan) {
         scheduler_.Scan({now.date(), float(time.msecsSinceStartOfDay()) / 1000.0f,
                          now.toMSecsSinceEpoch(), bootMs});
-        ArmWake(now);
-        WarnIfQuiet(now);
+        const std::optional<NextRingTime> next = scheduler_.NextRing();
+        wake_.Follow(now.toSecsSinceEpoch(),
+                     next ? std::optional(QDateTime(next->At.date(), next->At.time(),
+                                                    now.timeSpec())
+                                              .toSecsSinceEpoch())
+                          : std::nullopt);
+        if (!ringOn_)
+            quietNotice_.Check(now, wake_.NextRing());
     }
     return face;
-}
-
-// Set again only when the wake moves, not at every scan. The wake comes a
-// minute ahead; once that minute has begun, it is set for the ring itself,
-// so that a sleep within the last minute still ends in time.
-void AlarmClock::ArmWake(const QDateTime& now) {
-    const std::optional<NextRingTime> next = scheduler_.NextRing();
-    const std::optional<qint64> ring =
-        next ? std::optional(
-                   QDateTime(next->At.date(), next->At.time(), now.timeSpec()).toSecsSinceEpoch())
-             : std::nullopt;
-    const qint64 seconds = now.toSecsSinceEpoch();
-    if (wokeFor_ && !stopShown_ && seconds > *wokeFor_ + WakeAhead) { // it did not ring after all
-        wokeFor_.reset();
-        inhibitor_.Release();
-    }
-    armedRing_ = ring;
-    const std::optional<qint64> wake =
-        ring ? std::optional(*ring - WakeAhead > seconds ? *ring - WakeAhead : *ring)
-             : std::nullopt;
-    if (wake == armedWake_)
-        return;
-    armedWake_ = wake;
-    wake_.WakeAt(wake);
-}
-
-// An alarm within the next twelve hours on an output that is muted, turned
-// down or missing is told, once each time it comes to be so. A ring raises
-// the output, and what it puts back afterwards is no news.
-void AlarmClock::WarnIfQuiet(const QDateTime& now) {
-    if (stopShown_)
-        return;
-    const OutputVolume::Level level = volume_.Current();
-    const qint64 seconds = now.toSecsSinceEpoch();
-    if (!armedRing_ || *armedRing_ - seconds > QuietAhead || !RingVolume::TooQuiet(level)) {
-        toldQuiet_ = false;
-        return;
-    }
-    if (std::exchange(toldQuiet_, true))
-        return;
-    const QString at = now.addSecs(*armedRing_ - seconds).toString(QStringLiteral("HH:mm"));
-    const QString state =
-        level.Muted ? QStringLiteral("ミュート") : QStringLiteral("音量 %1%").arg(level.Percent);
-    notifications_.ShowNotice(
-        QStringLiteral("アラームの音量"),
-        level.Present
-            ? QStringLiteral("アラーム %1 が鳴るとき、音量を %2% に上げます（いまは%3）。")
-                  .arg(at)
-                  .arg(RingVolume::Half)
-                  .arg(state)
-            : QStringLiteral("音の出力装置がないため、アラーム %1 は鳴らせません。").arg(at));
-}
-
-// Woken for a ring: no sleep again before it has rung (a laptop with its lid
-// closed would go back to sleep within a minute).
-void AlarmClock::OnWoke() {
-    wokeFor_ = armedRing_.value_or(0);
-    inhibitor_.Hold();
 }
 
 // Whoever relies on an alarm through the night learns that the computer will
@@ -256,26 +201,30 @@ void AlarmClock::SetSnoozeShown(bool shown) {
     tray_.OfferEndSnooze(shown);
 }
 
-// Stop is offered wherever the alarm can be noticed; once nothing can be
-// stopped any more, the notification of the ring goes too.
+// Stop is offered wherever the alarm can be noticed.
 void AlarmClock::SetStopShown(bool shown) {
-    stopShown_ = shown;
     view_.ShowStop(shown);
     tray_.OfferStop(shown);
-    if (shown) {
-        wokeFor_.reset();
-        inhibitor_.Hold();
-    } else {
-        notifications_.CloseRing();
-        view_.ShowSilent(false);
-        ringVolume_.PutBack();
-        if (!wokeFor_)
-            inhibitor_.Release();
-    }
+}
+
+// Once nothing rings or sounds, the ring's notification goes, the output is
+// put back and the computer may sleep again.
+void AlarmClock::AlarmsQuiet() {
+    ringOn_ = false;
+    notifications_.CloseRing();
+    view_.ShowSilent(false);
+    ringVolume_.PutBack();
+    wake_.RingEnded();
 }
 
 void AlarmClock::ShowSwitch(int position) {
     view_.ShowSwitch(position);
+}
+
+void AlarmClock::RingStarted() {
+    ringOn_ = true;
+    ringVolume_.Raise();
+    wake_.RingStarted();
 }
 
 bool AlarmClock::InSeries() const {
@@ -291,7 +240,7 @@ QString AlarmClock::AlarmTitle() const {
 // to stop it from; in view, the window asks for attention.
 void AlarmClock::AlarmRinging(int n) {
     ringing_ = n;
-    ringVolume_.Raise();
+    RingStarted();
     const AlarmSlot& slot = settings_.AlarmTable[n];
     ringBody_ =
         slot.Command == CommandWav ? NameOf(slot.WAV) : QStringLiteral("標準のアラーム");
@@ -303,7 +252,7 @@ void AlarmClock::AlarmRinging(int n) {
 // Told in view too: nothing else says why the standard alarm rings instead.
 void AlarmClock::AlarmFellBack(int n, const QString& why) {
     ringing_ = n;
-    ringVolume_.Raise();
+    RingStarted();
     if (view_.InView())
         view_.AskAttention();
     const AlarmSlot& slot = settings_.AlarmTable[n];

@@ -7,24 +7,22 @@
 #include "ClockView.h"
 #include "Desktop.h"
 #include "Indicators.h"
+#include "QuietNotice.h"
 #include "RingVolume.h"
 #include "SettingsKeeper.h"
+#include "WakeKeeper.h"
 
 #include <QDateTime>
 #include <QObject>
 
-// The alarm clock behind the window: it owns the settings, their file and
-// the run-time alarm state, runs the scan, and decides what a ring, a Stop,
-// a failed sound or a failed save means for the user: what the window, the
-// notification-area icon and the desktop notifications show. While an alarm
-// is armed the computer is woken shortly before it, and kept from sleeping
-// while it rings.
+// The alarm clock behind the window: it holds the run-time alarm state, runs
+// the scan, and decides what a ring, its end, a Stop or a failed sound means
+// for the user: what the window, the notification-area icon and the desktop
+// notifications show, what the output's volume and the computer's sleep do.
+// The settings and their file are its SettingsKeeper's.
 class AlarmClock : public QObject, public Indicators {
     Q_OBJECT
 public:
-    // The wake comes this many seconds before a ring.
-    static constexpr qint64 WakeAhead = 60;
-
     AlarmClock(const QString& iniPath, AlarmActions& actions, const Desktop& desktop,
                ClockView& view);
 
@@ -70,13 +68,12 @@ private:
     void OnSoundFailed(const QString& why);
     void OnSoundRestored();
     void TakenIn(const QList<int>& changed, bool switched);
+    void AlarmsQuiet();
+    void RingStarted();
     void SetSwitch(int index);
     void WarnIfOff();
-    void ArmWake(const QDateTime& now);
     void IntoTray();
     void TrayChanged();
-    void WarnIfQuiet(const QDateTime& now);
-    void OnWoke();
     void OnWakeUnavailable(const QString& why);
     QString AlarmTitle() const;
     bool InSeries() const;
@@ -88,19 +85,14 @@ private:
     ClockTick clock_;
     Notifications& notifications_;
     TrayIcon& tray_;
-    WakeTimer& wake_;
-    SleepInhibitor& inhibitor_;
-    OutputVolume& volume_;
+    WakeKeeper wake_;
     RingVolume ringVolume_;
+    QuietNotice quietNotice_;
     ClockView& view_;
     int ringing_ = 0;            // the slot that rang last
     QString ringBody_;           // what its notification says
+    bool ringOn_ = false;        // from a ring until nothing rings or sounds any more
     bool toldOff_ = false;       // that alarms set at OFF do not ring, until the switch leaves OFF
-    bool stopShown_ = false;
-    bool inTray_ = false;             // hidden, with the icon in the notification area
-    bool awaitingTray_ = false;       // minimised on the task bar for want of a notification area
-    bool toldQuiet_ = false;          // that the next alarm will raise, or cannot reach, the output
-    std::optional<qint64> armedRing_; // the next ring, in epoch seconds
-    std::optional<qint64> armedWake_; // what the wake timer is set for
-    std::optional<qint64> wokeFor_;   // the ring a wake was for, until it has rung
+    bool inTray_ = false;        // hidden, with the icon in the notification area
+    bool awaitingTray_ = false;  // minimised on the task bar for want of a notification area
 };

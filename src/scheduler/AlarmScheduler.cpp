@@ -321,7 +321,10 @@ void AlarmScheduler::OnLaunchFailed(const QString& text, const QString& why) {
 }
 
 void AlarmScheduler::ShowStop() {
-    indicators_.SetStopShown(Ringing() || actions_.Sounding());
+    const bool sounding = Ringing() || actions_.Sounding();
+    indicators_.SetStopShown(sounding);
+    if (std::exchange(sounding_, sounding) && !sounding)
+        emit quiet();
 }
 
 bool AlarmScheduler::Ringing(std::optional<qint16> command) const {

@@ -75,6 +75,8 @@ public:
 signals:
     // Slot n fired with a sound.
     void ringing(int n);
+    // Nothing rings or sounds any more: the end of what `ringing` began.
+    void quiet();
     // Slot n's own action failed (why, in a few words): it rings as the standard alarm.
     void fellBack(int n, const QString& why);
     void missed(const MissedRings& rings);
@@ -123,4 +125,5 @@ private:
     // When each slot launched last, in local seconds: a failure heard of soon after rings it.
     std::array<std::optional<double>, SlotCount + 1> launchedAt_{};
     int wavSlot_ = 0; // the slot the WAV plays for; 0 for a test
+    bool sounding_ = false; // a ring lasts or a sound plays: Stop is shown
 };

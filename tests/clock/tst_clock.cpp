@@ -90,7 +90,7 @@ struct Clock {
     FakeView view;
     QString record;
     AlarmClock clock{path, actions, {notifications, tray, wake, inhibitor, volume, record}, view};
-    QDateTime now{QDate(2027, 3, 1), QTime(6, 59, 58), Qt::UTC};
+    QDateTime now{QDate(2027, 3, 1), QTime(6, 59, 58)}; // local time, as the window hands it
     qint64 bootMs = 0;
     AlarmSlot slot;
 };
@@ -504,7 +504,7 @@ private slots:
         Columns<int, int, int>({"command", "stopAfter", "heldUntil"});
         // clang-format off
         Row("standard alarm, stopped", int(CommandStandard), 5, 5);
-        Row("launch", int(CommandLaunch), -1, int(AlarmClock::WakeAhead) + 1);
+        Row("launch", int(CommandLaunch), -1, int(WakeKeeper::WakeAhead) + 1);
         // clang-format on
     }
     void noSleepWhileItRings() {
@@ -546,7 +546,7 @@ private slots:
         c.clock.cmdStop_Click();
         const qint64 seconds = jump.section(' ', 1).toLongLong();
         if (jump.startsWith("zone"))
-            c.now = c.now.toOffsetFromUtc(int(seconds));
+            c.now = c.now.toOffsetFromUtc(c.now.offsetFromUtc() + int(seconds));
         else
             c.now = c.now.addSecs(seconds);
         if (jump.startsWith("sleep"))

@@ -46,11 +46,11 @@ public:
     bool endSnoozeOffered = false;
 };
 
-// The wake times asked for, in order ("none" when disarmed).
+// The wake times asked for, as local times, in order ("none" when disarmed).
 class FakeWakeTimer : public WakeTimer {
 public:
     void WakeAt(std::optional<qint64> epochSeconds) override {
-        asked << (epochSeconds ? QDateTime::fromSecsSinceEpoch(*epochSeconds, Qt::UTC)
+        asked << (epochSeconds ? QDateTime::fromSecsSinceEpoch(*epochSeconds)
                                      .toString("MM-dd hh:mm:ss")
                                : QStringLiteral("none"));
     }

@@ -312,7 +312,7 @@ wakes_at() {
     [[ -n $left ]] && ((left - expected <= 3 && expected - left <= 3))
 }
 unarmed() { [[ -z $(wake_left "$1") ]]; }
-epoch() { date -ud "$1" +%s; }
+epoch() { date -d "$1" +%s; }
 # said_once PATTERN: exactly one line of the program's standard error matches.
 said_once() { [[ $(grep -c "$1" "$WORK/stderr") == 1 ]]; }
 
@@ -338,11 +338,11 @@ journey_sleep() { # The wake timer a minute ahead, in the program or its helper;
     # An ordinary user: the helper, granted the one capability, holds the timer.
     cp "$(dirname "$VENDRIX_BIN")/vendrix-wake" "$APP/"
     setcap cap_wake_alarm=ep "$APP/vendrix-wake"
-    at=$(date -ud '+3 min' '+%F %H:%M')
+    at=$(date -d '+3 min' '+%F %H:%M')
     printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=%s\nState=1\n' "${at#* }" | write_ini
     chmod 755 "$WORK" && chmod 777 "$APP" && chmod 666 "$APP/alerm.ini"
     mkdir -p -m 777 "$WORK/home"
-    run_as() { (cd "$APP" && TZ=UTC HOME="$WORK/home" exec setpriv --reuid="$1" --regid="$1" --clear-groups ./vendrix 2>>"$WORK/stderr") & VPID=$!; pids+=("$VPID"); }
+    run_as() { (cd "$APP" && HOME="$WORK/home" exec setpriv --reuid="$1" --regid="$1" --clear-groups ./vendrix 2>>"$WORK/stderr") & VPID=$!; pids+=("$VPID"); }
     local helper_holds="$(declare -f wake_left wakes_at); wakes_at \$(pgrep -P \$0 -x vendrix-wake) $(($(epoch "$at") - 60))"
     run_as 1500
     wait_for_window
@@ -370,14 +370,14 @@ journey_slept_through() { # A jump over an alarm: it does not ring; one notifica
     local server=$1 at
     install_copy
     make_witness "$WORK/witness" "$WORK/fired"
-    at=$(date -ud '+2 min' +%H:%M)
+    at=$(date -d '+2 min' +%H:%M)
     printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=%s\nState=1\nCommand=2\nExec=%s\n' "$at" "$WORK/witness" | write_ini
     "$server" notifications >"$WORK/notes" &
     pids+=($!)
     # libfaketime reads its offset afresh from the file: the clock jumps as after
     # a suspend, but the boot clock stays, so the program sees a clock set forward.
     echo "+0" >"$WORK/faketime"
-    (cd "$APP" && TZ=UTC LD_PRELOAD="$FAKETIME_LIB" FAKETIME_TIMESTAMP_FILE="$WORK/faketime" \
+    (cd "$APP" && LD_PRELOAD="$FAKETIME_LIB" FAKETIME_TIMESTAMP_FILE="$WORK/faketime" \
         FAKETIME_NO_CACHE=1 FAKETIME_DONT_FAKE_MONOTONIC=1 exec ./vendrix 2>>"$WORK/stderr") &
     VPID=$!
     pids+=("$VPID")

@@ -47,18 +47,18 @@ install_copy() {
 write_ini() { { echo "[Public]"; echo "Validation=Vendrix v0.3"; cat; } >"$APP/alerm.ini"; }
 
 # start_vendrix [START [SPEED]]: runs the copy, its clock started at START
-# ("2027-03-01 06:59:57"), SPEED times faster; sets VPID, and FAKE_OFFSET to
+# ("2027-03-01 06:59:57", in the zone the tests run in), SPEED times faster; sets VPID, and FAKE_OFFSET to
 # the seconds its clock is ahead. libfaketime is preloaded directly: the
 # faketime wrapper leaves semaphores behind.
 start_vendrix() {
     local start=${1:-} speed=${2:-} fake=()
     FAKE_OFFSET=0
     if [[ -n $start ]]; then
-        FAKE_OFFSET=$(($(date -ud "$start" +%s) - $(date +%s)))
+        FAKE_OFFSET=$(($(date -d "$start" +%s) - $(date +%s)))
         fake=(env LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@$start${speed:+ x$speed}")
         [[ -z $speed ]] && fake+=(FAKETIME_DONT_FAKE_MONOTONIC=1)
     fi
-    (cd "$APP" && TZ=UTC exec "${fake[@]}" ./vendrix 2>>"$WORK/stderr") &
+    (cd "$APP" && exec "${fake[@]}" ./vendrix 2>>"$WORK/stderr") &
     VPID=$!
     pids+=("$VPID")
 }
