@@ -16,8 +16,6 @@
 
 namespace {
 
-// How long the computer has been suspended since it started: the boot clock
-// counts a suspend, the monotonic one does not.
 // For whoever checks that the wake is set (the debug messages of vendrix.desktop).
 void TellSet(qint64 epochSeconds) {
     qCDebug(lcDesktop).noquote()
@@ -25,6 +23,8 @@ void TellSet(qint64 epochSeconds) {
         << QDateTime::fromSecsSinceEpoch(epochSeconds).toString(Qt::ISODate);
 }
 
+// How long the computer has been suspended since it started: the boot clock
+// counts a suspend, the monotonic one does not.
 qint64 SuspendedNs() {
     timespec boot{}, mono{};
     clock_gettime(CLOCK_BOOTTIME, &boot);
