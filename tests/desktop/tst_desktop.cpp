@@ -140,6 +140,7 @@ private slots:
         Row("the runtime folder", "private", "runtime");
         Row("no runtime folder", "unset", "cache");
         Row("a runtime folder of another account's", "foreign", "cache");
+        Row("a runtime folder others may enter", "open", "cache");
         // clang-format on
     }
     void privateFolder() {
@@ -148,6 +149,8 @@ private slots:
         const RuntimeFolder folder;
         if (runtime == "unset")
             qunsetenv("XDG_RUNTIME_DIR");
+        if (runtime == "open")
+            QFile::setPermissions(folder.dir.path(), OwnerOnly | QFile::ReadOther | QFile::ExeOther);
         if (runtime == "foreign" && ::chown(qPrintable(folder.dir.path()), 65534, 65534) != 0)
             QSKIP("only root can give a folder to another account");
         const QString chosen = SingleInstance::PrivateFolder();
