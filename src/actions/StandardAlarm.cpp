@@ -18,14 +18,16 @@ StandardAlarm::StandardAlarm(SoundServer& server, const QStringList& candidates)
     }
     connect(&device_, &SoundDevice::ended, this, &StandardAlarm::Stop);
     connect(&device_, &SoundDevice::failed, this, &StandardAlarm::Stop);
-    connect(&device_, &SoundDevice::replaced, this, [this](const QString& path, const QString& why) {
-        const QString text = QStringLiteral("cannot use %1 as the alarm sound (%2); the tone built "
-                                            "into Vendrix plays instead")
-                                 .arg(path, why);
-        if (!told_.contains(text))
-            qCWarning(lcActions).noquote() << text;
-        told_ << text;
-    });
+    connect(&device_, &SoundDevice::replaced, this,
+            [this](const QString& path, const QString& why) {
+                const QString text =
+                    QStringLiteral("cannot use %1 as the alarm sound (%2); the tone built "
+                                   "into Vendrix plays instead")
+                        .arg(path, why);
+                if (!told_.contains(text))
+                    qCWarning(lcActions).noquote() << text;
+                told_ << text;
+            });
 }
 
 void StandardAlarm::Stop() {

@@ -27,9 +27,9 @@ QString NameOf(const QString& path) {
 AlarmClock::AlarmClock(const QString& iniPath, AlarmActions& actions, const Desktop& desktop,
                        ClockView& view)
     : keeper_(iniPath, view), settings_(keeper_.Table()),
-      scheduler_(settings_, state_, actions, *this),
-      notifications_(desktop.notifications), tray_(desktop.tray),
-      wake_(desktop.wake, desktop.inhibitor), ringVolume_(desktop.volume, desktop.volumeRecord),
+      scheduler_(settings_, state_, actions, *this), notifications_(desktop.notifications),
+      tray_(desktop.tray), wake_(desktop.wake, desktop.inhibitor),
+      ringVolume_(desktop.volume, desktop.volumeRecord),
       quietNotice_(desktop.volume, desktop.notifications), view_(view) {
     connect(&scheduler_, &AlarmScheduler::ringing, this, &AlarmClock::AlarmRinging);
     connect(&scheduler_, &AlarmScheduler::fellBack, this, &AlarmClock::AlarmFellBack);
@@ -60,12 +60,7 @@ ClockFace AlarmClock::Tick(const QDateTime& now, qint64 bootMs) {
     if (face.Scan) {
         scheduler_.Scan({now.date(), float(time.msecsSinceStartOfDay()) / 1000.0f,
                          now.toMSecsSinceEpoch(), bootMs});
-        const std::optional<NextRingTime> next = scheduler_.NextRing();
-        wake_.Follow(now.toSecsSinceEpoch(),
-                     next ? std::optional(QDateTime(next->At.date(), next->At.time(),
-                                                    now.timeSpec())
-                                              .toSecsSinceEpoch())
-                          : std::nullopt);
+        wake_.Follow(now.toSecsSinceEpoch(), NextRingAt(now));
         if (!ringOn_)
             quietNotice_.Check(now, wake_.NextRing());
     }
@@ -83,6 +78,14 @@ void AlarmClock::OnWakeUnavailable(const QString& why) {
         QStringLiteral("アラームのためにコンピューターをスリープから起こせません（%1）。"
                        "スリープしている間のアラームは鳴りません。")
             .arg(why));
+}
+
+// The next ring in epoch seconds: its local time in the zone of `now`.
+std::optional<qint64> AlarmClock::NextRingAt(const QDateTime& now) const {
+    const std::optional<NextRingTime> next = scheduler_.NextRing();
+    if (!next)
+        return std::nullopt;
+    return QDateTime(next->At.date(), next->At.time(), now.timeSpec()).toSecsSinceEpoch();
 }
 
 void AlarmClock::SetSwitch(int index) {
@@ -242,8 +245,7 @@ void AlarmClock::AlarmRinging(int n) {
     ringing_ = n;
     RingStarted();
     const AlarmSlot& slot = settings_.AlarmTable[n];
-    ringBody_ =
-        slot.Command == CommandWav ? NameOf(slot.WAV) : QStringLiteral("標準のアラーム");
+    ringBody_ = slot.Command == CommandWav ? NameOf(slot.WAV) : QStringLiteral("標準のアラーム");
     if (view_.InView())
         return view_.AskAttention();
     notifications_.ShowRing(AlarmTitle(), ringBody_, InSeries());

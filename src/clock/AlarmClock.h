@@ -60,7 +60,6 @@ public:
     void SetStopShown(bool shown) override;
     void ShowSwitch(int position) override;
 
-
 private:
     void AlarmRinging(int n);
     void AlarmFellBack(int n, const QString& why);
@@ -70,6 +69,7 @@ private:
     void TakenIn(const QList<int>& changed, bool switched);
     void AlarmsQuiet();
     void RingStarted();
+    std::optional<qint64> NextRingAt(const QDateTime& now) const;
     void SetSwitch(int index);
     void WarnIfOff();
     void IntoTray();
@@ -89,10 +89,10 @@ private:
     RingVolume ringVolume_;
     QuietNotice quietNotice_;
     ClockView& view_;
-    int ringing_ = 0;            // the slot that rang last
-    QString ringBody_;           // what its notification says
-    bool ringOn_ = false;        // from a ring until nothing rings or sounds any more
-    bool toldOff_ = false;       // that alarms set at OFF do not ring, until the switch leaves OFF
-    bool inTray_ = false;        // hidden, with the icon in the notification area
-    bool awaitingTray_ = false;  // minimised on the task bar for want of a notification area
+    int ringing_ = 0;           // the slot that rang last
+    QString ringBody_;          // what its notification says
+    bool ringOn_ = false;       // from a ring until nothing rings or sounds any more
+    bool toldOff_ = false;      // that alarms set at OFF do not ring, until the switch leaves OFF
+    bool inTray_ = false;       // hidden, with the icon in the notification area
+    bool awaitingTray_ = false; // minimised on the task bar for want of a notification area
 };

@@ -36,8 +36,9 @@ std::optional<std::pair<Level, Level>> ParseLine(const QByteArray& line) {
     const QByteArrayList fields = line.split('\t');
     if (fields.size() != 6)
         return std::nullopt;
-    Level found{true, true, QByteArray::fromPercentEncoding(fields[0]), fields[1] == "1",
-                fields[2].toInt(), {}};
+    Level found{
+        true, true, QByteArray::fromPercentEncoding(fields[0]), fields[1] == "1", fields[2].toInt(),
+        {}};
     for (const QByteArray& channel : fields[3].split(',')) {
         bool number = false;
         found.Channels << channel.toUInt(&number);

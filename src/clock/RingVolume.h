@@ -42,7 +42,7 @@ private:
     const QString record_;
     bool ringing_ = false;
     QMap<QByteArray, Raised> raised_;
-    QSet<QByteArray> dealtWith_; // outputs this ring raised, or found loud enough
+    QSet<QByteArray> dealtWith_;        // outputs this ring raised, or found loud enough
     QMap<QByteArray, Raised> leftOver_; // by a run that ended without putting back
     QByteArray written_;                // the record as it stands
 };

@@ -75,7 +75,8 @@ void SettingsKeeper::Store() {
 }
 
 void SettingsKeeper::StoreAtExit() {
-    for (int round = 0; round < 10 && file_.ReadOutsideChange().What != SettingsFile::Outside::Unchanged;
+    for (int round = 0;
+         round < 10 && file_.ReadOutsideChange().What != SettingsFile::Outside::Unchanged;
          ++round) {
         const QByteArray before = IniFile::Read(IniPath()).ValueOr({});
         QThread::msleep(SettingsWatcher::QuietMs);
@@ -87,8 +88,8 @@ void SettingsKeeper::StoreAtExit() {
     const Status saved = file_.SaveSettings(settings_);
     if (!saved && IniFile::NotAFile(saved.Error())) {
         const QString beside = file_.SaveBeside(settings_);
-        qCWarning(lcClock).noquote() << IniPath() << "is not a file; the settings are saved as"
-                                     << beside;
+        qCWarning(lcClock).noquote()
+            << IniPath() << "is not a file; the settings are saved as" << beside;
     }
     KeepLost();
 }
@@ -162,11 +163,12 @@ void SettingsKeeper::ReportLoad(const SettingsFile::Loaded& loaded) {
                                   "登録しても、このファイルには保存しません。")
                        .arg(path));
     else if (loaded.NotAFile)
-        view_.Tell(QStringLiteral("設定ファイルの場所に、ファイルでないもの（フォルダーなど）が"
-                                  "あります。\n%1\n\n初期設定で動いています。設定は、そこがファイルに"
-                                  "戻りしだい保存します。終了するときもそのままなら、隣の "
-                                  "alerm.ini.saved に保存します。")
-                       .arg(path));
+        view_.Tell(
+            QStringLiteral("設定ファイルの場所に、ファイルでないもの（フォルダーなど）が"
+                           "あります。\n%1\n\n初期設定で動いています。設定は、そこがファイルに"
+                           "戻りしだい保存します。終了するときもそのままなら、隣の "
+                           "alerm.ini.saved に保存します。")
+                .arg(path));
     else if (!loaded.KeptAs.isEmpty())
         view_.Tell(QStringLiteral("設定ファイルに Vendrix の設定がなかったので、"
                                   "初期設定で作り直しました。\n%1\n\n元のファイルは次の名前で"
@@ -181,11 +183,10 @@ void SettingsKeeper::ReportSave(const Status& saved) {
         shownFailure_.clear();
         return;
     }
-    const QString text =
-        QStringLiteral("設定を保存できませんでした。\n%1\n%2\n\n"
-                       "アラームは Vendrix が動いている間は鳴りますが、"
-                       "終了すると失われます。")
-            .arg(Native(IniPath()), SaveFailureText(saved.Error()));
+    const QString text = QStringLiteral("設定を保存できませんでした。\n%1\n%2\n\n"
+                                        "アラームは Vendrix が動いている間は鳴りますが、"
+                                        "終了すると失われます。")
+                             .arg(Native(IniPath()), SaveFailureText(saved.Error()));
     if (text == shownFailure_)
         return;
     shownFailure_ = text;

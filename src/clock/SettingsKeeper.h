@@ -50,7 +50,7 @@ private:
     SettingsFile file_;
     SettingsWatcher watcher_;
     ClockView& view_;
-    QTimer lostCheck_;     // a moment after a save: an edit written in place into the file it replaced
+    QTimer lostCheck_; // a moment after a save: an edit written in place into the file it replaced
     bool pendingSave_ = false; // a save waits for an edit to be judged
     bool unsaved_ = false;     // the last save failed: it is tried again when the file changes
     QString shownFailure_;     // the save failure last told, until a save succeeds

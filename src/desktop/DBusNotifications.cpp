@@ -65,8 +65,8 @@ void DBusNotifications::ShowRing(const QString& summary, const QString& body, bo
     QStringList actions{StopKey, QStringLiteral("Stop")};
     if (inSeries)
         actions << EndSnoozeKey << QStringLiteral("スヌーズを終了");
-    const QDBusMessage notify = Notify(
-        id_, summary, body, actions + QStringList{RestoreKey, QStringLiteral("復元")}, 2);
+    const QDBusMessage notify =
+        Notify(id_, summary, body, actions + QStringList{RestoreKey, QStringLiteral("復元")}, 2);
     pending_ = true;
     auto* watcher =
         new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(notify), this);

@@ -58,7 +58,8 @@ struct PlaybackStream::Job {
 template <typename Tell> void PlaybackStream::Job::Post(Tell tell) {
     const std::lock_guard guard(postMutex);
     if (owner)
-        QMetaObject::invokeMethod(owner, [o = owner, tell] { tell(o); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            owner, [o = owner, tell] { tell(o); }, Qt::QueuedConnection);
 }
 
 void PlaybackStream::Job::Forget() {
@@ -98,8 +99,9 @@ void PlaybackStream::Job::Play(SoundSource& source) {
         }
         const pa_stream_state_t state = pa_stream_get_state(stream);
         if (state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED) {
-            TellWaiting(pulse->Ready() ? QString::fromUtf8(pa_strerror(pa_context_errno(pulse->context)))
-                                : QStringLiteral("the sound server went away"));
+            TellWaiting(pulse->Ready()
+                            ? QString::fromUtf8(pa_strerror(pa_context_errno(pulse->context)))
+                            : QStringLiteral("the sound server went away"));
             Drop();
             Pause();
             continue;

@@ -9,10 +9,10 @@
 
 namespace {
 
-constexpr int SoonMs = 1'000;     // while a sound waits for the server
-constexpr int LaterMs = 30'000;   // while nothing does
+constexpr int SoonMs = 1'000;       // while a sound waits for the server
+constexpr int LaterMs = 30'000;     // while nothing does
 constexpr qint64 WaitedMs = 60'000; // how long "soon" lasts after it was asked for
-constexpr int DrainMs = 500;      // at the end, for what is still on its way to the server
+constexpr int DrainMs = 500;        // at the end, for what is still on its way to the server
 
 void Drop(pa_context* context) {
     pa_context_set_state_callback(context, nullptr, nullptr);
@@ -33,8 +33,8 @@ SoundServer::SoundServer() : pulse_(std::make_shared<PulseLoop>()) {
 // What was asked last (the output put back as it was) reaches the server first.
 SoundServer::~SoundServer() {
     const PulseLock lock(*pulse_);
-    for (int waited = 0; pulse_->Ready() && pa_context_is_pending(pulse_->context) > 0 &&
-                         waited < DrainMs;
+    for (int waited = 0;
+         pulse_->Ready() && pa_context_is_pending(pulse_->context) > 0 && waited < DrainMs;
          waited += 10) {
         pa_threaded_mainloop_unlock(pulse_->loop);
         QThread::msleep(10);

@@ -124,6 +124,6 @@ private:
     std::array<qint32, SlotCount + 1> firedSeries_{};
     // When each slot launched last, in local seconds: a failure heard of soon after rings it.
     std::array<std::optional<double>, SlotCount + 1> launchedAt_{};
-    int wavSlot_ = 0; // the slot the WAV plays for; 0 for a test
+    int wavSlot_ = 0;       // the slot the WAV plays for; 0 for a test
     bool sounding_ = false; // a ring lasts or a sound plays: Stop is shown
 };

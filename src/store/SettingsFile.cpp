@@ -243,7 +243,8 @@ SettingsFile::Outside SettingsFile::ReadOutsideChange() const {
         return {};
     const Result<IniFile> ini = IniFile::Load(IniPath);
     if (!ini)
-        return {IniFile::NotAFile(ini.Error()) ? Outside::NotAFile : Outside::Unchanged, {}, {}, {}};
+        return {
+            IniFile::NotAFile(ini.Error()) ? Outside::NotAFile : Outside::Unchanged, {}, {}, {}};
     Outside outside{Outside::Foreign, ini->ToBytes(), {}, {}};
     if (outside.Bytes == known_)
         return {};

@@ -602,15 +602,17 @@ private slots:
         QVERIFY(c.view.told.isEmpty()); // nothing kept aside before Vendrix writes
         c.clock.Save();
         const Settings& table = c.clock.Table();
-        const QString shown = QString("%1 %2 %3")
-                                  .arg(HourMinute(table.AlarmTable[2].Hour, table.AlarmTable[2].Minute))
-                                  .arg(table.Switch == SwitchOff ? "OFF" : "ON")
-                                  .arg(table.CurrentID);
+        const QString shown =
+            QString("%1 %2 %3")
+                .arg(HourMinute(table.AlarmTable[2].Hour, table.AlarmTable[2].Minute))
+                .arg(table.Switch == SwitchOff ? "OFF" : "ON")
+                .arg(table.CurrentID);
         QCOMPARE(shown, after);
         QCOMPARE(ReadBytes(c.clock.IniPath()).contains("Time=09:15"), after.startsWith("09:15"));
         QCOMPARE(c.view.told.isEmpty(), keptAside.isEmpty());
         if (!keptAside.isEmpty())
-            QCOMPARE(ReadBytes(c.clock.IniPath() + ".unrecognised"), keptAside == "+" ? edit : keptAside);
+            QCOMPARE(ReadBytes(c.clock.IniPath() + ".unrecognised"),
+                     keptAside == "+" ? edit : keptAside);
     }
 
     // An edit written in place, with pauses (emptied, then written in

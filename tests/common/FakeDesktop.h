@@ -50,9 +50,9 @@ public:
 class FakeWakeTimer : public WakeTimer {
 public:
     void WakeAt(std::optional<qint64> epochSeconds) override {
-        asked << (epochSeconds ? QDateTime::fromSecsSinceEpoch(*epochSeconds)
-                                     .toString("MM-dd hh:mm:ss")
-                               : QStringLiteral("none"));
+        asked << (epochSeconds
+                      ? QDateTime::fromSecsSinceEpoch(*epochSeconds).toString("MM-dd hh:mm:ss")
+                      : QStringLiteral("none"));
     }
     QStringList asked;
 };

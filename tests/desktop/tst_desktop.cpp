@@ -150,7 +150,8 @@ private slots:
         if (runtime == "unset")
             qunsetenv("XDG_RUNTIME_DIR");
         if (runtime == "open")
-            QFile::setPermissions(folder.dir.path(), OwnerOnly | QFile::ReadOther | QFile::ExeOther);
+            QFile::setPermissions(folder.dir.path(),
+                                  OwnerOnly | QFile::ReadOther | QFile::ExeOther);
         if (runtime == "foreign" && ::chown(qPrintable(folder.dir.path()), 65534, 65534) != 0)
             QSKIP("only root can give a folder to another account");
         const QString chosen = SingleInstance::PrivateFolder();
