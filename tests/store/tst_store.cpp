@@ -307,9 +307,10 @@ private slots:
 
     // A save never writes over an edit it has not judged; one written in
     // place at the very moment of a save is found in the file it replaced,
-    // and kept beside, whole.
+    // and kept beside, whole. A symbolic link stays one throughout.
     void aSaveLosesNoEdit() {
         QTemporaryDir dir;
+        QVERIFY(QFile::link(dir.filePath("mine.ini"), dir.filePath("alerm.ini")));
         SettingsFile file(dir.filePath("alerm.ini"));
         Settings settings;
         file.LoadSettings(settings);
@@ -326,6 +327,9 @@ private slots:
                 QVERIFY(replaced.resize(0) && replaced.write(edit) > 0 && replaced.flush());
             QCOMPARE(ReadBytes(file.KeepLost()), edit.isEmpty() ? "<unreadable>" : edit);
         }
+        QVERIFY(!file.KeepAside("[x]\n", settings).isEmpty());
+        QVERIFY(QFileInfo(file.IniPath).isSymLink());
+        QVERIFY(ReadBytes(dir.filePath("mine.ini")).contains("Validation=Vendrix v0.3"));
     }
 
     // Something else at alerm.ini's path (a folder, a FIFO) is never waited
