@@ -64,10 +64,8 @@ private slots:
         // clang-format on
     }
     void wavDevice() {
-        QFETCH(QStringList, before);
-        QFETCH(QStringList, steps);
-        QFETCH(QStringList, calls);
-        QFETCH(bool, sounding);
+        auto [before, steps, calls, sounding] = Fetch<QStringList, QStringList, QStringList, bool>(
+            {"before", "steps", "calls", "sounding"});
         FakeBackend backend;
         WavDevice wav(backend);
         connect(&wav, &WavDevice::failed,
@@ -109,13 +107,9 @@ private slots:
         // clang-format on
     }
     void streamsAnySoundFile() {
-        QFETCH(QString, file);
-        QFETCH(QString, encoding);
-        QFETCH(int, channels);
-        QFETCH(int, rate);
-        QFETCH(int, seconds);
-        QFETCH(bool, loop);
-        QFETCH(int, heard);
+        auto [file, encoding, channels, rate, seconds, loop, heard] =
+            Fetch<QString, QString, int, int, int, bool, int>(
+                {"file", "encoding", "channels", "rate", "seconds", "loop", "heard"});
         REQUIRE(QStandardPaths::findExecutable("sox").isEmpty(), "sox");
         QTemporaryDir dir;
         const QString path = dir.filePath(file);
@@ -157,8 +151,7 @@ private slots:
         // clang-format on
     }
     void theBuiltInToneStandsIn() {
-        QFETCH(QString, sound);
-        QFETCH(QString, why);
+        auto [sound, why] = Fetch<QString, QString>({"sound", "why"});
         REQUIRE(QStandardPaths::findExecutable("sox").isEmpty(), "sox");
         QTemporaryDir dir;
         const QString path = dir.filePath("alerm.wav");
@@ -211,9 +204,8 @@ private slots:
         // clang-format on
     }
     void launchesProgramWithArguments() {
-        QFETCH(QString, name);
-        QFETCH(QString, parameters);
-        QFETCH(QStringList, arguments);
+        auto [name, parameters, arguments] =
+            Fetch<QString, QString, QStringList>({"name", "parameters", "arguments"});
         QTemporaryDir dir;
         const QString output = dir.filePath("out.txt");
         MakeWitness(dir.filePath(name), output);
@@ -255,9 +247,8 @@ private slots:
         // clang-format on
     }
     void documentsOpenThroughXdgOpen() {
-        QFETCH(QString, text);
-        QFETCH(int, exitCode);
-        QFETCH(QString, opened);
+        auto [text, exitCode, opened] =
+            Fetch<QString, int, QString>({"text", "exitCode", "opened"});
         QTemporaryDir dir;
         WriteBytes(dir.filePath("note.txt"), "");
         WriteBytes(dir.filePath("xdg-open"),

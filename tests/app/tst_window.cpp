@@ -123,10 +123,8 @@ private slots:
         // clang-format on
     }
     void readByAScreenReader() {
-        QFETCH(QString, control);
-        QFETCH(int, role);
-        QFETCH(QString, name);
-        QFETCH(bool, checked);
+        auto [control, role, name, checked] =
+            Fetch<QString, int, QString, bool>({"control", "role", "name", "checked"});
         Window w;
         w.Start();
         QAccessibleInterface* read = QAccessible::queryAccessibleInterface(w.Find(control));

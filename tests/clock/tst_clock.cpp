@@ -125,11 +125,8 @@ private slots:
         // clang-format on
     }
     void ringIsToldWhereItIsSeen() {
-        QFETCH(bool, inView);
-        QFETCH(int, command);
-        QFETCH(QString, target);
-        QFETCH(bool, fails);
-        QFETCH(QString, ring);
+        auto [inView, command, target, fails, ring] = Fetch<bool, int, QString, bool, QString>(
+            {"inView", "command", "target", "fails", "ring"});
         Clock c;
         c.view.inView = inView;
         c.slot.Command = qint16(command);
@@ -166,8 +163,7 @@ private slots:
         // clang-format on
     }
     void ringIsHeard() {
-        QFETCH(QString, steps);
-        QFETCH(QString, outputs);
+        auto [steps, outputs] = Fetch<QString, QString>({"steps", "outputs"});
         Clock c;
         const QStringList words = steps.split(' ');
         for (qsizetype i = 0; i < words.size(); ++i) {
@@ -204,8 +200,7 @@ private slots:
         // clang-format on
     }
     void aCrashedRingIsPutBack() {
-        QFETCH(QString, since);
-        QFETCH(QString, after);
+        auto [since, after] = Fetch<QString, QString>({"since", "after"});
         QTemporaryDir dir;
         const QString record = dir.filePath("vendrix.volume");
         QHash<QByteArray, OutputVolume::Level> left;
@@ -242,8 +237,7 @@ private slots:
         // clang-format on
     }
     void quietOutputIsToldAhead() {
-        QFETCH(QString, steps);
-        QFETCH(QStringList, told);
+        auto [steps, told] = Fetch<QString, QStringList>({"steps", "told"});
         Clock c;
         c.now = c.now.addSecs(-60);
         for (const QString& step : steps.split(' ')) {
@@ -299,8 +293,7 @@ private slots:
         // clang-format on
     }
     void noSoundIsToldUntilHeard() {
-        QFETCH(QString, then);
-        QFETCH(QString, ring);
+        auto [then, ring] = Fetch<QString, QString>({"then", "ring"});
         Clock c;
         c.view.inView = false;
         c.tray.shown = true;
@@ -339,9 +332,7 @@ private slots:
         // clang-format on
     }
     void notificationAreaComesAndGoes() {
-        QFETCH(bool, there);
-        QFETCH(QString, steps);
-        QFETCH(QString, shown);
+        auto [there, steps, shown] = Fetch<bool, QString, QString>({"there", "steps", "shown"});
         Clock c;
         c.tray.available = there;
         for (const QString& step : steps.split(' ')) {
@@ -451,8 +442,7 @@ private slots:
         // clang-format on
     }
     void registeringAtOffIsToldOnce() {
-        QFETCH(QString, steps);
-        QFETCH(int, notices);
+        auto [steps, notices] = Fetch<QString, int>({"steps", "notices"});
         Clock c;
         for (const QString& step : steps.split(' ')) {
             if (step == "Q")
@@ -508,8 +498,7 @@ private slots:
         // clang-format on
     }
     void noSleepWhileItRings() {
-        QFETCH(int, command);
-        QFETCH(int, stopAfter);
+        auto [command, stopAfter] = Fetch<int, int>({"command", "stopAfter"});
         QFETCH(int, heldUntil); // seconds after the ring's minute
         Clock c;
         c.slot.Command = qint16(command);
@@ -538,8 +527,7 @@ private slots:
     void missedAlarmsAreToldOnce() {
         QFETCH(int, position);
         QFETCH(int, before); // seconds run before the jump
-        QFETCH(QString, jump);
-        QFETCH(QString, told);
+        auto [jump, told] = Fetch<QString, QString>({"jump", "told"});
         Clock c("[Public]\nValidation=x\n[Settings]\nSwitch=" + QByteArray::number(position) +
                 "\n[Alerm 1]\nTime=07:05\nState=1\n[Alerm 2]\nTime=07:03\nState=1\n");
         c.Run(before);
@@ -579,11 +567,9 @@ private slots:
         // clang-format on
     }
     void outsideEditsAreKept() {
-        QFETCH(QString, window);
-        QFETCH(QByteArray, edit);
-        QFETCH(bool, watched);
-        QFETCH(QString, after);
-        QFETCH(QByteArray, keptAside);
+        auto [window, edit, watched, after, keptAside] =
+            Fetch<QString, QByteArray, bool, QString, QByteArray>(
+                {"window", "edit", "watched", "after", "keptAside"});
         Clock c;
         if (window == "off")
             c.clock.lblSw_Click(SwitchOff);
@@ -656,8 +642,7 @@ private slots:
         // clang-format on
     }
     void troubleWithTheFileIsTold() {
-        QFETCH(QByteArray, file);
-        QFETCH(QString, told);
+        auto [file, told] = Fetch<QByteArray, QString>({"file", "told"});
         Clock c(file);
         c.Commit();
         QVERIFY(told.isEmpty() ? c.view.told.isEmpty()

@@ -6,7 +6,9 @@
 #include <array>
 #include <linux/capability.h>
 #include <sys/syscall.h>
+#include <tuple>
 #include <unistd.h>
+#include <utility>
 
 // Skips a test whose tool (sox) or font (IPAGothic) is missing on this
 // machine, saying where it comes from, rather than failing for it.
@@ -18,6 +20,18 @@
 template <typename... T> void Columns(const std::array<const char*, sizeof...(T)>& names) {
     size_t i = 0;
     (QTest::addColumn<T>(names[i++]), ...);
+}
+
+// The values of the current row, in the order named: auto [a, b] =
+// Fetch<int, QString>({"a", "b"}), as QFETCH would give them one by one.
+template <typename... T, size_t... I>
+std::tuple<T...> FetchAt(const std::array<const char*, sizeof...(T)>& names,
+                         std::index_sequence<I...>) {
+    return {*static_cast<T*>(QTest::qData(names[I], qMetaTypeId<T>()))...};
+}
+template <typename... T>
+std::tuple<T...> Fetch(const std::array<const char*, sizeof...(T)>& names) {
+    return FetchAt<T...>(names, std::index_sequence_for<T...>{});
 }
 
 // One row of a data table, its values in column order.

@@ -68,9 +68,7 @@ private slots:
         // clang-format on
     }
     void accountsThatMayWake() {
-        QFETCH(uint, uid);
-        QFETCH(QByteArray, loginDefs);
-        QFETCH(bool, may);
+        auto [uid, loginDefs, may] = Fetch<uint, QByteArray, bool>({"uid", "loginDefs", "may"});
         QCOMPARE(WakeHelper::MayWake(uid, loginDefs.toStdString()), may);
     }
 
@@ -86,8 +84,7 @@ private slots:
         // clang-format on
     }
     void helperInput() {
-        QFETCH(QByteArrayList, chunks);
-        QFETCH(QString, requests);
+        auto [chunks, requests] = Fetch<QByteArrayList, QString>({"chunks", "requests"});
         WakeHelper::LineReader reader;
         QStringList seen;
         for (const QByteArray& chunk : chunks) {
@@ -122,8 +119,7 @@ private slots:
         // clang-format on
     }
     void aHelperThatCannotServeIsTold() {
-        QFETCH(QByteArray, body);
-        QFETCH(QString, why);
+        auto [body, why] = Fetch<QByteArray, QString>({"body", "why"});
         QTemporaryDir dir;
         const WithoutWakeCapability user;
         RtcWakeTimer timer(Helper(dir, body));
@@ -144,8 +140,7 @@ private slots:
         // clang-format on
     }
     void privateFolder() {
-        QFETCH(QString, runtime);
-        QFETCH(QString, used);
+        auto [runtime, used] = Fetch<QString, QString>({"runtime", "used"});
         const RuntimeFolder folder;
         if (runtime == "unset")
             qunsetenv("XDG_RUNTIME_DIR");
@@ -173,8 +168,7 @@ private slots:
         // clang-format on
     }
     void oneCopy() {
-        QFETCH(QString, before);
-        QFETCH(bool, primary);
+        auto [before, primary] = Fetch<QString, bool>({"before", "primary"});
         const RuntimeFolder folder;
         QTemporaryDir settings;
         const QString ini = settings.filePath("alerm.ini");

@@ -55,9 +55,7 @@ private slots:
         // clang-format on
     }
     void timeTexts() {
-        QFETCH(QString, text);
-        QFETCH(QString, use);
-        QFETCH(QString, result);
+        auto [text, use, result] = Fetch<QString, QString, QString>({"text", "use", "result"});
         const int modulus = use.section(' ', 1).toInt();
         const TimeText::MonthDay date = TimeText::Date(text);
         const QString shown = use.startsWith("up")      ? TimeText::Step(text, 1, modulus - 1)
@@ -78,9 +76,7 @@ private slots:
         // clang-format on
     }
     void showsEachTypeAndAction() {
-        QFETCH(QByteArray, lines);
-        QFETCH(int, state);
-        QFETCH(int, command);
+        auto [lines, state, command] = Fetch<QByteArray, int, int>({"lines", "state", "command"});
         Window w;
         w.Start(SlotFour(lines +
                          "\nTime=07:05\nDate=12/31\nWeekSwitch=*-----*\nWAV=" + LongPath.toUtf8() +
@@ -117,10 +113,8 @@ private slots:
         // clang-format on
     }
     void keysFollowTheOrderShown() {
-        QFETCH(QString, choose);
-        QFETCH(QString, from);
-        QFETCH(QString, keys);
-        QFETCH(QString, path);
+        auto [choose, from, keys, path] =
+            Fetch<QString, QString, QString, QString>({"choose", "from", "keys", "path"});
         Window w;
         w.Start();
         w.Click(choose);
@@ -175,9 +169,7 @@ private slots:
         // clang-format on
     }
     void clicksThatDoNotLeaveTheBox() {
-        QFETCH(QString, typed);
-        QFETCH(QString, clicks);
-        QFETCH(QString, time);
+        auto [typed, clicks, time] = Fetch<QString, QString, QString>({"typed", "clicks", "time"});
         Window w;
         w.Start();
         w.Type("txtHr", typed, false);
@@ -292,8 +284,7 @@ private slots:
         // clang-format on
     }
     void testButton() {
-        QFETCH(int, command);
-        QFETCH(QString, call);
+        auto [command, call] = Fetch<int, QString>({"command", "call"});
         Window w;
         w.Start(SlotFour("WAV=/m/x.wav\nRepeat=1\nExec=/bin/echo?hi"));
         w.Click(Member("optCmd", command));

@@ -124,10 +124,8 @@ private slots:
         // clang-format on
     }
     void switchTable() {
-        QFETCH(int, position);
-        QFETCH(int, command);
-        QFETCH(int, repeat);
-        QFETCH(QStringList, fired);
+        auto [position, command, repeat, fired] =
+            Fetch<int, int, int, QStringList>({"position", "command", "repeat", "fired"});
         QFETCH(int, ringCalls); // calls of the first minute's ring, its stop included
         QFETCH(bool, snoozeShown);
         Machine m;
@@ -166,14 +164,11 @@ private slots:
         // clang-format on
     }
     void clockEvents() {
-        QFETCH(QDateTime, start);
-        QFETCH(QTime, alarm);
-        QFETCH(int, state);
+        auto [start, alarm, state] = Fetch<QDateTime, QTime, int>({"start", "alarm", "state"});
         QFETCH(int, beforeMs);     // scanning once a second
         QFETCH(int, realJumpMs);   // real time passing without a scan
         QFETCH(int, offsetJumpMs); // local time moved against real time
-        QFETCH(int, afterMs);
-        QFETCH(int, firings);
+        auto [afterMs, firings] = Fetch<int, int>({"afterMs", "firings"});
         QFETCH(int, missed); // stretches told as missed
         Machine m;
         AlarmSlot& slot = m.Slot(1, alarm.hour(), alarm.minute(), qint16(state), CommandLaunch);
@@ -211,11 +206,9 @@ private slots:
         // clang-format on
     }
     void nextRing() {
-        QFETCH(QDateTime, start);
-        QFETCH(QList<int>, table);
-        QFETCH(int, position);
-        QFETCH(QString, then);
-        QFETCH(QString, next);
+        auto [start, table, position, then, next] =
+            Fetch<QDateTime, QList<int>, int, QString, QString>(
+                {"start", "table", "position", "then", "next"});
         Machine m;
         m.settings.Switch = qint16(position);
         for (int i = 0; i < table.size(); i += 3) {
@@ -262,8 +255,7 @@ private slots:
     }
     void ringsEndWithTheirOwnSound() {
         QFETCH(int, second); // the action of a second slot at the same time, if any
-        QFETCH(int, commitAs);
-        QFETCH(bool, stopShown);
+        auto [commitAs, stopShown] = Fetch<int, bool>({"commitAs", "stopShown"});
         Machine m;
         m.Slot(1, 7, 0, StateDaily, CommandWav).Repeat = 1;
         if (second >= 0)
@@ -307,10 +299,8 @@ private slots:
         // clang-format on
     }
     void nextAlarmLabel() {
-        QFETCH(QDateTime, now);
-        QFETCH(QList<int>, table);
-        QFETCH(int, position);
-        QFETCH(QString, label);
+        auto [now, table, position, label] =
+            Fetch<QDateTime, QList<int>, int, QString>({"now", "table", "position", "label"});
         Machine m;
         m.settings.Switch = qint16(position);
         for (int i = 0; i < table.size(); i += 4) {
@@ -375,11 +365,8 @@ private slots:
         // clang-format on
     }
     void failedActionRingsAsStandard() {
-        QFETCH(int, command);
-        QFETCH(int, repeat);
-        QFETCH(int, position);
-        QFETCH(bool, later);
-        QFETCH(QStringList, fired);
+        auto [command, repeat, position, later, fired] = Fetch<int, int, int, bool, QStringList>(
+            {"command", "repeat", "position", "later", "fired"});
         Machine m;
         m.settings.Switch = qint16(position);
         m.settings.SnoozeInt = 5;

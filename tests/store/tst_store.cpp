@@ -68,8 +68,7 @@ private slots:
         // clang-format on
     }
     void numberTexts() {
-        QFETCH(QString, text);
-        QFETCH(QString, read);
+        auto [text, read] = Fetch<QString, QString>({"text", "read"});
         const double value = LeadingNumber(text);
         const qint16 rounded = RoundHalfEven(value);
         QCOMPARE(QString::number(value) + ' ' + QString::number(rounded) + ' ' +
@@ -91,8 +90,7 @@ private slots:
         // clang-format on
     }
     void iniReads() {
-        QFETCH(QByteArray, file);
-        QFETCH(QString, value);
+        auto [file, value] = Fetch<QByteArray, QString>({"file", "value"});
         QCOMPARE(IniFile::Parse(file).ReadIni(u"Alerm 1", u"Time"), value);
     }
 
@@ -108,8 +106,7 @@ private slots:
         // clang-format on
     }
     void iniWritesInPlace() {
-        QFETCH(QByteArray, before);
-        QFETCH(QByteArray, after);
+        auto [before, after] = Fetch<QByteArray, QByteArray>({"before", "after"});
         IniFile ini = IniFile::Parse(before);
         ini.WriteIni("A", "k", "v");
         QCOMPARE(ini.ToBytes(), after);
@@ -172,8 +169,7 @@ private slots:
         // clang-format on
     }
     void loadingRules() {
-        QFETCH(QByteArray, lines);
-        QFETCH(QString, slot);
+        auto [lines, slot] = Fetch<QByteArray, QString>({"lines", "slot"});
         QCOMPARE(SlotText(LoadFrom("[Alerm 4]\n" + lines).AlarmTable[4]), slot);
     }
 
@@ -188,8 +184,8 @@ private slots:
         // clang-format on
     }
     void globalCorrections() {
-        QFETCH(QByteArray, lines);
-        QFETCH(QList<int>, switchSnoozeCurrent);
+        auto [lines, switchSnoozeCurrent] =
+            Fetch<QByteArray, QList<int>>({"lines", "switchSnoozeCurrent"});
         const Settings settings = LoadFrom("[Settings]\n" + lines);
         QCOMPARE((QList<int>{settings.Switch, settings.SnoozeInt, settings.CurrentID}),
                  switchSnoozeCurrent);
@@ -227,9 +223,8 @@ private slots:
     }
     void filesItMustNotReplace() {
         QFETCH(QByteArray, bytes); // none: alerm.ini is a folder
-        QFETCH(bool, onFolder);
-        QFETCH(int, permissions);
-        QFETCH(int, switchRead);
+        auto [onFolder, permissions, switchRead] =
+            Fetch<bool, int, int>({"onFolder", "permissions", "switchRead"});
         QTemporaryDir dir;
         SettingsFile file(dir.filePath("alerm.ini"));
         if (bytes.isEmpty())
@@ -288,10 +283,8 @@ private slots:
         // clang-format on
     }
     void takeInOnlyWhatChanged() {
-        QFETCH(QString, ours);
-        QFETCH(QString, theirs);
-        QFETCH(int, editing);
-        QFETCH(QString, merged);
+        auto [ours, theirs, editing, merged] =
+            Fetch<QString, QString, int, QString>({"ours", "theirs", "editing", "merged"});
         const auto make = [](const QString& text) {
             Settings settings = Defaults();
             const QStringList values = text.split(' ');
