@@ -1,14 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SoundStream.h"
 
+#include "RegularFile.h"
+
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <limits>
 #include <sndfile.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -33,29 +30,6 @@ sf_count_t Write(const void*, sf_count_t, void*) {
 }
 sf_count_t Tell(void* user) {
     return Of(user).pos();
-}
-
-Failure SystemFailure(int error) {
-    return Failure{QString::fromLocal8Bit(std::strerror(error)), error};
-}
-
-// Opened without waiting (a FIFO would wait for a writer), and only when it is
-// a regular file.
-Status OpenRegular(QFile& file, const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return SystemFailure(errno);
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return Failure{S_ISDIR(info.st_mode) ? QStringLiteral("it is a folder")
-                                             : QStringLiteral("it is not a regular file")};
-    }
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return Failure{file.errorString()};
-    }
-    return Done{};
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "ClockLogging.h"
 #include "ClockView.h"
 #include "IniFile.h"
+#include "RegularFile.h"
 
 #include <QDir>
 #include <QThread>
@@ -86,7 +87,7 @@ void SettingsKeeper::StoreAtExit() {
     Judge(true);
     KeepLost();
     const Status saved = file_.SaveSettings(settings_);
-    if (!saved && IniFile::NotAFile(saved.Error())) {
+    if (!saved && NotAFile(saved.Error())) {
         const QString beside = file_.SaveBeside(settings_);
         qCWarning(lcClock).noquote()
             << IniPath() << "is not a file; the settings are saved as" << beside;

@@ -25,6 +25,8 @@ struct PlaybackStream::Job {
 
     void Run(const SoundOpener& open);
     void Play(SoundSource& source);
+    bool Ready();
+    bool Feed(SoundSource& source, std::vector<float>& block);
     bool Connect(const SoundSource& source);
     void Drop();
     void Pause();
@@ -86,58 +88,62 @@ void PlaybackStream::Job::Run(const SoundOpener& open) {
     Play(**source);
 }
 
-// Hands the source over as fast as the server takes it, reading it without
-// the lock so that a slow file holds up nothing else.
+// Hands the source over as fast as the server takes it, then waits until
+// the server has played it all; a stream lost meanwhile is made again.
 void PlaybackStream::Job::Play(SoundSource& source) {
-    const int channels = source.Channels();
-    std::vector<float> block(size_t(BlockFrames) * size_t(channels));
+    std::vector<float> block(size_t(BlockFrames) * size_t(source.Channels()));
     const PulseLock lock(*pulse);
-    while (!stop) {
-        if (pause || (!stream && !Connect(source))) {
+    while (!stop && !(handedOver && drained)) {
+        if (pause || (!stream && !Connect(source)) || !Ready() || !Feed(source, block))
             pulse->Wait();
-            continue;
-        }
-        const pa_stream_state_t state = pa_stream_get_state(stream);
-        if (state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED) {
-            TellWaiting(pulse->Ready()
-                            ? QString::fromUtf8(pa_strerror(pa_context_errno(pulse->context)))
-                            : QStringLiteral("the sound server went away"));
-            Drop();
-            Pause();
-            continue;
-        }
-        if (state != PA_STREAM_READY || (handedOver && !drained)) {
-            if (handedOver && !drain)
-                drain = pa_stream_drain(stream, &Job::OnDrained, this);
-            pulse->Wait();
-            continue;
-        }
-        if (handedOver)
-            break;
-        const qint64 frames = std::min<qint64>(
-            qint64(pa_stream_writable_size(stream) / (sizeof(float) * size_t(channels))),
-            BlockFrames);
-        if (frames == 0) {
-            pulse->Wait();
-            continue;
-        }
-        pa_threaded_mainloop_unlock(pulse->loop);
-        const Result<qint64> got = source.Read(block.data(), frames);
-        pa_threaded_mainloop_lock(pulse->loop);
-        if (!got) {
-            Fail(got.Error().Why);
-            break;
-        }
-        handedOver = *got == 0;
-        if (*got > 0 && stream && pa_stream_get_state(stream) == PA_STREAM_READY)
-            pa_stream_write(stream, block.data(), size_t(*got) * size_t(channels) * sizeof(float),
-                            nullptr, 0, PA_SEEK_RELATIVE);
     }
     if (handedOver && drained)
         Post([](PlaybackStream* o) { emit o->ended(); });
     Drop();
     if (pause)
         pa_threaded_mainloop_get_api(pulse->loop)->time_free(std::exchange(pause, nullptr));
+}
+
+// Whether the stream can take samples; one the server lost is dropped.
+bool PlaybackStream::Job::Ready() {
+    const pa_stream_state_t state = pa_stream_get_state(stream);
+    if (state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED) {
+        TellWaiting(pulse->Ready()
+                        ? QString::fromUtf8(pa_strerror(pa_context_errno(pulse->context)))
+                        : QStringLiteral("the sound server went away"));
+        Drop();
+        Pause();
+    }
+    return stream && state == PA_STREAM_READY;
+}
+
+// One block read without the lock, so that a slow file holds up nothing
+// else, and handed over; once all is, the server is asked to play it out.
+// False when there is nothing to do but wait.
+bool PlaybackStream::Job::Feed(SoundSource& source, std::vector<float>& block) {
+    if (handedOver) {
+        if (!drain)
+            drain = pa_stream_drain(stream, &Job::OnDrained, this);
+        return false;
+    }
+    const size_t frameBytes = sizeof(float) * size_t(source.Channels());
+    const qint64 frames =
+        std::min<qint64>(qint64(pa_stream_writable_size(stream) / frameBytes), BlockFrames);
+    if (frames == 0)
+        return false;
+    pa_threaded_mainloop_unlock(pulse->loop);
+    const Result<qint64> got = source.Read(block.data(), frames);
+    pa_threaded_mainloop_lock(pulse->loop);
+    if (!got) {
+        stop = true;
+        Fail(got.Error().Why);
+        return true;
+    }
+    handedOver = *got == 0;
+    if (*got > 0 && stream && pa_stream_get_state(stream) == PA_STREAM_READY)
+        pa_stream_write(stream, block.data(), size_t(*got) * frameBytes, nullptr, 0,
+                        PA_SEEK_RELATIVE);
+    return true;
 }
 
 // A stream of its own on the connection, once there is one.

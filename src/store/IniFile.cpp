@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "IniFile.h"
 
+#include "RegularFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -56,28 +58,11 @@ IniFile IniFile::Parse(const QByteArray& bytes) {
     return file;
 }
 
-// Opened without waiting (a FIFO would wait for a writer), and read only
-// when it is a regular file.
 Result<QByteArray> IniFile::Read(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return SystemFailure(errno);
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return S_ISDIR(info.st_mode) ? Failure{QStringLiteral("it is a folder"), EISDIR}
-                                     : Failure{QStringLiteral("it is not a regular file"), ENXIO};
-    }
     QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return Failure{file.errorString(), EIO};
-    }
+    if (const Status opened = OpenRegular(file, path); !opened)
+        return opened.Error();
     return file.readAll();
-}
-
-bool IniFile::NotAFile(const Failure& failure) {
-    return failure.Error == EISDIR || failure.Error == ENXIO;
 }
 
 Result<IniFile> IniFile::Load(const QString& path) {

@@ -17,11 +17,8 @@
 class IniFile {
 public:
     static IniFile Parse(const QByteArray& bytes);
-    // The bytes of the regular file at path, read without waiting on
-    // anything else (a FIFO, a device): those fail at once, as does a folder
-    // (NotAFile tells). Fails with ENOENT when there is nothing at path.
+    // The bytes of the regular file at path; fails as OpenRegular does.
     static Result<QByteArray> Read(const QString& path);
-    static bool NotAFile(const Failure& failure);
     // Reads the file at path. Fails as Read does, and when it cannot be read
     // as text (UTF-16, NUL bytes), so the caller can keep from overwriting
     // something it never saw.

@@ -2,6 +2,7 @@
 #include "SettingsFile.h"
 
 #include "IniFile.h"
+#include "RegularFile.h"
 #include "StoreLogging.h"
 #include "TextRules.h"
 
@@ -123,7 +124,7 @@ SettingsFile::Loaded SettingsFile::LoadSettings(Settings& settings) {
     IniFile::RemoveLeftovers(IniPath);
     settings.SetDefaults();
     const Result<IniFile> ini = IniFile::Load(IniPath);
-    if (!ini && IniFile::NotAFile(ini.Error())) {
+    if (!ini && NotAFile(ini.Error())) {
         qCWarning(lcStore).noquote()
             << QStringLiteral("%1 is not a file (%2); the settings are kept until it is one")
                    .arg(IniPath, ini.Error().Why);
@@ -189,7 +190,7 @@ Status SettingsFile::SaveSettings(const Settings& settings) {
     if (!now && now.Error().Error != ENOENT) {
         qCWarning(lcStore).noquote()
             << QStringLiteral("cannot save %1: %2").arg(IniPath, now.Error().Why);
-        return Failure{now.Error().Why, now.Error().Error, !IniFile::NotAFile(now.Error())};
+        return Failure{now.Error().Why, now.Error().Error, !NotAFile(now.Error())};
     }
     if (now && *now != known_)
         return Failure{QStringLiteral("changed by someone else"), EAGAIN};
@@ -244,7 +245,7 @@ SettingsFile::Outside SettingsFile::ReadOutsideChange() const {
     const Result<IniFile> ini = IniFile::Load(IniPath);
     if (!ini)
         return {
-            IniFile::NotAFile(ini.Error()) ? Outside::NotAFile : Outside::Unchanged, {}, {}, {}};
+            NotAFile(ini.Error()) ? Outside::NotAFile : Outside::Unchanged, {}, {}, {}};
     Outside outside{Outside::Foreign, ini->ToBytes(), {}, {}};
     if (outside.Bytes == known_)
         return {};
