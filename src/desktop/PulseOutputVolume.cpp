@@ -38,7 +38,7 @@ void PulseOutputVolume::Follow() {
     const PulseLock lock(*pulse_);
     pa_context* context = pulse_->Ready();
     if (!context)
-        return Publish({true, {}, {}});
+        return; // not known before the server answers, or is found missing
     pa_context_set_subscribe_callback(
         context,
         [](pa_context* context, pa_subscription_event_type_t, uint32_t, void* self) {
