@@ -596,6 +596,9 @@ private slots:
         QCOMPARE(shown, after);
         QCOMPARE(ReadBytes(c.clock.IniPath()).contains("Time=09:15"), after.startsWith("09:15"));
         QCOMPARE(c.view.told.isEmpty(), keptAside.isEmpty());
+        QCOMPARE(c.view.shownAgain, !after.startsWith("09:15")  ? ""
+                                    : window.startsWith("edit") ? "keeping edits"
+                                                                : "all");
         if (!keptAside.isEmpty())
             QCOMPARE(ReadBytes(c.clock.IniPath() + ".unrecognised"),
                      keptAside == "+" ? edit : keptAside);
