@@ -154,7 +154,8 @@ private slots:
         Row("muted: up for the ring, back at Stop", "speakers m/30 ring stop", "speakers m/30");
         Row("turned down: back when the ring ends", "speakers u/2 ring end", "speakers u/2");
         Row("raised while it rings", "speakers m/30 ring", "speakers u/50~");
-        Row("muted loud: unmuted only", "speakers m/80 ring stop", "speakers m/80");
+        Row("muted loud: unmuted only, never turned down", "speakers m/80 ring", "speakers u/80");
+        Row("and muted again", "speakers m/80 ring stop", "speakers m/80");
         Row("loud enough: untouched", "speakers u/70 ring stop", "speakers u/70");
         Row("the user's change stands", "speakers m/30 ring speakers u/20 end", "speakers u/20");
         Row("put back at the end of the run", "speakers m/30 ring exit", "speakers m/30");
