@@ -159,7 +159,8 @@ private slots:
         Row("loud enough: untouched", "speakers u/70 ring stop", "speakers u/70");
         Row("the user's change stands", "speakers m/30 ring speakers u/20 end", "speakers u/20");
         Row("put back at the end of the run", "speakers m/30 ring exit", "speakers m/30");
-        Row("another default while it rings: raised too, both put back", "speakers m/30 headphones u/2 ring default headphones stop", "speakers m/30 headphones u/2");
+        Row("another default while it rings: raised too", "speakers m/30 headphones u/2 ring default headphones", "speakers u/50~ headphones u/50~");
+        Row("and both put back", "speakers m/30 headphones u/2 ring default headphones stop", "speakers m/30 headphones u/2");
         Row("another default, loud enough: left alone", "speakers m/30 headphones u/90 ring default headphones end", "speakers m/30 headphones u/90");
         // clang-format on
     }
