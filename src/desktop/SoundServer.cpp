@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr int SoonMs = 1'000;       // while a sound waits for the server
+constexpr int SoonMs = 250;         // while a sound waits for the server
 constexpr int LaterMs = 30'000;     // while nothing does
 constexpr qint64 WaitedMs = 60'000; // how long "soon" lasts after it was asked for
 constexpr int DrainMs = 500;        // at the end, for what is still on its way to the server
