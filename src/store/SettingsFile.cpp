@@ -244,8 +244,7 @@ SettingsFile::Outside SettingsFile::ReadOutsideChange() const {
         return {};
     const Result<IniFile> ini = IniFile::Load(IniPath);
     if (!ini)
-        return {
-            NotAFile(ini.Error()) ? Outside::NotAFile : Outside::Unchanged, {}, {}, {}};
+        return {NotAFile(ini.Error()) ? Outside::NotAFile : Outside::Unchanged, {}, {}, {}};
     Outside outside{Outside::Foreign, ini->ToBytes(), {}, {}};
     if (outside.Bytes == known_)
         return {};
