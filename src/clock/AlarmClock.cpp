@@ -61,7 +61,7 @@ ClockFace AlarmClock::Tick(const QDateTime& now, qint64 bootMs) {
         scheduler_.Scan({now.date(), float(time.msecsSinceStartOfDay()) / 1000.0f,
                          now.toMSecsSinceEpoch(), bootMs});
         wake_.Follow(now.toSecsSinceEpoch(), NextRingAt(now));
-        if (!ringOn_)
+        if (!wake_.Ringing())
             quietNotice_.Check(now, wake_.NextRing());
     }
     return face;
@@ -213,7 +213,6 @@ void AlarmClock::SetStopShown(bool shown) {
 // Once nothing rings or sounds, the ring's notification goes, the output is
 // put back and the computer may sleep again.
 void AlarmClock::AlarmsQuiet() {
-    ringOn_ = false;
     notifications_.CloseRing();
     view_.ShowSilent(false);
     ringVolume_.PutBack();
@@ -225,7 +224,6 @@ void AlarmClock::ShowSwitch(int position) {
 }
 
 void AlarmClock::RingStarted() {
-    ringOn_ = true;
     ringVolume_.Raise();
     wake_.RingStarted();
 }

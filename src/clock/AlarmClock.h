@@ -91,7 +91,6 @@ private:
     ClockView& view_;
     int ringing_ = 0;           // the slot that rang last
     QString ringBody_;          // what its notification says
-    bool ringOn_ = false;       // from a ring until nothing rings or sounds any more
     bool toldOff_ = false;      // that alarms set at OFF do not ring, until the switch leaves OFF
     bool inTray_ = false;       // hidden, with the icon in the notification area
     bool awaitingTray_ = false; // minimised on the task bar for want of a notification area

@@ -3,11 +3,9 @@
 
 #include "ClockLogging.h"
 #include "ClockView.h"
-#include "IniFile.h"
 #include "RegularFile.h"
 
 #include <QDir>
-#include <QThread>
 #include <cerrno>
 
 namespace {
@@ -76,14 +74,8 @@ void SettingsKeeper::Store() {
 }
 
 void SettingsKeeper::StoreAtExit() {
-    for (int round = 0;
-         round < 10 && file_.ReadOutsideChange().What != SettingsFile::Outside::Unchanged;
-         ++round) {
-        const QByteArray before = IniFile::Read(IniPath()).ValueOr({});
-        QThread::msleep(SettingsWatcher::QuietMs);
-        if (IniFile::Read(IniPath()).ValueOr({}) == before)
-            break;
-    }
+    if (file_.ReadOutsideChange().What != SettingsFile::Outside::Unchanged)
+        watcher_.SettleNow();
     Judge(true);
     KeepLost();
     const Status saved = file_.SaveSettings(settings_);

@@ -25,6 +25,8 @@ public:
     std::optional<qint64> NextRing() const { return armedRing_; }
     void RingStarted();
     void RingEnded();
+    // From a ring until nothing rings or sounds any more.
+    bool Ringing() const { return ringing_; }
 
 private:
     void Woke();

@@ -153,15 +153,15 @@ bool PlaybackStream::Job::Connect(const SoundSource& source) {
         TellWaiting(QStringLiteral("no sound server"));
         return false;
     }
-    const pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, uint32_t(source.Rate()),
-                              uint8_t(source.Channels())};
+    const pa_sample_spec format{PA_SAMPLE_FLOAT32NE, uint32_t(source.Rate()),
+                                uint8_t(source.Channels())};
     pa_channel_map map;
-    pa_channel_map_init_extend(&map, spec.channels, PA_CHANNEL_MAP_WAVEEX);
+    pa_channel_map_init_extend(&map, format.channels, PA_CHANNEL_MAP_WAVEEX);
     pa_proplist* about = pa_proplist_new();
     pa_proplist_sets(about, PA_PROP_MEDIA_ROLE, "alarm");
     pa_proplist_sets(about, PA_PROP_MEDIA_NAME, name.constData());
     pa_proplist_sets(about, PA_PROP_APPLICATION_ICON_NAME, "vendrix");
-    stream = pa_stream_new_with_proplist(context, name.constData(), &spec, &map, about);
+    stream = pa_stream_new_with_proplist(context, name.constData(), &format, &map, about);
     pa_proplist_free(about);
     if (!stream) {
         stop = true;
@@ -171,7 +171,7 @@ bool PlaybackStream::Job::Connect(const SoundSource& source) {
     pa_stream_set_state_callback(stream, &Job::OnChange, this);
     pa_stream_set_write_callback(stream, &Job::OnWritable, this);
     pa_stream_set_started_callback(stream, &Job::OnStarted, this);
-    const pa_buffer_attr buffer{uint32_t(-1), uint32_t(pa_usec_to_bytes(BufferedUs, &spec)),
+    const pa_buffer_attr buffer{uint32_t(-1), uint32_t(pa_usec_to_bytes(BufferedUs, &format)),
                                 uint32_t(-1), uint32_t(-1), uint32_t(-1)};
     pa_stream_connect_playback(stream, nullptr, &buffer, PA_STREAM_ADJUST_LATENCY, nullptr,
                                nullptr);

@@ -9,21 +9,24 @@
 
 SystemTrayIcon::SystemTrayIcon(const QIcon& icon) : mnuTray(std::make_unique<QMenu>()) {
     mnuTray->setObjectName("mnuTray");
-    mnuStop = mnuTray->addAction(QStringLiteral("Stop"));
-    mnuStop->setObjectName("mnuStop");
+    mnuStop = AddItem(QStringLiteral("Stop"), "mnuStop", &TrayIcon::stopChosen);
     mnuStop->setVisible(false);
-    connect(mnuStop, &QAction::triggered, this, &TrayIcon::stopChosen);
-    mnuEndSnooze = mnuTray->addAction(QStringLiteral("スヌーズを終了"));
-    mnuEndSnooze->setObjectName("mnuEndSnooze");
+    mnuEndSnooze =
+        AddItem(QStringLiteral("スヌーズを終了"), "mnuEndSnooze", &TrayIcon::endSnoozeChosen);
     mnuEndSnooze->setVisible(false);
-    connect(mnuEndSnooze, &QAction::triggered, this, &TrayIcon::endSnoozeChosen);
-    QAction* mnuRestore = mnuTray->addAction(QStringLiteral("復元"));
-    mnuRestore->setObjectName("mnuRestore");
-    connect(mnuRestore, &QAction::triggered, this, &TrayIcon::restoreChosen);
+    AddItem(QStringLiteral("復元"), "mnuRestore", &TrayIcon::restoreChosen);
     tray = new QSystemTrayIcon(icon, this);
     tray->setToolTip(QStringLiteral("Vendrix staying resident"));
     tray->setContextMenu(mnuTray.get());
     WatchForTheArea();
+}
+
+QAction* SystemTrayIcon::AddItem(const QString& text, const char* name,
+                                 void (TrayIcon::*chosen)()) {
+    QAction* item = mnuTray->addAction(text);
+    item->setObjectName(name);
+    connect(item, &QAction::triggered, this, chosen);
+    return item;
 }
 
 // Qt's own X tray icon follows the X tray selection through this signal of

@@ -27,6 +27,7 @@ public:
     void OfferEndSnooze(bool offered) override;
 
 private:
+    QAction* AddItem(const QString& text, const char* name, void (TrayIcon::*chosen)());
     void WatchForTheArea();
 
     std::unique_ptr<QMenu> mnuTray;

@@ -202,8 +202,7 @@ Status IniFile::Save(const QString& path) const {
     struct stat old {};
     const bool exists = ::stat(QFile::encodeName(target).constData(), &old) == 0;
     if (exists && !S_ISREG(old.st_mode))
-        return S_ISDIR(old.st_mode) ? Failure{QStringLiteral("it is a folder"), EISDIR}
-                                    : Failure{QStringLiteral("it is not a regular file"), ENXIO};
+        return NotRegular(old.st_mode);
     // The rename would replace a file the user made read-only; root too must not.
     if (exists &&
         (!(old.st_mode & S_IWUSR) || ::access(QFile::encodeName(target).constData(), W_OK) != 0))

@@ -7,6 +7,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+Failure NotRegular(unsigned mode) {
+    return S_ISDIR(mode) ? Failure{QStringLiteral("it is a folder"), EISDIR}
+                         : Failure{QStringLiteral("it is not a regular file"), ENXIO};
+}
+
 Status OpenRegular(QFile& file, const QString& path) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
@@ -14,8 +19,7 @@ Status OpenRegular(QFile& file, const QString& path) {
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        return S_ISDIR(info.st_mode) ? Failure{QStringLiteral("it is a folder"), EISDIR}
-                                     : Failure{QStringLiteral("it is not a regular file"), ENXIO};
+        return NotRegular(info.st_mode);
     }
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);

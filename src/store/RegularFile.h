@@ -10,4 +10,6 @@
 // driver): that fails at once, as does a folder (NotAFile tells), and
 // ENOENT says there is nothing.
 Status OpenRegular(QFile& file, const QString& path);
+// Why something of this file type (st_mode) is not read or written.
+Failure NotRegular(unsigned mode);
 bool NotAFile(const Failure& failure);

@@ -25,7 +25,6 @@ public:
     T& operator*() { return *value_; }
     const T* operator->() const { return &*value_; }
     const Failure& Error() const { return failure_; }
-    T ValueOr(T other) const { return value_ ? *value_ : std::move(other); }
 
 private:
     std::optional<T> value_;

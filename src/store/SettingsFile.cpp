@@ -83,6 +83,14 @@ void WriteSlot(IniFile& ini, int n, const AlarmSlot& slot) {
     ini.WriteIni(section, QStringLiteral("Exec"), slot.Exec);
 }
 
+// A save that failed is told on standard error.
+Status Logged(const QString& path, Status saved) {
+    if (!saved)
+        qCWarning(lcStore).noquote()
+            << QStringLiteral("cannot save %1: %2").arg(path, saved.Error().Why);
+    return saved;
+}
+
 } // namespace
 
 bool SettingsFile::ReadSettings(const IniFile& ini, Settings& settings) {
@@ -187,32 +195,31 @@ Status SettingsFile::SaveSettings(const Settings& settings) {
     if (keepAway_)
         return Failure{QStringLiteral("never read"), 0, true};
     const Result<QByteArray> now = IniFile::Read(IniPath);
-    if (!now && now.Error().Error != ENOENT) {
-        qCWarning(lcStore).noquote()
-            << QStringLiteral("cannot save %1: %2").arg(IniPath, now.Error().Why);
-        return Failure{now.Error().Why, now.Error().Error, !NotAFile(now.Error())};
-    }
+    if (!now && now.Error().Error != ENOENT)
+        return Logged(IniPath, Failure{now.Error().Why, now.Error().Error, !NotAFile(now.Error())});
     if (now && *now != known_)
         return Failure{QStringLiteral("changed by someone else"), EAGAIN};
-    // Whatever else the file held is kept; one removed meanwhile comes back whole.
+    QDir().mkpath(QFileInfo(IniPath).absolutePath()); // the per-user folder, made at the first save
+    return Write(settings, now ? *now : QByteArray());
+}
+
+// Whatever else the file held is kept; one removed meanwhile comes back whole.
+IniFile SettingsFile::Composed(const Settings& settings) const {
     IniFile file = IniFile::Parse(known_);
     WriteSettings(file, settings);
-    QDir().mkpath(QFileInfo(IniPath).absolutePath()); // the per-user folder, made at the first save
-    return Write(file, now ? *now : QByteArray());
+    return file;
 }
 
 // The file about to be replaced stays open: a write in place that comes at
 // that very moment lands in it, and is found there afterwards.
-Status SettingsFile::Write(IniFile& file, const QByteArray& replacing) {
+Status SettingsFile::Write(const Settings& settings, const QByteArray& replacing) {
     auto before = std::make_unique<QFile>(IniPath);
     if (!replacing.isEmpty() && !before->open(QIODevice::ReadOnly))
         before.reset();
-    const Status saved = file.Save(IniPath);
-    if (!saved) {
-        qCWarning(lcStore).noquote()
-            << QStringLiteral("cannot save %1: %2").arg(IniPath, saved.Error().Why);
+    const IniFile file = Composed(settings);
+    const Status saved = Logged(IniPath, file.Save(IniPath));
+    if (!saved)
         return saved;
-    }
     known_ = file.ToBytes();
     replaced_ = before && before->isOpen() ? std::move(before) : nullptr;
     replacedHeld_ = replacing;
@@ -229,14 +236,8 @@ QString SettingsFile::KeepLost() {
 }
 
 QString SettingsFile::SaveBeside(const Settings& settings) const {
-    IniFile file = IniFile::Parse(known_);
-    WriteSettings(file, settings);
     const QString beside = IniPath + QStringLiteral(".saved");
-    const Status saved = file.Save(beside);
-    if (!saved)
-        qCWarning(lcStore).noquote()
-            << QStringLiteral("cannot save %1: %2").arg(beside, saved.Error().Why);
-    return saved ? beside : QString();
+    return Logged(beside, Composed(settings).Save(beside)) ? beside : QString();
 }
 
 SettingsFile::Outside SettingsFile::ReadOutsideChange() const {
@@ -261,9 +262,7 @@ QString SettingsFile::KeepAside(const QByteArray& bytes, const Settings& setting
     keepAway_ = kept.isEmpty();
     if (keepAway_)
         return kept;
-    IniFile file = IniFile::Parse(known_);
-    WriteSettings(file, settings);
-    Write(file, bytes);
+    Write(settings, bytes);
     return kept;
 }
 

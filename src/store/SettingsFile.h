@@ -74,7 +74,8 @@ public:
 
 private:
     QString KeepAsideBytes(const QByteArray& bytes) const;
-    Status Write(IniFile& file, const QByteArray& replacing);
+    IniFile Composed(const Settings& settings) const;
+    Status Write(const Settings& settings, const QByteArray& replacing);
 
     // Set when alerm.ini exists but could not be read: it is never replaced
     // by a file written from values it did not contribute to.

@@ -4,6 +4,7 @@
 #include "IniFile.h"
 
 #include <QFileInfo>
+#include <QThread>
 
 namespace {
 
@@ -35,6 +36,15 @@ void SettingsWatcher::Watch() {
 void SettingsWatcher::Check() {
     read_.reset();
     quiet_.start();
+}
+
+void SettingsWatcher::SettleNow() const {
+    for (int round = 0; round < 10; ++round) {
+        const QByteArray before = Snapshot(path_);
+        QThread::msleep(QuietMs);
+        if (Snapshot(path_) == before)
+            return;
+    }
 }
 
 void SettingsWatcher::Quiet() {

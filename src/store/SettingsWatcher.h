@@ -24,6 +24,9 @@ public:
     void Check();
     // A change is on its way and not yet settled.
     bool Settling() const { return quiet_.isActive(); }
+    // At the end of a run, with no event loop to wait in: returns once the
+    // file reads the same a quiet moment apart (or after a few seconds).
+    void SettleNow() const;
 
 signals:
     void settled();
