@@ -224,8 +224,10 @@ private slots:
     }
 
     // An alarm within twelve hours on a muted, turned-down or missing output
-    // is told ahead, once each time it comes to be so. Steps, a second apart:
-    // "m" muted, "u" at full volume, "n" no output, "late" the alarm at 19:30.
+    // is told ahead, once each time it comes to be so; what a ring puts back
+    // is no news. Steps, a second apart: "m" muted, "u" at full volume, "n" no
+    // output, "late" the alarm at 19:30, "ring" through the 07:00 ring, with
+    // another alarm at 07:30.
     void quietOutputIsToldAhead_data() {
         Columns<QString, QStringList>({"steps", "told"});
         const QString up =
@@ -236,6 +238,7 @@ private slots:
         Row("turned down, then further", "20 10", QStringList{up.arg("音量 20%")});
         Row("no output", "n", QStringList{"アラームの音量 | 音の出力装置がないため、アラーム 07:00 は鳴らせません。"});
         Row("the alarm more than twelve hours ahead", "late m", QStringList{});
+        Row("muted through a ring", "m ring", QStringList{up.arg("ミュート")});
         // clang-format on
     }
     void quietOutputIsToldAhead() {
@@ -247,6 +250,11 @@ private slots:
                 c.slot.Hour = 19;
                 c.slot.Minute = 30;
                 c.Commit();
+            } else if (step == "ring") {
+                AlarmSlot later = c.slot;
+                later.Minute = 30;
+                c.clock.Committed(2, later, 5);
+                c.Run(60 + AlarmScheduler::StandardRingSeconds);
             } else if (step == "n") {
                 c.volume.outputs.clear();
             } else {
