@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PulseOutputVolume.h"
 
-#include "DesktopLogging.h"
+#include "SoundLogging.h"
 #include "PulseLoop.h"
 #include "SoundServer.h"
 
@@ -116,7 +116,7 @@ void PulseOutputVolume::Set(const Level& level) {
         pa_cvolume_set(&volume, unsigned(std::max<qsizetype>(now.Channels.size(), 1)),
                        pa_volume_t(quint64(PA_VOLUME_NORM) * quint64(level.Percent) / 100));
     }
-    qCDebug(lcDesktop) << "the output" << level.Output << "set to"
+    qCDebug(lcSound) << "the output" << level.Output << "set to"
                        << (level.Muted ? "muted" : "unmuted") << PercentOf(pa_cvolume_max(&volume))
                        << "%";
     pa_operation_unref(pa_context_set_sink_volume_by_name(context, level.Output.constData(),

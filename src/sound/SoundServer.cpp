@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SoundServer.h"
 
-#include "DesktopLogging.h"
+#include "SoundLogging.h"
 #include "PulseLoop.h"
 
 #include <QThread>
@@ -70,7 +70,7 @@ void SoundServer::Connect() {
 
 void SoundServer::Retry() {
     const bool waited = wanted_.elapsed() < WaitedMs;
-    qCDebug(lcDesktop) << "no sound server; tried again in" << (waited ? SoonMs : LaterMs) << "ms";
+    qCDebug(lcSound) << "no sound server; tried again in" << (waited ? SoonMs : LaterMs) << "ms";
     retry_.start(waited ? SoonMs : LaterMs);
 }
 
@@ -79,7 +79,7 @@ void SoundServer::OnState(pa_context* context, void* self) {
     auto* server = static_cast<SoundServer*>(self);
     switch (pa_context_get_state(context)) {
     case PA_CONTEXT_READY:
-        qCDebug(lcDesktop) << "connected to the sound server";
+        qCDebug(lcSound) << "connected to the sound server";
         QMetaObject::invokeMethod(server, &SoundServer::connected, Qt::QueuedConnection);
         break;
     case PA_CONTEXT_FAILED:
