@@ -8,10 +8,6 @@
 Actions::Actions(SoundServer& server, const QString& programDir)
     : standard_(server, SoundCandidates(programDir)), device_(server), wav_(device_),
       launcher_(programDir) {
-    for (SoundDevice* device : {&standard_.Device(), &device_}) {
-        connect(device, &SoundDevice::waiting, this, &Actions::Silenced);
-        connect(device, &SoundDevice::started, this, &Actions::Heard);
-    }
     connect(&standard_, &StandardAlarm::soundingChanged, this, &Actions::UpdateSounding);
     connect(&wav_, &WavDevice::soundingChanged, this, &Actions::UpdateSounding);
     connect(&wav_, &WavDevice::failed, this, [this](const QString& path, const QString& why) {
@@ -56,27 +52,10 @@ void Actions::LaunchExec(const QString& text) {
     launcher_.LaunchExec(text);
 }
 
-// Once nothing sounds, the next sound that cannot be made is told again.
 void Actions::UpdateSounding() {
     const bool sounding = standard_.Sounding() || wav_.Sounding();
     if (sounding == sounding_)
         return;
     sounding_ = sounding;
-    silent_ = silent_ && sounding_;
     emit soundingChanged();
-}
-
-void Actions::Silenced(const QString& why) {
-    if (std::exchange(silent_, true))
-        return;
-    qCWarning(lcActions).noquote()
-        << QStringLiteral("cannot play the alarm sound: %1; it plays once it can").arg(why);
-    emit soundFailed(why);
-}
-
-void Actions::Heard() {
-    if (!std::exchange(silent_, false))
-        return;
-    qCInfo(lcActions) << "the alarm sound is heard again";
-    emit soundRestored();
 }

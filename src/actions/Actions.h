@@ -8,8 +8,7 @@
 #include "WavDevice.h"
 
 // The alarm actions on real sound and real processes. A WAV that cannot play
-// and a launch that cannot start are told, with one line on standard error;
-// so is a stretch of time in which no sound can be made, and its end.
+// and a launch that cannot start are told, with one line on standard error.
 class Actions : public AlarmActions {
     Q_OBJECT
 public:
@@ -28,13 +27,10 @@ public:
 
 private:
     void UpdateSounding();
-    void Silenced(const QString& why);
-    void Heard();
 
     StandardAlarm standard_;
     SoundDevice device_;
     WavDevice wav_;
     Launcher launcher_;
     bool sounding_ = false;
-    bool silent_ = false; // no sound could be made since the sounds began
 };

@@ -78,7 +78,7 @@ int main(int argc, char* argv[]) {
     LogindInhibitor inhibitor;
     PulseOutputVolume volume(sound);
     Form1 form(iniPath, actions,
-               {notifications, tray, wake, inhibitor, volume,
+               {notifications, tray, wake, inhibitor, volume, sound,
                 SingleInstance::PrivateFile(iniPath, QStringLiteral(".volume"))});
     QObject::connect(&instance, &SingleInstance::activated, &form, &Form1::BringToFront);
     QObject::connect(&instance, &SingleInstance::stopRequested, &form, &Form1::Stop);

@@ -3,26 +3,12 @@
 
 #include "ClockLogging.h"
 #include "TextRules.h"
+#include "UserWords.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
-
-namespace {
-
-QString AlarmText(std::optional<AlarmTime> time) {
-    return time ? QStringLiteral("アラーム ") + HourMinute(time->Hour, time->Minute)
-                : QStringLiteral("アラーム 未設定");
-}
-
-// The name a slot's file or program goes by.
-QString NameOf(const QString& path) {
-    const QString name = QFileInfo(path).fileName();
-    return name.isEmpty() ? QStringLiteral("（空欄）") : name;
-}
-
-} // namespace
 
 AlarmClock::AlarmClock(const QString& iniPath, AlarmActions& actions, const Desktop& desktop,
                        ClockView& view)
@@ -30,13 +16,14 @@ AlarmClock::AlarmClock(const QString& iniPath, AlarmActions& actions, const Desk
       scheduler_(settings_, state_, actions, *this), notifications_(desktop.notifications),
       tray_(desktop.tray), wake_(desktop.wake, desktop.inhibitor),
       ringVolume_(desktop.volume, desktop.volumeRecord),
-      quietNotice_(desktop.volume, desktop.notifications), view_(view) {
+      quietNotice_(desktop.volume, desktop.notifications),
+      audibility_(desktop.sound, desktop.volume), view_(view) {
     connect(&scheduler_, &AlarmScheduler::ringing, this, &AlarmClock::AlarmRinging);
     connect(&scheduler_, &AlarmScheduler::fellBack, this, &AlarmClock::AlarmFellBack);
     connect(&scheduler_, &AlarmScheduler::missed, this, &AlarmClock::AlarmsMissed);
     connect(&scheduler_, &AlarmScheduler::quiet, this, &AlarmClock::AlarmsQuiet);
-    connect(&actions, &AlarmActions::soundFailed, this, &AlarmClock::OnSoundFailed);
-    connect(&actions, &AlarmActions::soundRestored, this, &AlarmClock::OnSoundRestored);
+    connect(&audibility_, &Audibility::silenced, this, &AlarmClock::OnSoundFailed);
+    connect(&audibility_, &Audibility::heard, this, &AlarmClock::OnSoundRestored);
     connect(&notifications_, &Notifications::stopInvoked, this, &AlarmClock::cmdStop_Click);
     connect(&notifications_, &Notifications::endSnoozeInvoked, this, &AlarmClock::EndSnooze);
     connect(&tray_, &TrayIcon::endSnoozeChosen, this, &AlarmClock::EndSnooze);
@@ -196,7 +183,7 @@ void AlarmClock::TakenIn(const QList<int>& changed, bool switched) {
 }
 
 void AlarmClock::ShowNextAlarm(std::optional<AlarmTime> next) {
-    view_.ShowNextAlarm(AlarmText(next));
+    view_.ShowNextAlarm(Words::Alarm(next));
 }
 
 void AlarmClock::SetSnoozeShown(bool shown) {
@@ -208,6 +195,7 @@ void AlarmClock::SetSnoozeShown(bool shown) {
 void AlarmClock::SetStopShown(bool shown) {
     view_.ShowStop(shown);
     tray_.OfferStop(shown);
+    audibility_.Sounding(shown);
 }
 
 // Once nothing rings or sounds, the ring's notification goes, the output is
@@ -234,7 +222,7 @@ bool AlarmClock::InSeries() const {
 
 QString AlarmClock::AlarmTitle() const {
     const AlarmSlot& slot = settings_.AlarmTable[ringing_];
-    return ringing_ > 0 ? AlarmText(AlarmTime{slot.Hour, slot.Minute}) : QStringLiteral("Vendrix");
+    return ringing_ > 0 ? Words::Alarm(AlarmTime{slot.Hour, slot.Minute}) : QStringLiteral("Vendrix");
 }
 
 // An alarm that rings where the window cannot be seen shows a notification
@@ -243,7 +231,7 @@ void AlarmClock::AlarmRinging(int n) {
     ringing_ = n;
     RingStarted();
     const AlarmSlot& slot = settings_.AlarmTable[n];
-    ringBody_ = slot.Command == CommandWav ? NameOf(slot.WAV) : QStringLiteral("標準のアラーム");
+    ringBody_ = slot.Command == CommandWav ? Words::NameOf(slot.WAV) : QStringLiteral("標準のアラーム");
     if (view_.InView())
         return view_.AskAttention();
     notifications_.ShowRing(AlarmTitle(), ringBody_, InSeries());
@@ -258,8 +246,8 @@ void AlarmClock::AlarmFellBack(int n, const QString& why) {
     const AlarmSlot& slot = settings_.AlarmTable[n];
     const QString what =
         slot.Command == CommandWav
-            ? QStringLiteral("%1 を鳴らせないので").arg(NameOf(slot.WAV))
-            : QStringLiteral("%1 を起動できないので").arg(NameOf(SplitExec(slot.Exec).Target));
+            ? QStringLiteral("%1 を鳴らせないので").arg(Words::NameOf(slot.WAV))
+            : QStringLiteral("%1 を起動できないので").arg(Words::NameOf(SplitExec(slot.Exec).Target));
     ringBody_ = what + QStringLiteral("、標準のアラームを鳴らしています（%1）").arg(why);
     notifications_.ShowRing(AlarmTitle(), ringBody_, InSeries());
 }
@@ -286,14 +274,10 @@ void AlarmClock::AlarmsMissed(const MissedRings& missed) {
 
 // Without sound an alarm would pass unnoticed: the window comes forward and
 // says so, and so does the notification, until the sound can be heard.
-void AlarmClock::OnSoundFailed(const QString& why) {
+void AlarmClock::OnSoundFailed(Silence why) {
     Restore();
     view_.ShowSilent(true);
-    notifications_.ShowRing(
-        AlarmTitle(),
-        QStringLiteral("アラームの音を鳴らせません（%1）。鳴らせるようになりしだい鳴ります。")
-            .arg(why),
-        InSeries());
+    notifications_.ShowRing(AlarmTitle(), Words::CannotSound(why), InSeries());
 }
 
 void AlarmClock::OnSoundRestored() {

@@ -3,6 +3,7 @@
 
 #include "AlarmScheduler.h"
 #include "AlarmState.h"
+#include "Audibility.h"
 #include "ClockTick.h"
 #include "ClockView.h"
 #include "Desktop.h"
@@ -64,7 +65,7 @@ private:
     void AlarmRinging(int n);
     void AlarmFellBack(int n, const QString& why);
     void AlarmsMissed(const MissedRings& missed);
-    void OnSoundFailed(const QString& why);
+    void OnSoundFailed(Silence why);
     void OnSoundRestored();
     void TakenIn(const QList<int>& changed, bool switched);
     void AlarmsQuiet();
@@ -88,6 +89,7 @@ private:
     WakeKeeper wake_;
     RingVolume ringVolume_;
     QuietNotice quietNotice_;
+    Audibility audibility_;
     ClockView& view_;
     int ringing_ = 0;           // the slot that rang last
     QString ringBody_;          // what its notification says

@@ -4,6 +4,7 @@
 #include "Notifications.h"
 #include "OutputVolume.h"
 #include "SleepInhibitor.h"
+#include "SoundStatus.h"
 #include "TrayIcon.h"
 #include "WakeTimer.h"
 
@@ -14,6 +15,7 @@ struct Desktop {
     WakeTimer& wake;
     SleepInhibitor& inhibitor;
     OutputVolume& volume;
+    SoundStatus& sound;
     // Where what a ring raised is kept until it is put back (none when empty).
     QString volumeRecord = {};
 };

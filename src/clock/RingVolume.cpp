@@ -2,18 +2,29 @@
 #include "RingVolume.h"
 
 #include "ClockLogging.h"
+#include "RegularFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <algorithm>
+#include <cerrno>
+#include <optional>
 
 namespace {
 
 using Level = OutputVolume::Level;
 
+constexpr qint64 RecordLimit = 64 * 1024; // a line an output: far more than any machine has
+constexpr int LoudestPercent = 153;       // as far as the desktop's sound settings go
+constexpr int ChannelsAtMost = 32;
+constexpr int SettleMs = 2'000; // for a server back from a restart to set its outputs
+
 // The server keeps volumes finer than percent: a step either way is the same.
 bool Shows(const Level& now, const Level& level) {
     return now.Present && now.Muted == level.Muted && std::abs(now.Percent - level.Percent) <= 1;
+}
+
+int PercentOf(quint32 channel) {
+    return int((quint64(channel) * 100 + 32768) / 65536);
 }
 
 // A line of the record: the output; mute, percent and channels found; mute
@@ -32,20 +43,38 @@ QByteArray LineOf(const QByteArray& output, const Level& found, const Level& to)
            '\n';
 }
 
+bool Flag(const QByteArray& field, bool& value) {
+    value = field == "1";
+    return field == "0" || field == "1";
+}
+
+// What a ring raised and what it found, read back; none when anything does
+// not fit what a ring writes: no value in it can set an output louder than
+// it was found, nor than half.
 std::optional<std::pair<Level, Level>> ParseLine(const QByteArray& line) {
     const QByteArrayList fields = line.split('\t');
     if (fields.size() != 6)
         return std::nullopt;
-    Level found{
-        true, true, QByteArray::fromPercentEncoding(fields[0]), fields[1] == "1", fields[2].toInt(),
-        {}};
-    for (const QByteArray& channel : fields[3].split(',')) {
+    Level found{true, true, QByteArray::fromPercentEncoding(fields[0]), false, 0, {}};
+    Level to{true, true, found.Output, false, 0, {}};
+    bool numbers[2]{};
+    found.Percent = fields[2].toInt(&numbers[0]);
+    to.Percent = fields[5].toInt(&numbers[1]);
+    const QByteArrayList channels = fields[3].split(',');
+    if (!Flag(fields[1], found.Muted) || !Flag(fields[4], to.Muted) || to.Muted || !numbers[0] ||
+        !numbers[1] || found.Output.isEmpty() || found.Output.size() > 255 ||
+        found.Percent < 0 || found.Percent > LoudestPercent ||
+        to.Percent != std::max(found.Percent, RingVolume::Half) ||
+        channels.size() > ChannelsAtMost)
+        return std::nullopt;
+    int loudest = 0;
+    for (const QByteArray& channel : channels) {
         bool number = false;
         found.Channels << channel.toUInt(&number);
-        if (!number)
+        loudest = std::max(loudest, PercentOf(found.Channels.last()));
+        if (!number || loudest > found.Percent + 1)
             return std::nullopt;
     }
-    const Level to{true, true, found.Output, fields[4] == "1", fields[5].toInt(), {}};
     return std::pair{found, to};
 }
 
@@ -53,15 +82,40 @@ std::optional<std::pair<Level, Level>> ParseLine(const QByteArray& line) {
 
 RingVolume::RingVolume(OutputVolume& output, QString record)
     : output_(output), record_(std::move(record)) {
+    settle_.setSingleShot(true);
+    settle_.setInterval(SettleMs);
+    connect(&settle_, &QTimer::timeout, this, &RingVolume::Changed);
     connect(&output_, &OutputVolume::changed, this, &RingVolume::Changed);
-    QFile left(record_);
-    if (record_.isEmpty() || !left.open(QIODevice::ReadOnly))
+    ReadRecord();
+}
+
+// The record is the program's own, in a folder only the user can enter;
+// still, whatever stands there is read only if it is a small regular file,
+// not through a link, and only whole and sound.
+void RingVolume::ReadRecord() {
+    if (record_.isEmpty())
         return;
-    written_ = left.readAll();
-    for (const QByteArray& line : written_.split('\n')) {
-        if (const auto levels = ParseLine(line))
-            leftOver_.insert(levels->first.Output, {levels->first, levels->second});
+    const Result<QByteArray> bytes = ReadRegular(record_, RecordLimit, true);
+    if (!bytes && bytes.Error().Error == ENOENT)
+        return;
+    QMap<QByteArray, Raised> owed;
+    bool sound = bool(bytes);
+    for (const QByteArray& line : bytes ? bytes->split('\n') : QByteArrayList{}) {
+        const auto levels = line.isEmpty() ? std::nullopt : ParseLine(line);
+        sound = sound && (line.isEmpty() || levels);
+        if (levels)
+            owed.insert(levels->first.Output, {levels->first, levels->second, false, false, {}});
     }
+    if (sound) {
+        raised_ = owed;
+        written_ = *bytes;
+        return;
+    }
+    qCWarning(lcClock).noquote() << (QStringLiteral("%1 is not a record of a ring's volume (%2); no output is put "
+                                  "back from it, and it is removed")
+                                         .arg(record_, bytes ? QStringLiteral("values out of place")
+                                                             : bytes.Error().Why));
+    QFile::remove(record_);
 }
 
 bool RingVolume::TooQuiet(const Level& level) {
@@ -92,60 +146,89 @@ void RingVolume::RaiseDefault() {
                     now.Muted ? QStringLiteral("muted") : QStringLiteral("on"))
                .arg(now.Percent)
                .arg(to.Percent);
-    raised_.insert(now.Output, {now, to});
+    raised_.insert(now.Output, {now, to, true, false, {}});
     Write();
     output_.Set(to);
 }
 
+// What is still there is put back at once; an output away with the server
+// is owed its put-back until it is there again.
 void RingVolume::PutBack() {
     ringing_ = false;
     dealtWith_.clear();
-    const QMap<QByteArray, Raised> raised = std::exchange(raised_, {});
+    for (auto it = raised_.begin(); it != raised_.end();) {
+        if (!std::exchange(it->Ringing, false)) {
+            ++it;
+        } else if (output_.Of(it.key()).Present) {
+            output_.Set(it->Found);
+            it = raised_.erase(it);
+        } else {
+            ++it;
+        }
+    }
     Write();
-    for (const Raised& output : raised)
-        output_.Set(output.Found);
 }
 
-// Once an output has shown the raised level, any other is the user's.
 void RingVolume::Changed() {
-    PutBackLeftOver();
     for (auto it = raised_.begin(); it != raised_.end();) {
-        if (Shows(output_.Of(it.key()), it->To))
-            it->Reached = true;
-        else if (it->Reached) {
+        const Level now = output_.Of(it.key());
+        if (it->Ringing ? Follow(*it, now) : Owed(*it, now))
+            ++it;
+        else
             it = raised_.erase(it);
-            continue;
-        }
-        ++it;
     }
     if (ringing_)
         RaiseDefault();
     Write();
 }
 
-// What a run that crashed left raised is put back, once the outputs are
-// known, where the user has not changed it since.
-void RingVolume::PutBackLeftOver() {
-    if (leftOver_.isEmpty() || !output_.Current().Known)
-        return;
-    const QMap<QByteArray, Raised> leftOver = std::exchange(leftOver_, {});
-    Write();
-    for (const Raised& left : leftOver) {
-        if (!Shows(output_.Of(left.Found.Output), left.To))
-            continue;
-        qCInfo(lcClock).noquote() << QStringLiteral("the sound output %1 was left raised by a "
-                                                    "ring that did not end; put back")
-                                         .arg(QString::fromUtf8(left.Found.Output));
-        output_.Set(left.Found);
+// During the ring: once the output has shown the raised level, any other is
+// the user's, and stands; before, a level too quiet is the server's (one
+// that came back from a restart as it was), and is raised again.
+bool RingVolume::Follow(Raised& raised, const Level& now) {
+    if (!now.Present) {
+        raised.Reached = false;
+        return true;
     }
+    if (Shows(now, raised.To)) {
+        raised.Reached = true;
+        return true;
+    }
+    if (raised.Reached)
+        return false;
+    if (TooQuiet(now))
+        output_.Set(raised.To);
+    return true;
+}
+
+// After the ring (or the run) that raised it: put back once the output shows
+// the raised level; an output there at any other level for a moment has been
+// set since, by the user or by a server that never kept the raise.
+bool RingVolume::Owed(Raised& owed, const Level& now) {
+    if (!now.Present) {
+        owed.Seen.invalidate();
+        return true;
+    }
+    if (Shows(now, owed.To)) {
+        qCInfo(lcClock).noquote() << QStringLiteral("the sound output %1 was left raised by a "
+                                                    "ring; put back")
+                                         .arg(QString::fromUtf8(owed.Found.Output));
+        output_.Set(owed.Found);
+        return false;
+    }
+    if (!owed.Seen.isValid())
+        owed.Seen.start();
+    if (owed.Seen.elapsed() >= SettleMs)
+        return false;
+    if (!settle_.isActive())
+        settle_.start();
+    return true;
 }
 
 void RingVolume::Write() {
     QByteArray record;
-    for (const auto* levels : {&leftOver_, &raised_}) {
-        for (auto it = levels->begin(); it != levels->end(); ++it)
-            record += LineOf(it.key(), it->Found, it->To);
-    }
+    for (auto it = raised_.begin(); it != raised_.end(); ++it)
+        record += LineOf(it.key(), it->Found, it->To);
     if (record_.isEmpty() || record == written_)
         return;
     written_ = record;
@@ -153,10 +236,9 @@ void RingVolume::Write() {
         QFile::remove(record_);
         return;
     }
-    QSaveFile file(record_);
-    if (!file.open(QIODevice::WriteOnly) || file.write(record) != record.size() || !file.commit())
+    if (const Status kept = ReplaceWhole(record_, record, 0600); !kept)
         qCWarning(lcClock).noquote()
             << QStringLiteral("cannot keep %1: a crash during the ring would leave the output "
                               "raised (%2)")
-                   .arg(record_, file.errorString());
+                   .arg(record_, kept.Error().Why);
 }

@@ -24,9 +24,5 @@ signals:
     // The WAV cannot be played, or the launch cannot start; why, in a few words.
     void wavFailed(const QString& path, const QString& why);
     void launchFailed(const QString& text, const QString& why);
-    // No sound can be made now (no sound server, no output): what sounds
-    // plays once it can. Told once for each stretch, and its end.
-    void soundFailed(const QString& why);
-    void soundRestored();
     void soundingChanged();
 };

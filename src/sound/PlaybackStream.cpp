@@ -33,7 +33,7 @@ struct PlaybackStream::Job {
     void Cut();
     void Forget();
     template <typename Tell> void Post(Tell tell);
-    void TellWaiting(const QString& why);
+    void TellWaiting(Silence why, const QString& detail);
     void Fail(const QString& why);
 
     static void OnChange(pa_stream*, void* self) { static_cast<Job*>(self)->pulse->Signal(); }
@@ -49,6 +49,7 @@ struct PlaybackStream::Job {
     bool heard = false;
     bool drained = false;
     pa_stream* stream = nullptr;
+    uint32_t index = PA_INVALID_INDEX; // of the stream as the server plays it
     pa_operation* drain = nullptr;
     pa_time_event* pause = nullptr;
 
@@ -108,11 +109,17 @@ void PlaybackStream::Job::Play(SoundSource& source) {
 bool PlaybackStream::Job::Ready() {
     const pa_stream_state_t state = pa_stream_get_state(stream);
     if (state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED) {
-        TellWaiting(pulse->Ready()
-                        ? QString::fromUtf8(pa_strerror(pa_context_errno(pulse->context)))
-                        : QStringLiteral("the sound server went away"));
+        if (pulse->Ready())
+            TellWaiting(Silence::Refused,
+                        QString::fromUtf8(pa_strerror(pa_context_errno(pulse->context))));
+        else
+            TellWaiting(Silence::ServerGone, QStringLiteral("the sound server went away"));
         Drop();
         Pause();
+    }
+    if (state == PA_STREAM_READY && index == PA_INVALID_INDEX) {
+        index = pa_stream_get_index(stream);
+        pulse->level.Playing(pulse->context, index);
     }
     return stream && state == PA_STREAM_READY;
 }
@@ -150,7 +157,7 @@ bool PlaybackStream::Job::Feed(SoundSource& source, std::vector<float>& block) {
 bool PlaybackStream::Job::Connect(const SoundSource& source) {
     pa_context* context = pulse->Ready();
     if (!context) {
-        TellWaiting(QStringLiteral("no sound server"));
+        TellWaiting(Silence::NoServer, QStringLiteral("no sound server"));
         return false;
     }
     const pa_sample_spec format{PA_SAMPLE_FLOAT32NE, uint32_t(source.Rate()),
@@ -173,8 +180,12 @@ bool PlaybackStream::Job::Connect(const SoundSource& source) {
     pa_stream_set_started_callback(stream, &Job::OnStarted, this);
     const pa_buffer_attr buffer{uint32_t(-1), uint32_t(pa_usec_to_bytes(BufferedUs, &format)),
                                 uint32_t(-1), uint32_t(-1), uint32_t(-1)};
-    pa_stream_connect_playback(stream, nullptr, &buffer, PA_STREAM_ADJUST_LATENCY, nullptr,
-                               nullptr);
+    pa_cvolume volume;
+    pulse->level.Fill(volume, format.channels);
+    const auto flags = pa_stream_flags_t(
+        PA_STREAM_ADJUST_LATENCY |
+        (pulse->level.Muted() ? PA_STREAM_START_MUTED : PA_STREAM_START_UNMUTED));
+    pa_stream_connect_playback(stream, nullptr, &buffer, flags, &volume, nullptr);
     drained = false;
     return true;
 }
@@ -186,6 +197,8 @@ void PlaybackStream::Job::Drop() {
     }
     if (!stream)
         return;
+    if (index != PA_INVALID_INDEX)
+        pulse->level.Ended(std::exchange(index, PA_INVALID_INDEX));
     pa_stream_set_state_callback(stream, nullptr, nullptr);
     pa_stream_set_write_callback(stream, nullptr, nullptr);
     pa_stream_set_started_callback(stream, nullptr, nullptr);
@@ -210,9 +223,12 @@ void PlaybackStream::Job::Pause() {
                     this);
 }
 
-void PlaybackStream::Job::TellWaiting(const QString& why) {
+void PlaybackStream::Job::TellWaiting(Silence why, const QString& detail) {
     if (!std::exchange(toldWaiting, true))
-        Post([why](PlaybackStream* o) { emit o->waiting(why); });
+        Post([why, detail](PlaybackStream* o) {
+            if (o->server_)
+                o->server_->Waiting(why, detail);
+        });
 }
 
 void PlaybackStream::Job::Fail(const QString& why) {
@@ -226,7 +242,10 @@ void PlaybackStream::Job::OnStarted(pa_stream*, void* self) {
     auto* job = static_cast<Job*>(self);
     job->toldWaiting = false;
     job->heard = true;
-    job->Post([](PlaybackStream* o) { emit o->started(); });
+    job->Post([](PlaybackStream* o) {
+        if (o->server_)
+            o->server_->Heard();
+    });
 }
 
 // A sound shorter than the buffer starts only as it drains.
@@ -240,7 +259,7 @@ void PlaybackStream::Job::OnDrained(pa_stream* stream, int success, void* self) 
 }
 
 PlaybackStream::PlaybackStream(SoundServer& server, SoundOpener open, const QString& name)
-    : job_(std::make_shared<Job>(server.Pulse(), name.toUtf8(), this)) {
+    : server_(&server), job_(std::make_shared<Job>(server.Pulse(), name.toUtf8(), this)) {
     answer_.setSingleShot(true);
     connect(&answer_, &QTimer::timeout, this, [this] {
         job_->Forget();
@@ -248,7 +267,7 @@ PlaybackStream::PlaybackStream(SoundServer& server, SoundOpener open, const QStr
         emit failed(NoAnswer);
     });
     answer_.start(AnswerMs);
-    connect(this, &PlaybackStream::waiting, &server, &SoundServer::Want);
+    server.Attach();
     server.Want();
     std::thread([job = job_, open = std::move(open)] { job->Run(open); }).detach();
 }
@@ -256,6 +275,8 @@ PlaybackStream::PlaybackStream(SoundServer& server, SoundOpener open, const QStr
 PlaybackStream::~PlaybackStream() {
     if (!abandoned_)
         Cut();
+    if (server_)
+        server_->Detach();
 }
 
 void PlaybackStream::Cut() {

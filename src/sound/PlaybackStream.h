@@ -2,8 +2,10 @@
 #pragma once
 
 #include "SoundSource.h"
+#include "SoundStatus.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 #include <memory>
 
@@ -12,9 +14,10 @@ class SoundServer;
 // One sound on the sound server's connection: its source opened and read
 // on a thread of its own, into a playback stream that says it is an alarm
 // (so that the desktop shows it as Vendrix's and no policy ducks or corks
-// it). It starts at the first sample and ends when the last one has been
-// played. When the server goes away the sound waits and plays on from where
-// it was once the server is back.
+// it), at the ring's level. It starts at the first sample and ends when the
+// last one has been played. When the server goes away the sound waits and
+// plays on from where it was once the server is back; the server hears of
+// both.
 class PlaybackStream : public QObject {
     Q_OBJECT
 public:
@@ -36,18 +39,15 @@ public:
     void Abandon();
 
 signals:
-    // The server plays it: at the start, and again after the server was away.
-    void started();
     // The last sample has been played.
     void ended();
     // It cannot be opened (or does not answer), or read any further.
     void failed(const QString& why);
-    // No sound can be made now (why, in a few words); it plays on once it can.
-    void waiting(const QString& why);
 
 private:
     struct Job;
 
+    QPointer<SoundServer> server_;
     std::shared_ptr<Job> job_;
     QTimer answer_;
     bool abandoned_ = false;

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "StreamLevel.h"
+
+#include <functional>
+
 struct pa_context;
 struct pa_threaded_mainloop;
 
@@ -23,6 +27,10 @@ struct PulseLoop {
 
     pa_threaded_mainloop* const loop;
     pa_context* context = nullptr;
+    // The level the streams of a ring play at.
+    StreamLevel level;
+    // Told when an output or the default one changes (on the library's thread).
+    std::function<void(pa_context*)> outputsChanged;
 };
 
 // While it lives, the library's thread keeps off.

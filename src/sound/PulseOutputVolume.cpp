@@ -13,42 +13,44 @@ int PercentOf(pa_volume_t volume) {
     return int((quint64(volume) * 100 + PA_VOLUME_NORM / 2) / PA_VOLUME_NORM);
 }
 
+// What the server makes the default when no card is left ("Dummy Output",
+// of PulseAudio's always-sink module and of PipeWire's pulse server): it
+// plays into nothing.
+bool Dummy(const char* name) {
+    return qstrcmp(name, "auto_null") == 0;
+}
+
 } // namespace
 
+// A server that went may be back at once (a restart): until it is found
+// missing, the outputs are not known.
 PulseOutputVolume::PulseOutputVolume(SoundServer& server) : pulse_(server.Pulse()) {
     connect(&server, &SoundServer::connected, this, &PulseOutputVolume::Follow);
-    connect(&server, &SoundServer::disconnected, this, [this] { Publish({true, {}, {}}); });
+    connect(&server, &SoundServer::disconnected, this,
+            [this, &server] { Publish({server.Missing(), {}, {}}); });
+    {
+        const PulseLock lock(*pulse_);
+        pulse_->outputsChanged = [this](pa_context* context) { Ask(context); };
+    }
     Follow();
 }
 
 // No answer may come to what is gone.
 PulseOutputVolume::~PulseOutputVolume() {
     const PulseLock lock(*pulse_);
-    if (pulse_->context)
-        pa_context_set_subscribe_callback(pulse_->context, nullptr, nullptr);
+    pulse_->outputsChanged = nullptr;
     for (pa_operation* asking : std::as_const(asking_)) {
         pa_operation_cancel(asking);
         pa_operation_unref(asking);
     }
 }
 
-// Each new connection is followed: every change of an output or of the
-// default one is asked about.
+// Each new connection is asked at once; the server tells of every change
+// of an output or of the default one after.
 void PulseOutputVolume::Follow() {
     const PulseLock lock(*pulse_);
-    pa_context* context = pulse_->Ready();
-    if (!context)
-        return; // not known before the server answers, or is found missing
-    pa_context_set_subscribe_callback(
-        context,
-        [](pa_context* context, pa_subscription_event_type_t, uint32_t, void* self) {
-            static_cast<PulseOutputVolume*>(self)->Ask(context);
-        },
-        this);
-    pa_operation_unref(pa_context_subscribe(
-        context, pa_subscription_mask_t(PA_SUBSCRIPTION_MASK_SINK | PA_SUBSCRIPTION_MASK_SERVER),
-        nullptr, nullptr));
-    Ask(context);
+    if (pa_context* context = pulse_->Ready())
+        Ask(context); // not known before the server answers, or is found missing
 }
 
 // Which output is the default, then how every output stands; the server
@@ -74,6 +76,8 @@ void PulseOutputVolume::OnSink(pa_context*, const pa_sink_info* info, int eol, v
     auto* volume = static_cast<PulseOutputVolume*>(self);
     if (eol != 0)
         return volume->Publish(eol > 0 ? volume->asked_ : Outputs{true, {}, {}});
+    if (Dummy(info->name))
+        return;
     Level level{true, true, info->name, info->mute != 0, PercentOf(pa_cvolume_max(&info->volume)),
                 {}};
     for (int c = 0; c < info->volume.channels; ++c)
@@ -116,6 +120,8 @@ void PulseOutputVolume::Set(const Level& level) {
         pa_cvolume_set(&volume, unsigned(std::max<qsizetype>(now.Channels.size(), 1)),
                        pa_volume_t(quint64(PA_VOLUME_NORM) * quint64(level.Percent) / 100));
     }
+    if (!pa_cvolume_valid(&volume))
+        return; // the library would abort
     qCDebug(lcSound) << "the output" << level.Output << "set to"
                        << (level.Muted ? "muted" : "unmuted") << PercentOf(pa_cvolume_max(&volume))
                        << "%";

@@ -44,8 +44,6 @@ void SoundDevice::Start(qsizetype at) {
         return Result<std::unique_ptr<SoundSource>>(std::move(*stream));
     };
     playing_ = std::make_unique<PlaybackStream>(server_, open, QFileInfo(path).fileName());
-    connect(playing_.get(), &PlaybackStream::started, this, &SoundDevice::started);
-    connect(playing_.get(), &PlaybackStream::waiting, this, &SoundDevice::waiting);
     connect(playing_.get(), &PlaybackStream::ended, this, [this] {
         Stop();
         emit ended();
@@ -57,8 +55,10 @@ void SoundDevice::Start(qsizetype at) {
     });
 }
 
+// A file that fails while it plays (cut short, spoilt meanwhile) gives way
+// too: the rest of the ring is heard.
 void SoundDevice::Failed(qsizetype at, const QString& why) {
-    if (!(playing_ && playing_->Opened()) && at + 1 < chain_.size()) {
+    if (at + 1 < chain_.size()) {
         emit replaced(chain_[at], why);
         return Start(at + 1);
     }

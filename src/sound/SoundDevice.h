@@ -26,10 +26,6 @@ public:
     void Stop() override;
 
 signals:
-    // The sound is heard: at its start, and again after the server was away.
-    void started();
-    // No sound can be made now; it plays once it can.
-    void waiting(const QString& why);
     // `path` could not be played (why): the next in line plays instead.
     void replaced(const QString& path, const QString& why);
 

@@ -1,18 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SoundServer.h"
 
-#include "SoundLogging.h"
 #include "PulseLoop.h"
+#include "SoundLogging.h"
 
 #include <QThread>
 #include <pulse/pulseaudio.h>
 
 namespace {
 
-constexpr int SoonMs = 250;         // while a sound waits for the server
-constexpr int LaterMs = 30'000;     // while nothing does
-constexpr qint64 WaitedMs = 60'000; // how long "soon" lasts after it was asked for
-constexpr int DrainMs = 500;        // at the end, for what is still on its way to the server
+constexpr int DrainMs = 500;       // at the end, for what is still on its way to the server
+constexpr int PingEveryMs = 1'000; // while a sound plays
 
 void Drop(pa_context* context) {
     pa_context_set_state_callback(context, nullptr, nullptr);
@@ -23,10 +21,14 @@ void Drop(pa_context* context) {
 
 } // namespace
 
-SoundServer::SoundServer() : pulse_(std::make_shared<PulseLoop>()) {
+SoundServer::SoundServer() : SoundServer(Timing{}) {}
+
+SoundServer::SoundServer(Timing timing)
+    : timing_(timing), pulse_(std::make_shared<PulseLoop>()) {
     retry_.setSingleShot(true);
     connect(&retry_, &QTimer::timeout, this, &SoundServer::Connect);
-    wanted_.start();
+    ping_.setInterval(PingEveryMs);
+    connect(&ping_, &QTimer::timeout, this, &SoundServer::Ping);
     Connect();
 }
 
@@ -40,23 +42,48 @@ SoundServer::~SoundServer() {
         QThread::msleep(10);
         pa_threaded_mainloop_lock(pulse_->loop);
     }
+    if (pinging_)
+        pa_operation_unref(std::exchange(pinging_, nullptr));
     if (pulse_->context)
         Drop(std::exchange(pulse_->context, nullptr));
     pulse_->Signal();
 }
 
 void SoundServer::Want() {
-    wanted_.restart();
+    wanted_.start();
     if (!retry_.isActive())
         return;
     retry_.stop();
     Connect();
 }
 
+void SoundServer::Attach() {
+    if (playbacks_++ == 0)
+        ping_.start();
+}
+
+void SoundServer::Detach() {
+    if (--playbacks_ > 0)
+        return;
+    ping_.stop();
+    stalled_ = false;
+}
+
+void SoundServer::Waiting(Silence why, const QString& detail) {
+    Want();
+    emit silenced(why, detail);
+}
+
+void SoundServer::Heard() {
+    stalled_ = false;
+    emit playing();
+}
+
 void SoundServer::Connect() {
     const PulseLock lock(*pulse_);
     if (pulse_->context)
         Drop(pulse_->context);
+    wasReady_ = false;
     pa_proplist* about = pa_proplist_new();
     pa_proplist_sets(about, PA_PROP_APPLICATION_NAME, "Vendrix");
     pa_proplist_sets(about, PA_PROP_APPLICATION_ID, "vendrix");
@@ -68,10 +95,62 @@ void SoundServer::Connect() {
     pa_context_connect(pulse_->context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr);
 }
 
-void SoundServer::Retry() {
-    const bool waited = wanted_.elapsed() < WaitedMs;
-    qCDebug(lcSound) << "no sound server; tried again in" << (waited ? SoonMs : LaterMs) << "ms";
-    retry_.start(waited ? SoonMs : LaterMs);
+// Tried again soon while a sound waits, and while a server that went may be
+// restarting; a try that fails asks for nothing.
+void SoundServer::Lost(bool wasReady) {
+    if (wasReady)
+        lost_.start();
+    const bool restarting = lost_.isValid() && lost_.elapsed() < timing_.RestartMs;
+    const bool waited = wanted_.isValid() && wanted_.elapsed() < timing_.WaitedMs;
+    missing_ = !restarting;
+    const int next = waited || restarting ? timing_.SoonMs : timing_.LaterMs;
+    qCDebug(lcSound) << "no sound server; tried again in" << next << "ms";
+    retry_.start(next);
+    emit disconnected();
+}
+
+// While a sound plays, the server is asked something every second: one
+// that stops answering (stopped, not gone) leaves the sound unheard.
+void SoundServer::Ping() {
+    const PulseLock lock(*pulse_);
+    pa_context* context = pulse_->Ready();
+    if (!context)
+        return;
+    if (!pinging_) {
+        asked_.start();
+        pinging_ = pa_context_get_server_info(
+            context,
+            [](pa_context*, const pa_server_info*, void* self) {
+                auto* server = static_cast<SoundServer*>(self);
+                pa_operation_unref(std::exchange(server->pinging_, nullptr));
+            },
+            this);
+        return;
+    }
+    if (asked_.elapsed() < timing_.StallMs || std::exchange(stalled_, true))
+        return;
+    emit silenced(Silence::ServerHung, QStringLiteral("the sound server does not answer"));
+}
+
+// On the library's thread: every change of an output, of the default one,
+// and of a stream's volume is followed.
+void SoundServer::Follow(pa_context* context, void* self) {
+    pa_context_set_subscribe_callback(
+        context,
+        [](pa_context* context, pa_subscription_event_type_t event, uint32_t index, void* self) {
+            PulseLoop& pulse = *static_cast<SoundServer*>(self)->pulse_;
+            const auto facility = event & PA_SUBSCRIPTION_EVENT_FACILITY_MASK;
+            if (facility == PA_SUBSCRIPTION_EVENT_SINK_INPUT)
+                pulse.level.Changed(context, index);
+            else if (pulse.outputsChanged)
+                pulse.outputsChanged(context);
+        },
+        self);
+    pa_operation_unref(pa_context_subscribe(
+        context,
+        pa_subscription_mask_t(PA_SUBSCRIPTION_MASK_SINK | PA_SUBSCRIPTION_MASK_SERVER |
+                               PA_SUBSCRIPTION_MASK_SINK_INPUT),
+        nullptr, nullptr));
 }
 
 // On the library's thread.
@@ -80,19 +159,26 @@ void SoundServer::OnState(pa_context* context, void* self) {
     switch (pa_context_get_state(context)) {
     case PA_CONTEXT_READY:
         qCDebug(lcSound) << "connected to the sound server";
-        QMetaObject::invokeMethod(server, &SoundServer::connected, Qt::QueuedConnection);
-        break;
-    case PA_CONTEXT_FAILED:
-    case PA_CONTEXT_TERMINATED:
+        server->wasReady_ = true;
+        Follow(context, self);
         QMetaObject::invokeMethod(
             server,
             [server] {
-                server->wanted_.restart(); // whatever played is waiting for it now
-                server->Retry();
-                emit server->disconnected();
+                server->missing_ = false;
+                emit server->connected();
             },
             Qt::QueuedConnection);
         break;
+    case PA_CONTEXT_FAILED:
+    case PA_CONTEXT_TERMINATED: {
+        server->pulse_->level.Lost();
+        if (server->pinging_)
+            pa_operation_unref(std::exchange(server->pinging_, nullptr));
+        const bool wasReady = std::exchange(server->wasReady_, false);
+        QMetaObject::invokeMethod(
+            server, [server, wasReady] { server->Lost(wasReady); }, Qt::QueuedConnection);
+        break;
+    }
     default:
         break;
     }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <limits>
 #include <sndfile.h>
+#include <vector>
 
 namespace {
 
@@ -41,8 +42,11 @@ Result<std::unique_ptr<SoundStream>> SoundStream::Open(const QString& path, bool
     SF_INFO info{};
     if (const Status opened = stream->OpenFile(info); !opened)
         return opened.Error();
+    if (const Status gives = stream->GivesSound(info); !gives)
+        return gives.Error();
     stream->channels_ = info.channels;
     stream->rate_ = info.samplerate;
+    stream->declared_ = info.frames;
     stream->loop_ = loop;
     stream->framesLeft_ = limitSeconds > 0 ? qint64(limitSeconds) * info.samplerate
                           : loop           ? std::numeric_limits<qint64>::max()
@@ -74,6 +78,15 @@ Status SoundStream::OpenFile(SF_INFO& info) {
     return Done{};
 }
 
+// A file that opens but yields no frame (cut after its header, its frames
+// spoilt) is found out at once, and opened afresh to play from its start.
+Status SoundStream::GivesSound(SF_INFO& info) {
+    std::vector<float> frame(size_t(info.channels));
+    if (sf_readf_float(sound_, frame.data(), 1) != 1)
+        return Failure{QStringLiteral("it gives no sound")};
+    return OpenFile(info);
+}
+
 // Each round of a loop reads the file afresh: one spoilt or replaced while
 // it plays is found out, not played as noise.
 Status SoundStream::Rewind() {
@@ -81,6 +94,8 @@ Status SoundStream::Rewind() {
     const Status opened = OpenFile(info);
     if (opened && (info.channels != channels_ || info.samplerate != rate_))
         return Failure{QStringLiteral("the file changed while it played")};
+    declared_ = info.frames;
+    roundRead_ = 0;
     return opened;
 }
 
@@ -89,26 +104,36 @@ SoundStream::~SoundStream() {
         sf_close(sound_);
 }
 
-// At the end of the file a looping stream starts again (a file that yields
-// nothing ends it).
+// At the end of the file a looping stream starts again. A file that gives
+// fewer frames than it declares (cut short, its frames spoilt) fails: what
+// stands in for it plays, rather than silence.
 Result<qint64> SoundStream::Read(float* out, qint64 frames) {
     qint64 done = 0;
-    bool rewound = false;
     while (done < frames && framesLeft_ > 0) {
         const sf_count_t wanted = std::min(frames - done, framesLeft_);
         const sf_count_t got = sf_readf_float(sound_, out + done * channels_, wanted);
         done += got;
         framesLeft_ -= got;
-        if (got == wanted) {
-            rewound = false;
-        } else if (!loop_ || (got == 0 && rewound)) {
+        roundRead_ += got;
+        if (got == wanted)
+            continue;
+        if (const Status whole = Whole(); !whole)
+            return whole.Error();
+        if (!loop_)
             framesLeft_ = 0;
-        } else if (const Status again = Rewind(); !again) {
+        else if (const Status again = Rewind(); !again)
             return again.Error();
-        } else {
-            rewound = true;
-        }
     }
     std::for_each(out, out + done * channels_, [](float& v) { v = std::clamp(v, -1.0f, 1.0f); });
     return done;
+}
+
+// Decoders count a little differently: a few hundredths of the whole, or of
+// a second, short is still the whole file.
+Status SoundStream::Whole() const {
+    const qint64 missing = declared_ - roundRead_;
+    if (missing <= declared_ / 100 + rate_ / 20)
+        return Done{};
+    return Failure{roundRead_ == 0 ? QStringLiteral("it gives no sound")
+                                   : QStringLiteral("it stops before its end")};
 }

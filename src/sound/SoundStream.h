@@ -16,7 +16,8 @@ struct SF_INFO;
 // installed libsndfile has it). Only a regular file is opened (a resource
 // too), never a FIFO, a device or a folder, whose opening or reading could
 // wait for ever. A looping stream starts again at its first frame without a
-// gap; a limited one ends after so many seconds.
+// gap; a limited one ends after so many seconds. A file that opens but
+// gives less than it declares fails as one that does not open.
 class SoundStream : public SoundSource {
 public:
     ~SoundStream() override;
@@ -32,7 +33,9 @@ public:
 private:
     SoundStream() = default;
     Status OpenFile(SF_INFO& info);
+    Status GivesSound(SF_INFO& info);
     Status Rewind();
+    Status Whole() const;
 
     QString path_;
     QFile file_;
@@ -41,4 +44,6 @@ private:
     int rate_ = 0;
     bool loop_ = false;
     qint64 framesLeft_ = 0; // before the limit, or the end of a stream that does not loop
+    qint64 declared_ = 0;   // the frames the file says it holds
+    qint64 roundRead_ = 0;  // read since it was opened, or rewound for a loop
 };

@@ -6,22 +6,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QRegularExpression>
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 const QByteArray Utf8Mark = "\xEF\xBB\xBF";
-
-Failure SystemFailure(int error) {
-    return {QString::fromLocal8Bit(std::strerror(error)), error};
-}
 
 QByteArray LowerName(QStringView name) {
     return name.toUtf8().trimmed().toLower();
@@ -195,8 +188,7 @@ void IniFile::RemoveLeftovers(const QString& path) {
 }
 
 // Written to a new file beside the old one, synced, then renamed over it:
-// the file on disk is always the old one or the whole new one. QSaveFile is
-// not used: on a full disk it reports success and leaves an empty file.
+// the file on disk is always the old one or the whole new one.
 Status IniFile::Save(const QString& path) const {
     const QString target = Target(path);
     struct stat old {};
@@ -206,28 +198,6 @@ Status IniFile::Save(const QString& path) const {
     // The rename would replace a file the user made read-only; root too must not.
     if (exists &&
         (!(old.st_mode & S_IWUSR) || ::access(QFile::encodeName(target).constData(), W_OK) != 0))
-        return SystemFailure(EACCES);
-    const QByteArray temp = QFile::encodeName(
-        QStringLiteral("%1.%2.tmp").arg(target).arg(QRandomGenerator::global()->generate()));
-    const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                          exists ? old.st_mode & 07777 : 0666);
-    if (fd < 0)
-        return SystemFailure(errno);
-    int error = exists && ::fchmod(fd, old.st_mode & 07777) != 0 ? errno : 0;
-    const QByteArray bytes = ToBytes();
-    for (qsizetype done = 0; done < bytes.size() && error == 0;) {
-        const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        error = written < 0 && errno != EINTR ? errno : 0;
-        done += std::max<ssize_t>(written, 0);
-    }
-    if (error == 0 && ::fsync(fd) != 0)
-        error = errno;
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    if (error == 0 && ::rename(temp.constData(), QFile::encodeName(target).constData()) != 0)
-        error = errno;
-    if (error == 0)
-        return Done{};
-    ::unlink(temp.constData());
-    return SystemFailure(error);
+        return Failure{QString::fromLocal8Bit(std::strerror(EACCES)), EACCES};
+    return ReplaceWhole(target, ToBytes(), exists ? int(old.st_mode & 07777) : -1);
 }

@@ -4,6 +4,7 @@
 #include "Notifications.h"
 #include "OutputVolume.h"
 #include "SleepInhibitor.h"
+#include "SoundStatus.h"
 #include "TrayIcon.h"
 #include "WakeTimer.h"
 
@@ -85,4 +86,11 @@ public:
     }
     QByteArray defaultOutput = "speakers";
     QHash<QByteArray, Level> outputs{{"speakers", {true, true, "speakers", false, 100, {65536}}}};
+};
+
+// The sound server's word on what plays, as a test says it.
+class FakeSoundStatus : public SoundStatus {
+public:
+    void Silence(::Silence why) { emit silenced(why, QStringLiteral("as the test says")); }
+    void Play() { emit playing(); }
 };

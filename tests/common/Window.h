@@ -26,6 +26,7 @@ struct Window {
     FakeWakeTimer wake;
     FakeInhibitor inhibitor;
     FakeOutputVolume volume;
+    FakeSoundStatus sound;
     std::unique_ptr<Form1> form;
 
     // Starts on `file` as alerm.ini (none when empty); `expand` opens the editor.
@@ -33,7 +34,7 @@ struct Window {
         if (!file.isEmpty())
             WriteBytes(ini, file);
         form = std::make_unique<Form1>(ini, actions,
-                                       Desktop{notifications, tray, wake, inhibitor, volume});
+                                       Desktop{notifications, tray, wake, inhibitor, volume, sound});
         form->Form_Load();
         form->show();
         QApplication::setActiveWindow(form.get());
