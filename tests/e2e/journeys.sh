@@ -246,6 +246,103 @@ journey_sound_server() { # The sound server killed during a ring and before one:
         test "$(grep -c "cannot play the alarm sound" "$WORK/stderr")" = 2
 }
 
+# output_is MUTE PERCENT: the session's output stands so ("yes 20": muted at 20 %).
+output_is() { pactl get-sink-mute vendrix | grep -q ": $1" && pactl get-sink-volume vendrix | grep -q " $2% "; }
+# stream_set LEVEL: the user sets Vendrix's stream in a mixer: "mute", or a volume.
+stream_set() {
+    await 5 bash -c "$(declare -f vendrix_stream); [ -n \"\$(vendrix_stream)\" ]"
+    if [[ $1 == mute ]]; then pactl set-sink-input-mute "$(vendrix_stream)" 1; else pactl set-sink-input-volume "$(vendrix_stream)" "$1"; fi
+}
+
+journey_stream_level() { # What the server remembers for alarms never silences a later ring; the user's own change holds for its ring.
+    local level=$1 set
+    install_copy
+    printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\n[Alerm 2]\nTime=07:01\nState=1\n' | write_ini
+    rec_start
+    heard_from "2027-03-01 06:59:57"
+    check "the alarm rings" loud "$(plus "$t0" 4)" 1
+    stream_set "$level"
+    set=$(rec_now)
+    check "the user's $level on its stream holds for the rest of the ring" silent "$(plus "$set" 1.5)" 3
+    click 340 28 # Stop
+    check "the next ring is heard in full, whatever the server remembers" loud_throughout "$(plus "$t0" 64)" "$(plus "$t0" 67)"
+    kill -TERM "$VPID" && ended "$VPID"
+    heard_from "2027-03-02 06:59:57"
+    check "and so is every ring of a new start" loud_throughout "$(plus "$t0" 4)" "$(plus "$t0" 6)"
+}
+
+journey_restart() { # The sound server restarted during a ring: heard again at once, the output it raised put back after.
+    local server=$1 part=${2:-}
+    install_copy
+    printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\n' | write_ini
+    "$server" notifications >"$WORK/notes" &
+    pids+=($!)
+    pactl set-sink-volume vendrix 20% && pactl set-sink-mute vendrix 1
+    sleep 2 # what the server keeps of it, it has kept
+    rec_start
+    heard_from "2027-03-01 06:59:57"
+    check "the ring raises the muted output" await 8 output_is no 50
+    sound_server_gone $part
+    sleep 2
+    sound_server_back $part
+    check "heard again within two seconds of the server's return${part:+ ($part alone)}" audible 2 2
+    check "on the output raised again" output_is no 50
+    click 340 28 # Stop
+    check "Stop puts it back as the user had it" await 5 output_is yes 20
+    check "the ring was told heard again once" said_once "the alarm sound is heard again"
+    [[ $VENDRIX_SOUND == pulseaudio ]] || return 0
+    heard_from "2027-03-02 06:59:57"
+    await 8 output_is no 50
+    kill -KILL "$VPID" && ended "$VPID"
+    sound_server_gone
+    start_vendrix "2027-03-02 08:00:00"
+    sleep 2
+    sound_server_back
+    check "killed mid-ring and started before the server, it puts the output back once the server is there" \
+        await 8 output_is yes 20
+}
+
+journey_stuck() { # A sound server that hangs, then one with no output left: the ring is not unnoticed.
+    local server=$1 null
+    install_copy
+    printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\n[Alerm 2]\nTime=07:05\nState=1\n' | write_ini
+    "$server" notifications >"$WORK/notes" &
+    pids+=($!)
+    heard_from "2027-03-01 06:59:56"
+    xdotool windowminimize "$WID"
+    sound_server_stopped 12 # from a second or two before the ring
+    check "a server that does not answer: the window comes forward" await 10 mapped "$WID"
+    check "and one notification says so" notified 1 "アラーム 07:00 \| アラームの音を鳴らせません（サウンドサーバーが応答しません）"
+    await 15 bash -c "pactl info >/dev/null 2>&1"
+    rec_start
+    check "once it answers, the ring is heard" loud_throughout 1 3
+    check "and said heard again" await 5 said_once "the alarm sound is heard again"
+    click 340 28 # Stop
+    if [[ $VENDRIX_SOUND == pipewire ]]; then
+        pw-cli destroy "$(pw-cli ls Node | awk '/^\tid / { id = $2 } /node.name = "vendrix"/ { sub(",", "", id); print id }')" >/dev/null
+    else
+        pactl unload-module "$(pactl list short modules | awk '/module-null-sink/ { print $1 }')"
+    fi
+    check "no output left but the server's stand-in: the alarm ahead is told it cannot sound" \
+        notified 1 "音の出力装置がないため、アラーム 07:05 は鳴らせません"
+    kill -TERM "$VPID" && ended "$VPID"
+    start_vendrix "2027-03-01 07:04:57"
+    check "its ring says so" notified 1 "アラーム 07:05 \| アラームの音を鳴らせません（音の出力装置がありません）"
+}
+
+journey_silent_files() { # Sound files that open and give nothing: what stands in for each is heard, and each is named once.
+    install_copy
+    sox -n -r 44100 -c 1 "$WORK/cut.flac" synth 1 sine 660 && head -c 200 "$WORK/cut.flac" >"$APP/alerm.wav"
+    sox -n -r 44100 -c 1 "$WORK/zeroed.flac" synth 1 sine 660
+    { head -c 120 "$WORK/zeroed.flac"; head -c 40000 /dev/zero; } >"$WORK/zeroed.wav"
+    printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\nCommand=1\nWAV=%s\nRepeat=1\n' "$WORK/zeroed.wav" | write_ini
+    rec_start
+    heard_from "2027-03-01 06:59:57"
+    check "a slot's WAV and alerm.wav that give nothing: the built-in tone rings" loud_throughout "$(plus "$t0" 4)" "$(plus "$t0" 8)"
+    check "the slot's file named once" said_once "cannot play $WORK/zeroed.wav (it gives no sound)"
+    check "and alerm.wav once" said_once "cannot use $APP/alerm.wav as the alarm sound (it gives no sound)"
+}
+
 journey_hand_edits() { # What the user sets is kept: the switch at once, an edit written in place, something else at the file's path.
     install_copy
     printf '[Settings]\nSwitch=2\n[Alerm 1]\nTime=07:00\nState=1\n' | write_ini

@@ -160,14 +160,33 @@ rec_stat() {
     sox -t raw -r 44100 -e signed -b 16 -c 1 "$REC" -n trim "$1" "$2" stat 2>&1 |
         awk -v figure="^$3:" '$0 ~ figure { print $NF }'
 }
-# The session's sound server killed, as a crash would; then a new one, its
-# recording started afresh (REC_T0 moves).
-sound_server_gone() { pkill -KILL -x pulseaudio; await 5 bash -c '! pactl info >/dev/null 2>&1'; }
+# sound_part NAME: the PID of that part of the session's sound server, the newest.
+sound_part() { awk -v n="$1" '$1 == n { p = $2 } END { print p }' "$XDG_RUNTIME_DIR/sound-server.pids"; }
+# sound_server_gone [pipewire-pulse]: the session's sound server killed, as a
+# crash would; with PipeWire, its pulse server alone when asked.
+sound_server_gone() {
+    local parts=(pulseaudio) part
+    [[ $VENDRIX_SOUND == pipewire ]] && parts=(${1:-pipewire wireplumber pipewire-pulse})
+    for part in "${parts[@]}"; do kill -KILL "$(sound_part "$part")"; done
+    await 5 bash -c '! pactl info >/dev/null 2>&1'
+}
+# sound_server_back [pipewire-pulse]: started again as it was (or that part),
+# its recording started afresh (REC_T0 moves).
 sound_server_back() {
-    "$(dirname "${BASH_SOURCE[0]}")/../../scripts/sound-server" "$WORK/pulse.log" &
+    "$(dirname "${BASH_SOURCE[0]}")/../../scripts/sound-server" "${1:-$VENDRIX_SOUND}" "$WORK/sound.log" &
     pids+=($!)
     await 10 bash -c 'pactl get-default-sink 2>/dev/null | grep -qx vendrix' && rec_start
 }
+# sound_server_stopped SECONDS: the sound server stopped (not gone: as a stuck
+# server is) for that long, in the background.
+sound_server_stopped() {
+    local part=pulseaudio
+    [[ $VENDRIX_SOUND == pipewire ]] && part=pipewire-pulse
+    (kill -STOP "$(sound_part "$part")"; sleep "$1"; kill -CONT "$(sound_part "$part")") &
+    pids+=($!)
+}
+# The index of Vendrix's playback stream, while one plays.
+vendrix_stream() { pactl list sink-inputs | awk '/^Sink Input #/ { i = substr($3, 2) } /application.name = "Vendrix"/ { print i; exit }'; }
 loud() { awk -v r="$(rec_stat "$1" "$2" "RMS +amplitude")" 'BEGIN { exit !(r > 0.02) }'; }
 # At half volume the standard alarm's RMS is about 0.02; at 2 % it is below 0.0001.
 audible() { awk -v r="$(rec_stat "$1" "$2" "RMS +amplitude")" 'BEGIN { exit !(r > 0.005) }'; }
