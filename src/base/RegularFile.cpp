@@ -44,8 +44,8 @@ Result<QByteArray> ReadRegular(const QString& path, qint64 limit, bool ownLink) 
     if (const Status opened = OpenRegular(file, path, ownLink); !opened)
         return opened.Error();
     if (file.size() > limit)
-        return Failure{QStringLiteral("it is larger than any such file (%1 bytes)").arg(file.size()),
-                       EFBIG};
+        return Failure{
+            QStringLiteral("it is larger than any such file (%1 bytes)").arg(file.size()), EFBIG};
     // Read to a bound: a file that grows meanwhile is no bigger for it.
     const QByteArray bytes = file.read(limit + 1);
     if (bytes.size() > limit)
@@ -62,8 +62,8 @@ bool NotAFile(const Failure& failure) {
 Status ReplaceWhole(const QString& path, const QByteArray& bytes, int mode) {
     const QByteArray temp = QFile::encodeName(
         QStringLiteral("%1.%2.tmp").arg(path).arg(QRandomGenerator::global()->generate()));
-    const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                          mode < 0 ? 0666 : mode);
+    const int fd =
+        ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode < 0 ? 0666 : mode);
     if (fd < 0)
         return SystemFailure(errno);
     int error = mode >= 0 && ::fchmod(fd, mode_t(mode)) != 0 ? errno : 0;

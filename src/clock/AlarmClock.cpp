@@ -222,7 +222,8 @@ bool AlarmClock::InSeries() const {
 
 QString AlarmClock::AlarmTitle() const {
     const AlarmSlot& slot = settings_.AlarmTable[ringing_];
-    return ringing_ > 0 ? Words::Alarm(AlarmTime{slot.Hour, slot.Minute}) : QStringLiteral("Vendrix");
+    return ringing_ > 0 ? Words::Alarm(AlarmTime{slot.Hour, slot.Minute})
+                        : QStringLiteral("Vendrix");
 }
 
 // An alarm that rings where the window cannot be seen shows a notification
@@ -231,7 +232,8 @@ void AlarmClock::AlarmRinging(int n) {
     ringing_ = n;
     RingStarted();
     const AlarmSlot& slot = settings_.AlarmTable[n];
-    ringBody_ = slot.Command == CommandWav ? Words::NameOf(slot.WAV) : QStringLiteral("標準のアラーム");
+    ringBody_ =
+        slot.Command == CommandWav ? Words::NameOf(slot.WAV) : QStringLiteral("標準のアラーム");
     if (view_.InView())
         return view_.AskAttention();
     notifications_.ShowRing(AlarmTitle(), ringBody_, InSeries());
@@ -244,10 +246,10 @@ void AlarmClock::AlarmFellBack(int n, const QString& why) {
     if (view_.InView())
         view_.AskAttention();
     const AlarmSlot& slot = settings_.AlarmTable[n];
-    const QString what =
-        slot.Command == CommandWav
-            ? QStringLiteral("%1 を鳴らせないので").arg(Words::NameOf(slot.WAV))
-            : QStringLiteral("%1 を起動できないので").arg(Words::NameOf(SplitExec(slot.Exec).Target));
+    const QString what = slot.Command == CommandWav
+                             ? QStringLiteral("%1 を鳴らせないので").arg(Words::NameOf(slot.WAV))
+                             : QStringLiteral("%1 を起動できないので")
+                                   .arg(Words::NameOf(SplitExec(slot.Exec).Target));
     ringBody_ = what + QStringLiteral("、標準のアラームを鳴らしています（%1）").arg(why);
     notifications_.ShowRing(AlarmTitle(), ringBody_, InSeries());
 }

@@ -62,9 +62,8 @@ std::optional<std::pair<Level, Level>> ParseLine(const QByteArray& line) {
     to.Percent = fields[5].toInt(&numbers[1]);
     const QByteArrayList channels = fields[3].split(',');
     if (!Flag(fields[1], found.Muted) || !Flag(fields[4], to.Muted) || to.Muted || !numbers[0] ||
-        !numbers[1] || found.Output.isEmpty() || found.Output.size() > 255 ||
-        found.Percent < 0 || found.Percent > LoudestPercent ||
-        to.Percent != std::max(found.Percent, RingVolume::Half) ||
+        !numbers[1] || found.Output.isEmpty() || found.Output.size() > 255 || found.Percent < 0 ||
+        found.Percent > LoudestPercent || to.Percent != std::max(found.Percent, RingVolume::Half) ||
         channels.size() > ChannelsAtMost)
         return std::nullopt;
     int loudest = 0;
@@ -111,10 +110,10 @@ void RingVolume::ReadRecord() {
         written_ = *bytes;
         return;
     }
-    qCWarning(lcClock).noquote() << (QStringLiteral("%1 is not a record of a ring's volume (%2); no output is put "
-                                  "back from it, and it is removed")
-                                         .arg(record_, bytes ? QStringLiteral("values out of place")
-                                                             : bytes.Error().Why));
+    qCWarning(lcClock).noquote()
+        << (QStringLiteral("%1 is not a record of a ring's volume (%2); no output is put "
+                           "back from it, and it is removed")
+                .arg(record_, bytes ? QStringLiteral("values out of place") : bytes.Error().Why));
     QFile::remove(record_);
 }
 

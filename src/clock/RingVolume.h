@@ -53,5 +53,5 @@ private:
     QMap<QByteArray, Raised> raised_; // by this ring, and owed from before
     QSet<QByteArray> dealtWith_;      // outputs this ring raised, or found loud enough
     QByteArray written_;              // the record as it stands
-    QTimer settle_; // a moment after an owed output is back, to judge it settled
+    QTimer settle_;                   // a moment after an owed output is back, to judge it settled
 };

@@ -182,9 +182,9 @@ bool PlaybackStream::Job::Connect(const SoundSource& source) {
                                 uint32_t(-1), uint32_t(-1), uint32_t(-1)};
     pa_cvolume volume;
     pulse->level.Fill(volume, format.channels);
-    const auto flags = pa_stream_flags_t(
-        PA_STREAM_ADJUST_LATENCY |
-        (pulse->level.Muted() ? PA_STREAM_START_MUTED : PA_STREAM_START_UNMUTED));
+    const auto flags =
+        pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY |
+                          (pulse->level.Muted() ? PA_STREAM_START_MUTED : PA_STREAM_START_UNMUTED));
     pa_stream_connect_playback(stream, nullptr, &buffer, flags, &volume, nullptr);
     drained = false;
     return true;

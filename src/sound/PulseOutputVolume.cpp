@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PulseOutputVolume.h"
 
-#include "SoundLogging.h"
 #include "PulseLoop.h"
+#include "SoundLogging.h"
 #include "SoundServer.h"
 
 #include <pulse/pulseaudio.h>
@@ -26,8 +26,9 @@ bool Dummy(const char* name) {
 // missing, the outputs are not known.
 PulseOutputVolume::PulseOutputVolume(SoundServer& server) : pulse_(server.Pulse()) {
     connect(&server, &SoundServer::connected, this, &PulseOutputVolume::Follow);
-    connect(&server, &SoundServer::disconnected, this,
-            [this, &server] { Publish({server.Missing(), {}, {}}); });
+    connect(&server, &SoundServer::disconnected, this, [this, &server] {
+        Publish({server.Missing(), {}, {}});
+    });
     {
         const PulseLock lock(*pulse_);
         pulse_->outputsChanged = [this](pa_context* context) { Ask(context); };
@@ -123,8 +124,8 @@ void PulseOutputVolume::Set(const Level& level) {
     if (!pa_cvolume_valid(&volume))
         return; // the library would abort
     qCDebug(lcSound) << "the output" << level.Output << "set to"
-                       << (level.Muted ? "muted" : "unmuted") << PercentOf(pa_cvolume_max(&volume))
-                       << "%";
+                     << (level.Muted ? "muted" : "unmuted") << PercentOf(pa_cvolume_max(&volume))
+                     << "%";
     pa_operation_unref(pa_context_set_sink_volume_by_name(context, level.Output.constData(),
                                                           &volume, nullptr, nullptr));
     pa_operation_unref(pa_context_set_sink_mute_by_name(context, level.Output.constData(),

@@ -23,8 +23,7 @@ void Drop(pa_context* context) {
 
 SoundServer::SoundServer() : SoundServer(Timing{}) {}
 
-SoundServer::SoundServer(Timing timing)
-    : timing_(timing), pulse_(std::make_shared<PulseLoop>()) {
+SoundServer::SoundServer(Timing timing) : timing_(timing), pulse_(std::make_shared<PulseLoop>()) {
     retry_.setSingleShot(true);
     connect(&retry_, &QTimer::timeout, this, &SoundServer::Connect);
     ping_.setInterval(PingEveryMs);
@@ -146,11 +145,11 @@ void SoundServer::Follow(pa_context* context, void* self) {
                 pulse.outputsChanged(context);
         },
         self);
-    pa_operation_unref(pa_context_subscribe(
-        context,
-        pa_subscription_mask_t(PA_SUBSCRIPTION_MASK_SINK | PA_SUBSCRIPTION_MASK_SERVER |
-                               PA_SUBSCRIPTION_MASK_SINK_INPUT),
-        nullptr, nullptr));
+    pa_operation_unref(pa_context_subscribe(context,
+                                            pa_subscription_mask_t(PA_SUBSCRIPTION_MASK_SINK |
+                                                                   PA_SUBSCRIPTION_MASK_SERVER |
+                                                                   PA_SUBSCRIPTION_MASK_SINK_INPUT),
+                                            nullptr, nullptr));
 }
 
 // On the library's thread.

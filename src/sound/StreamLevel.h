@@ -39,6 +39,6 @@ private:
     // Per sink input: whether it has shown the ring's level since it began.
     std::map<uint32_t, bool> streams_;
     bool muted_ = false;
-    uint32_t volume_; // pa_volume_t
+    uint32_t volume_;     // pa_volume_t
     uint64_t lastUs_ = 0; // when a stream last played or ended
 };

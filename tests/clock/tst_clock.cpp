@@ -221,7 +221,8 @@ private slots:
         // clang-format on
     }
     void aCrashedRingIsPutBack() {
-        auto [written, since, after] = Fetch<QString, QString, QString>({"record", "since", "after"});
+        auto [written, since, after] =
+            Fetch<QString, QString, QString>({"record", "since", "after"});
         QTemporaryDir dir;
         const QString record = dir.filePath("vendrix.volume");
         QHash<QByteArray, OutputVolume::Level> left;

@@ -33,8 +33,8 @@ struct Window {
     void Start(const QByteArray& file = {}, bool expand = true) {
         if (!file.isEmpty())
             WriteBytes(ini, file);
-        form = std::make_unique<Form1>(ini, actions,
-                                       Desktop{notifications, tray, wake, inhibitor, volume, sound});
+        form = std::make_unique<Form1>(
+            ini, actions, Desktop{notifications, tray, wake, inhibitor, volume, sound});
         form->Form_Load();
         form->show();
         QApplication::setActiveWindow(form.get());

@@ -136,9 +136,10 @@ journey_late_tray() { # Started at login before the notification area: the windo
     WID=$(xdotool search --name '^Vendrix v0\.3$' | head -n1)
     check "no notification area yet: minimised on the task bar" await 5 iconic
     trayer --edge bottom --align right --widthtype pixel --width 120 --height 24 >/dev/null 2>&1 &
-    pids+=($!)
+    local tray=$!
+    pids+=("$tray")
     check "one appears: the window moves in" await 10 bash -c "$(declare -f find_tray_icon mapped unmapped); find_tray_icon && unmapped $WID"
-    pkill -x trayer
+    kill "$tray"
     check "the panel goes: back on the task bar" await 10 iconic
     trayer --edge bottom --align right --widthtype pixel --width 120 --height 24 >/dev/null 2>&1 &
     pids+=($!)
@@ -423,10 +424,12 @@ journey_sleep() { # The wake timer a minute ahead, in the program or its helper;
     run_as 1500
     wait_for_window
     check "as a user, vendrix-wake holds it, a minute before the alarm" await 5 bash -c "$helper_holds" "$VPID"
-    pkill -KILL -x vendrix-wake
+    kill -KILL "$(pgrep -P "$VPID" -x vendrix-wake)"
     check "a helper that was killed is started again, and holds it again" await 8 bash -c "$helper_holds" "$VPID"
+    local helper
+    helper=$(pgrep -P "$VPID" -x vendrix-wake)
     kill -TERM "$VPID" && ended "$VPID"
-    check "and ends with the program" await 5 bash -c "! pgrep -x vendrix-wake"
+    check "and ends with the program" ended "$helper"
     run_as 65534
     wait_for_window
     check "for nobody the helper refuses, and the program says so" \

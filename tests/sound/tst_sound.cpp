@@ -101,7 +101,6 @@ private slots:
         QCOMPARE(failed[0][0].toString(), PlaybackStream::NoAnswer);
     }
 
-
     // A file that opens but gives no sound, or less than it says it holds,
     // fails as one that does not open: at its opening, or where it stops.
     void aFileThatGivesLessFails_data() {
