@@ -118,7 +118,7 @@ ring_back() {
     wait_visible '^Vendrix v0\.3$'
     sleep 3
     for i in 1 2 3 4 5; do
-        for part in "$@"; do kill -KILL "$(part_pid "$part")"; done
+        for part in "$@"; do kill -KILL "$(part_pid "$part")" 2>/dev/null; done
         sleep "2.$((2 * i - 1))" # not in step with Vendrix's tries
         "$(dirname "$0")/../scripts/sound-server" "$kind" "$work/sound.log" >/dev/null 2>&1 &
         until pactl info >/dev/null 2>&1; do sleep 0.005; done
