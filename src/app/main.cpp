@@ -11,11 +11,13 @@
 #include "SoundServer.h"
 #include "SystemTrayIcon.h"
 #include "UnixSignals.h"
+#include "UserWords.h"
 #include "WindowIcon.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QStandardPaths>
 #include <cstdio>
 
@@ -41,6 +43,16 @@ int StopRunning(int argc, char* argv[], const QString& iniPath) {
     return 1;
 }
 
+// A start that gives way to a copy it cannot reach says so where the user
+// sees it: a dialog when started by hand, a notification at login.
+void TellItRunsElsewhere(const SingleInstance& instance, bool atLogin) {
+    const QString text = Words::AlreadyRuns(instance.Holder().Pid, instance.Holder().Host);
+    if (atLogin)
+        DBusNotifications().ShowNoticeNow(QStringLiteral("Vendrix"), text);
+    else
+        QMessageBox::warning(nullptr, QStringLiteral("Vendrix v0.3"), text);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -54,10 +66,11 @@ int main(int argc, char* argv[]) {
     const QString userDir =
         QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
             .filePath(QStringLiteral("vendrix"));
-    const QString iniPath = SettingsFile::ChooseIniPath(programDir, userDir);
+    const SettingsFile::Choice settings = SettingsFile::ChooseIniPath(programDir, userDir);
+    const QString& iniPath = settings.Path;
     if (request.Stop)
         return StopRunning(argc, argv, iniPath);
-    if (request.AtLogin && !SettingsFile::Armed(iniPath))
+    if (request.AtLogin && !SettingsFile::NeededAtLogin(iniPath))
         return 0;
     CommandLine::GuardDisplay();
     QApplication app(argc, argv);
@@ -67,8 +80,15 @@ int main(int argc, char* argv[]) {
     InstallQtTranslation();
 
     SingleInstance instance(iniPath);
-    if (!instance.IsPrimary())
+    switch (instance.Take()) {
+    case SingleInstance::Claim::Primary:
+        break;
+    case SingleInstance::Claim::Unreachable:
+        TellItRunsElsewhere(instance, request.AtLogin);
         return 0;
+    case SingleInstance::Claim::Raised:
+        return 0;
+    }
 
     SoundServer sound;
     Actions actions(sound, programDir);
@@ -88,6 +108,8 @@ int main(int argc, char* argv[]) {
         QCoreApplication::exit(0);
     });
     form.Form_Load();
+    if (!settings.PassedOver.isEmpty())
+        form.Tell(Words::NotBesideTheProgram(settings.PassedOver, iniPath));
     if (request.AtLogin)
         form.showMinimized(); // into the notification area, where there is one
     else

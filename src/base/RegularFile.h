@@ -4,6 +4,7 @@
 #include "Result.h"
 
 #include <QFile>
+#include <memory>
 
 // Opens the regular file at path for reading, without waiting on whatever
 // else may stand there (a FIFO waits for a writer, a device for its
@@ -22,3 +23,14 @@ bool NotAFile(const Failure& failure);
 // holds either what it held or all of `bytes`; a symbolic link at path is
 // replaced, not followed.
 Status ReplaceWhole(const QString& path, const QByteArray& bytes, int mode = -1);
+// Like ReplaceWhole, for a file others may write to: what stood at path is
+// handed back, open, exactly as it was replaced (the two are exchanged in
+// one step), so that an edit that landed there at the last moment is found
+// in it, not lost; none when nothing stood there. Where the file system
+// cannot exchange, it is opened just before the rename. Fails (EEXIST)
+// when something appears at an empty path meanwhile.
+Result<std::unique_ptr<QFile>> ExchangeWhole(const QString& path, const QByteArray& bytes,
+                                             int mode = -1);
+// The file a chain of symbolic links at path ends at, whether or not it
+// exists; path itself when it is no link.
+QString FinalTarget(const QString& path);

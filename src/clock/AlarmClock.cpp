@@ -12,7 +12,7 @@
 
 AlarmClock::AlarmClock(const QString& iniPath, AlarmActions& actions, const Desktop& desktop,
                        ClockView& view)
-    : keeper_(iniPath, view), settings_(keeper_.Table()),
+    : keeper_(iniPath, [&view] { return view.EditedSlot(); }), settings_(keeper_.Table()),
       scheduler_(settings_, state_, actions, *this), notifications_(desktop.notifications),
       tray_(desktop.tray), wake_(desktop.wake, desktop.inhibitor),
       ringVolume_(desktop.volume, desktop.volumeRecord),
@@ -32,6 +32,32 @@ AlarmClock::AlarmClock(const QString& iniPath, AlarmActions& actions, const Desk
     connect(&tray_, &TrayIcon::stopChosen, this, &AlarmClock::cmdStop_Click);
     connect(&tray_, &TrayIcon::restoreChosen, this, &AlarmClock::Restore);
     connect(&desktop.wake, &WakeTimer::unavailable, this, &AlarmClock::OnWakeUnavailable);
+    FollowTheSettings();
+}
+
+// What happens to the settings file is told in the window while Vendrix
+// runs, and by a notification as it ends, when no window is left to see.
+void AlarmClock::FollowTheSettings() {
+    const auto tell = [this](const QString& text) {
+        if (text.isEmpty())
+            return;
+        if (ending_)
+            notifications_.ShowNotice(QStringLiteral("Vendrix"), text);
+        else
+            view_.Tell(text);
+    };
+    connect(&keeper_, &SettingsKeeper::loaded, this,
+            [this, tell](const SettingsFile::Loaded& found) {
+                tell(Words::LoadTrouble(found, IniPath()));
+            });
+    connect(&keeper_, &SettingsKeeper::keptAside, this,
+            [this, tell](const QString& kept) { tell(Words::KeptAside(IniPath(), kept)); });
+    connect(&keeper_, &SettingsKeeper::editKeptBeside, this,
+            [tell](const QString& kept) { tell(Words::EditKeptBeside(kept)); });
+    connect(&keeper_, &SettingsKeeper::saveFailed, this,
+            [this, tell](const Failure& why) { tell(Words::SaveFailed(IniPath(), why)); });
+    connect(&keeper_, &SettingsKeeper::savedBeside, this,
+            [this, tell](const QString& beside) { tell(Words::SavedBeside(IniPath(), beside)); });
     connect(&keeper_, &SettingsKeeper::takenIn, this, &AlarmClock::TakenIn);
 }
 
@@ -170,16 +196,18 @@ void AlarmClock::Closed() {
 }
 
 void AlarmClock::Save() {
+    ending_ = true;
     ringVolume_.PutBack();
     keeper_.StoreAtExit();
 }
 
 // What an edit of the file changed starts afresh, as if registered.
-void AlarmClock::TakenIn(const QList<int>& changed, bool switched) {
+void AlarmClock::TakenIn(const QList<int>& changed, bool switched, bool keepEdits) {
     for (int n : changed)
         scheduler_.SlotCommitted(n);
     if (switched)
         SetSwitch(settings_.Switch);
+    view_.ShowSettings(keepEdits);
 }
 
 void AlarmClock::ShowNextAlarm(std::optional<AlarmTime> next) {

@@ -51,7 +51,8 @@ public:
     void Minimised();
     // The window back in front, from the notification area too.
     void Restore();
-    // Saves everything at the end of the run; only standard error is told.
+    // Saves everything at the end of the run; what goes wrong is told by a
+    // notification, the window being gone.
     void Save();
     // The user closed the window, which ends the run.
     void Closed();
@@ -67,7 +68,8 @@ private:
     void AlarmsMissed(const MissedRings& missed);
     void OnSoundFailed(Silence why);
     void OnSoundRestored();
-    void TakenIn(const QList<int>& changed, bool switched);
+    void FollowTheSettings();
+    void TakenIn(const QList<int>& changed, bool switched, bool keepEdits);
     void AlarmsQuiet();
     void RingStarted();
     std::optional<qint64> NextRingAt(const QDateTime& now) const;
@@ -94,6 +96,7 @@ private:
     int ringing_ = 0;           // the slot that rang last
     QString ringBody_;          // what its notification says
     bool toldOff_ = false;      // that alarms set at OFF do not ring, until the switch leaves OFF
+    bool ending_ = false;       // the run is ending: no window is left to tell in
     bool inTray_ = false;       // hidden, with the icon in the notification area
     bool awaitingTray_ = false; // minimised on the task bar for want of a notification area
 };

@@ -3,7 +3,42 @@
 
 #include "TextRules.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QSysInfo>
+#include <cerrno>
+
+namespace {
+
+QString Native(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+QString WhySaveFailed(const Failure& failure) {
+    if (failure.Refused)
+        return QStringLiteral("読み込めなかったファイルなので、上書きしません。");
+    switch (failure.Error) {
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("ディスクに空きがありません。");
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return QStringLiteral(
+            "書き込みが許可されていません（ファイルかフォルダーが読み取り専用です）。");
+    case EISDIR:
+    case ENXIO:
+        return QStringLiteral("その場所にファイルでないもの（%1）があります。"
+                              "ファイルに戻りしだい保存します。")
+            .arg(failure.Why);
+    case ENOENT:
+        return QStringLiteral("保存先のフォルダーがありません。");
+    default:
+        return QStringLiteral("書き込めませんでした（%1）。").arg(failure.Why);
+    }
+}
+
+} // namespace
 
 QString Words::Alarm(std::optional<AlarmTime> time) {
     return time ? QStringLiteral("アラーム ") + HourMinute(time->Hour, time->Minute)
@@ -34,4 +69,73 @@ QString Words::Why(Silence why) {
 QString Words::CannotSound(Silence why) {
     return QStringLiteral("アラームの音を鳴らせません（%1）。鳴らせるようになりしだい鳴ります。")
         .arg(Why(why));
+}
+
+QString Words::AlreadyRuns(qint64 pid, const QString& host) {
+    const QString where =
+        host.isEmpty() || host == QSysInfo::machineHostName()
+            ? QStringLiteral("プロセス %1").arg(pid)
+            : QStringLiteral("コンピューター %1 のプロセス %2").arg(host).arg(pid);
+    return QStringLiteral(
+               "Vendrix は同じ設定ですでに動いています（%1）が、ここからは呼び出せません。"
+               "二つ目は起動しません。")
+        .arg(where);
+}
+
+QString Words::NotBesideTheProgram(const QString& why, const QString& used) {
+    return QStringLiteral(
+               "プログラムの隣の設定ファイルは使いません（%1）。ほかのアカウントが書き換えられる"
+               "場所だからです。\n設定は次のファイルに保存します。\n%2")
+        .arg(why, QDir::toNativeSeparators(used));
+}
+
+QString Words::LoadTrouble(const SettingsFile::Loaded& found, const QString& path) {
+    if (found.Unreadable)
+        return QStringLiteral("設定ファイルを読み込めませんでした。\n%1\n\n"
+                              "ファイルはそのままにして、初期設定で動いています。"
+                              "登録しても、このファイルには保存しません。")
+            .arg(Native(path));
+    if (found.NotAFile)
+        return QStringLiteral("設定ファイルの場所に、ファイルでないもの（フォルダーなど）が"
+                              "あります。\n%1\n\n初期設定で動いています。設定は、そこがファイルに"
+                              "戻りしだい保存します。終了するときもそのままなら、隣の "
+                              "alerm.ini.saved に保存します。")
+            .arg(Native(path));
+    if (!found.KeptAs.isEmpty())
+        return QStringLiteral("設定ファイルに Vendrix の設定がなかったので、"
+                              "初期設定で作り直しました。\n%1\n\n元のファイルは次の名前で"
+                              "残してあります。\n%2")
+            .arg(Native(path), Native(found.KeptAs));
+    return {};
+}
+
+QString Words::KeptAside(const QString& path, const QString& keptAs) {
+    return QStringLiteral("設定ファイルが Vendrix の外で変更されましたが、"
+                          "登録していない編集と重なるか、設定として読めないため、"
+                          "取り込みませんでした。\n%1\n\n変更されたファイルは次の名前で"
+                          "残してあります。\n%2")
+        .arg(Native(path),
+             keptAs.isEmpty() ? QStringLiteral("（コピーできませんでした。ファイルはそのままです）")
+                              : Native(keptAs));
+}
+
+QString Words::EditKeptBeside(const QString& keptAs) {
+    return QStringLiteral("設定ファイルが Vendrix の保存と同時に書き換えられました。"
+                          "その内容は次の名前で残してあります。\n%1")
+        .arg(Native(keptAs));
+}
+
+QString Words::SaveFailed(const QString& path, const Failure& why) {
+    return QStringLiteral("設定を保存できませんでした。\n%1\n%2\n\n"
+                          "アラームは Vendrix が動いている間は鳴りますが、"
+                          "終了すると失われます。")
+        .arg(Native(path), WhySaveFailed(why));
+}
+
+QString Words::SavedBeside(const QString& path, const QString& beside) {
+    if (beside.isEmpty())
+        return QStringLiteral("終了するときに設定を保存できませんでした。\n%1").arg(Native(path));
+    return QStringLiteral("設定ファイルに書き込めなかったので（書き換えの途中か、ファイルでないか、"
+                          "その場所がないため）、設定を隣に保存しました。\n%1")
+        .arg(Native(beside));
 }

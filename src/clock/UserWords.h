@@ -2,6 +2,8 @@
 #pragma once
 
 #include "AlarmSlot.h"
+#include "Result.h"
+#include "SettingsFile.h"
 #include "SoundStatus.h"
 
 #include <QString>
@@ -20,5 +22,22 @@ QString NameOf(const QString& path);
 QString Why(Silence why);
 // The ring's notification while no sound can be made.
 QString CannotSound(Silence why);
+
+// A start that gives way to a copy it cannot reach: its process, and its
+// machine when it is another.
+QString AlreadyRuns(qint64 pid, const QString& host);
+// The settings beside the program were passed over, and why.
+QString NotBesideTheProgram(const QString& why, const QString& used);
+
+// What loading the settings file `path` found wrong; empty when nothing.
+QString LoadTrouble(const SettingsFile::Loaded& found, const QString& path);
+// An edit of `path` that could not be taken in, kept as `keptAs` (empty: not copied).
+QString KeptAside(const QString& path, const QString& keptAs);
+// An edit that reached the file while Vendrix saved it, kept as `keptAs`.
+QString EditKeptBeside(const QString& keptAs);
+// A save of `path` failed.
+QString SaveFailed(const QString& path, const Failure& why);
+// At the end of the run the settings of `path` went beside it, as `beside`.
+QString SavedBeside(const QString& path, const QString& beside);
 
 } // namespace Words

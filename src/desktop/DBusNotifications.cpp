@@ -106,6 +106,11 @@ void DBusNotifications::ShowNotice(const QString& summary, const QString& body) 
         QDBusConnection::sessionBus().asyncCall(Notify(0, summary, body, {}, 1));
 }
 
+void DBusNotifications::ShowNoticeNow(const QString& summary, const QString& body) {
+    if (Connect())
+        QDBusConnection::sessionBus().call(Notify(0, summary, body, {}, 1), QDBus::Block, 3000);
+}
+
 void DBusNotifications::OnAction(uint id, const QString& key) {
     if (id != id_)
         return;

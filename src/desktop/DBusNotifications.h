@@ -18,6 +18,8 @@ public:
     void ShowRing(const QString& summary, const QString& body, bool inSeries) override;
     void CloseRing() override;
     void ShowNotice(const QString& summary, const QString& body) override;
+    // A notice shown before the program ends: sent, and answered, before it returns.
+    void ShowNoticeNow(const QString& summary, const QString& body);
 
 private slots:
     void OnAction(uint id, const QString& key);

@@ -2,19 +2,24 @@
 #include "SingleInstance.h"
 
 #include "DesktopLogging.h"
+#include "RegularFile.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
-#include <QLocalSocket>
 #include <QStandardPaths>
+#include <QSysInfo>
 #include <QThread>
+#include <cerrno>
+#include <cstring>
 #include <unistd.h>
 
 namespace {
 
 constexpr QFile::Permissions OwnerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                          QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
+constexpr int RaiseAttempts = 30; // 100 ms apart: the copy may be starting
+constexpr int LockAttempts = 50;  // 100 ms apart: the copy may be ending
 
 // A real folder (no link), the user's, that no one else may enter.
 bool Private(const QString& folder) {
@@ -38,109 +43,91 @@ QString SingleInstance::PrivateFolder() {
     return Private(own) ? own : QString();
 }
 
+// Named after the file the settings' links end at: one file, one name.
 QString SingleInstance::PrivateFile(const QString& iniPath, const QString& suffix) {
     const QString folder = PrivateFolder();
     if (folder.isEmpty())
         return {};
-    const QByteArray hash = QCryptographicHash::hash(iniPath.toUtf8(), QCryptographicHash::Sha1);
+    const QByteArray hash =
+        QCryptographicHash::hash(FinalTarget(iniPath).toUtf8(), QCryptographicHash::Sha1);
     return QDir(folder).filePath(
         QStringLiteral("vendrix-%1%2").arg(QString::fromLatin1(hash.toHex().left(16)), suffix));
 }
 
-// The lock lies beside the settings, in the user's own folder: whatever
-// runtime folder a copy sees, it meets the others there. Where that folder
-// cannot be written, the private folder holds it.
-SingleInstance::SingleInstance(const QString& iniPath) : path_(PrivateFile(iniPath, {})) {
-    const QFileInfo ini(iniPath);
-    QDir().mkpath(ini.absolutePath());
-    const QString beside = ini.dir().filePath(QStringLiteral(".%1.lock").arg(ini.fileName()));
-    const QString lock = QFileInfo(ini.absolutePath()).isWritable() || path_.isEmpty()
-                             ? beside
-                             : path_ + QStringLiteral(".lock");
-    lock_ = std::make_unique<QLockFile>(lock);
-    // Held for the whole run: only a lock whose process has gone is stale.
-    lock_->setStaleLockTime(0);
+SingleInstance::SingleInstance(const QString& iniPath) : iniPath_(iniPath), lock_(iniPath) {
+    QDir().mkpath(QFileInfo(iniPath).absolutePath()); // the per-user folder, on a first start
+    connect(&socket_, &CommandSocket::received, this, [this](const QByteArray& command) {
+        if (command == "raise")
+            emit activated();
+        else
+            emit stopRequested();
+    });
 }
 
-bool SingleInstance::IsPrimary() {
-    if (lock_->tryLock(0)) {
-        Listen();
-        return true;
-    }
-    if (lock_->error() != QLockFile::LockFailedError) {
+// The socket the running copy names in the lock, where it is a socket of
+// this machine in a folder only the user can enter; else where a copy of
+// this environment would listen.
+QString SingleInstance::SocketOf(const QString& iniPath, const OneCopyLock::Holder& holder) {
+    if (holder.Host == QSysInfo::machineHostName() &&
+        Private(QFileInfo(holder.Socket).absolutePath()))
+        return holder.Socket;
+    return PrivateFile(iniPath, {});
+}
+
+SingleInstance::Claim SingleInstance::Take() {
+    const OneCopyLock::State state = lock_.Take();
+    if (state == OneCopyLock::State::Unlockable)
         qCWarning(lcDesktop).noquote()
             << QStringLiteral("cannot take %1, which keeps Vendrix to one copy; starting anyway")
-                   .arg(lock_->fileName());
-        return true;
+                   .arg(lock_.Path());
+    if (state != OneCopyLock::State::Held) {
+        Listen();
+        return Claim::Primary;
     }
-    // The running copy listens only once it holds the lock: it may be
-    // starting at this very moment, so it is given a few seconds.
-    if (!path_.isEmpty() && Tell(path_, "raise", 30)) {
+    holder_ = OneCopyLock::HolderOf(iniPath_);
+    if (CommandSocket::Tell(SocketOf(iniPath_, holder_), "raise", RaiseAttempts)) {
         qCInfo(lcDesktop) << "Vendrix already runs on these settings; it comes to the front";
-        return false;
+        return Claim::Raised;
     }
-    qint64 pid = 0;
-    lock_->getLockInfo(&pid, nullptr, nullptr);
+    if (WaitForTheLock()) {
+        Listen();
+        return Claim::Primary;
+    }
     qCWarning(lcDesktop).noquote()
-        << QStringLiteral("Vendrix already runs on these settings (process %1), started where "
-                          "it cannot be reached from here; not starting a second copy")
-               .arg(pid);
+        << QStringLiteral("Vendrix already runs on these settings (process %1 on %2), where it "
+                          "cannot be reached from here; not starting a second copy")
+               .arg(holder_.Pid)
+               .arg(holder_.Host.isEmpty() ? QStringLiteral("an unknown machine") : holder_.Host);
+    return Claim::Unreachable;
+}
+
+// A copy that is ending lets go of the lock within moments.
+bool SingleInstance::WaitForTheLock() {
+    for (int attempt = 0; attempt < LockAttempts; ++attempt) {
+        QThread::msleep(100);
+        if (lock_.Take() == OneCopyLock::State::Taken)
+            return true;
+    }
     return false;
 }
 
 void SingleInstance::Listen() {
-    if (path_.isEmpty()) {
+    const QString path = PrivateFile(iniPath_, {});
+    if (path.isEmpty()) {
         qCWarning(lcDesktop) << "no private folder for the socket that a second start finds"
                              << "Vendrix by; it cannot bring this copy forward";
         return;
     }
-    QLocalServer::removeServer(path_); // left behind by a copy that crashed
-    server_.setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server_.listen(path_)) {
+    if (!socket_.Listen(path)) {
         qCWarning(lcDesktop).noquote()
             << QStringLiteral("cannot listen on %1 (%2); a second start will not find this copy")
-                   .arg(path_, server_.errorString());
+                   .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
         return;
     }
-    connect(&server_, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = server_.nextPendingConnection()) {
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] { Read(socket); });
-        }
-    });
-}
-
-// A line a command; each is answered, so the one who asked knows it arrived.
-void SingleInstance::Read(QLocalSocket* socket) {
-    while (socket->canReadLine()) {
-        const QByteArray command = socket->readLine().trimmed();
-        if (command == "raise")
-            emit activated();
-        else if (command == "stop")
-            emit stopRequested();
-        else
-            continue;
-        socket->write("ok\n");
-    }
+    lock_.Record(path);
 }
 
 bool SingleInstance::StopRunning(const QString& iniPath) {
-    const QString socket = PrivateFile(iniPath, {});
-    return !socket.isEmpty() && Tell(socket, "stop", 1);
-}
-
-bool SingleInstance::Tell(const QString& socket, const QByteArray& command, int attempts) {
-    QLocalSocket other;
-    for (int attempt = 0; attempt < attempts; ++attempt) {
-        if (attempt > 0)
-            QThread::msleep(100);
-        other.connectToServer(socket);
-        if (!other.waitForConnected(100))
-            continue;
-        other.write(command + '\n');
-        while (!other.canReadLine() && other.waitForReadyRead(2000)) {
-        }
-        return other.readLine().trimmed() == "ok";
-    }
-    return false;
+    const QString socket = SocketOf(iniPath, OneCopyLock::HolderOf(iniPath));
+    return !socket.isEmpty() && CommandSocket::Tell(socket, "stop", 1);
 }

@@ -52,10 +52,7 @@ IniFile IniFile::Parse(const QByteArray& bytes) {
 }
 
 Result<QByteArray> IniFile::Read(const QString& path) {
-    QFile file;
-    if (const Status opened = OpenRegular(file, path); !opened)
-        return opened.Error();
-    return file.readAll();
+    return ReadRegular(path, LargestBytes);
 }
 
 Result<IniFile> IniFile::Load(const QString& path) {
@@ -88,13 +85,14 @@ IniFile::Line IniFile::ParseLine(QByteArray text, QByteArray eol) {
 void IniFile::Reindex() {
     sections_.clear();
     for (qsizetype i = 0; i < qsizetype(lines_.size()); ++i) {
-        if (lines_[i].kind == Kind::Section && !sections_.contains(lines_[i].name))
-            sections_.insert(lines_[i].name, i);
+        if (lines_[i].kind == Kind::Section)
+            sections_[lines_[i].name] << i;
     }
 }
 
 qsizetype IniFile::FindSection(const QByteArray& lowerName) const {
-    return sections_.value(lowerName, -1);
+    const auto headers = sections_.constFind(lowerName);
+    return headers == sections_.cend() ? -1 : headers->first();
 }
 
 qsizetype IniFile::SectionEnd(qsizetype header) const {
@@ -104,20 +102,22 @@ qsizetype IniFile::SectionEnd(qsizetype header) const {
     return i;
 }
 
-qsizetype IniFile::FindKey(qsizetype header, const QByteArray& lowerKey) const {
-    const qsizetype end = SectionEnd(header);
-    for (qsizetype i = header + 1; i < end; ++i) {
-        if (lines_[i].kind == Kind::Key && lines_[i].name == lowerKey)
-            return i;
+qsizetype IniFile::FindKey(const QByteArray& lowerSection, const QByteArray& lowerKey) const {
+    qsizetype found = -1;
+    for (qsizetype header : sections_.value(lowerSection)) {
+        const qsizetype end = SectionEnd(header);
+        for (qsizetype i = header + 1; i < end; ++i) {
+            if (lines_[i].kind == Kind::Key && lines_[i].name == lowerKey) {
+                found = i;
+                break;
+            }
+        }
     }
-    return -1;
+    return found;
 }
 
 QString IniFile::ReadIni(QStringView section, QStringView key) const {
-    const qsizetype header = FindSection(LowerName(section));
-    if (header < 0)
-        return {};
-    const qsizetype at = FindKey(header, LowerName(key));
+    const qsizetype at = FindKey(LowerName(section), LowerName(key));
     if (at < 0)
         return {};
     const QByteArray& text = lines_[at].text;
@@ -132,7 +132,7 @@ void IniFile::WriteIni(const QString& section, const QString& key, const QString
         header = qsizetype(lines_.size());
         Insert(header, ParseLine('[' + section.toUtf8() + ']', NewLineEnd()));
     }
-    const qsizetype at = FindKey(header, lowerKey);
+    const qsizetype at = FindKey(lowerSection, lowerKey);
     if (at >= 0) {
         Line& line = lines_[at];
         line.text = line.text.left(line.text.indexOf('=') + 1).trimmed() + OneLine(value);
@@ -170,14 +170,8 @@ QByteArray IniFile::ToBytes() const {
     return bytes;
 }
 
-// The file a save replaces: a symbolic link's target, so the link stays.
-QString IniFile::Target(const QString& path) {
-    const QFileInfo info(path);
-    return info.isSymLink() ? info.symLinkTarget() : path;
-}
-
 void IniFile::RemoveLeftovers(const QString& path) {
-    const QFileInfo target(Target(path));
+    const QFileInfo target(FinalTarget(path));
     const QRegularExpression ours(
         QStringLiteral("^%1\\.\\d+\\.tmp$").arg(QRegularExpression::escape(target.fileName())));
     QDir dir = target.dir();
@@ -187,10 +181,11 @@ void IniFile::RemoveLeftovers(const QString& path) {
     }
 }
 
-// Written to a new file beside the old one, synced, then renamed over it:
-// the file on disk is always the old one or the whole new one.
-Status IniFile::Save(const QString& path) const {
-    const QString target = Target(path);
+// Written to a new file beside the old one, synced, then put in its place:
+// the file on disk is always the old one or the whole new one. The file a
+// chain of links ends at is replaced, so that every link stays.
+Result<std::unique_ptr<QFile>> IniFile::Save(const QString& path) const {
+    const QString target = FinalTarget(path);
     struct stat old {};
     const bool exists = ::stat(QFile::encodeName(target).constData(), &old) == 0;
     if (exists && !S_ISREG(old.st_mode))
@@ -199,5 +194,5 @@ Status IniFile::Save(const QString& path) const {
     if (exists &&
         (!(old.st_mode & S_IWUSR) || ::access(QFile::encodeName(target).constData(), W_OK) != 0))
         return Failure{QString::fromLocal8Bit(std::strerror(EACCES)), EACCES};
-    return ReplaceWhole(target, ToBytes(), exists ? int(old.st_mode & 07777) : -1);
+    return ExchangeWhole(target, ToBytes(), exists ? int(old.st_mode & 07777) : -1);
 }

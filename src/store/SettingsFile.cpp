@@ -10,7 +10,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
+#include <algorithm>
 #include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -84,11 +87,9 @@ void WriteSlot(IniFile& ini, int n, const AlarmSlot& slot) {
 }
 
 // A save that failed is told on standard error.
-Status Logged(const QString& path, Status saved) {
-    if (!saved)
-        qCWarning(lcStore).noquote()
-            << QStringLiteral("cannot save %1: %2").arg(path, saved.Error().Why);
-    return saved;
+Failure Logged(const QString& path, Failure failure) {
+    qCWarning(lcStore).noquote() << QStringLiteral("cannot save %1: %2").arg(path, failure.Why);
+    return failure;
 }
 
 } // namespace
@@ -111,21 +112,47 @@ bool SettingsFile::ReadSettings(const IniFile& ini, Settings& settings) {
     return true;
 }
 
-QString SettingsFile::ChooseIniPath(const QString& programDir, const QString& userConfigDir) {
+SettingsFile::Choice SettingsFile::ChooseIniPath(const QString& programDir,
+                                                 const QString& userConfigDir) {
     const QDir dir(programDir);
     const QString portable = dir.filePath(QStringLiteral("alerm.ini"));
+    const QString own = QDir(userConfigDir).filePath(QStringLiteral("alerm.ini"));
     // An unpacked copy carries alerm.wav beside the program; an installed one
     // keeps it under share/ and must not write into its bin folder.
     const bool unpacked = QFileInfo::exists(dir.filePath(QStringLiteral("alerm.wav")));
-    if (QFileInfo::exists(portable) || (unpacked && CanCreateFileIn(programDir)))
-        return portable;
-    return QDir(userConfigDir).filePath(QStringLiteral("alerm.ini"));
+    const bool there = QFileInfo(portable).exists() || QFileInfo(portable).isSymLink();
+    if (!there && !(unpacked && CanCreateFileIn(programDir)))
+        return {own, {}};
+    for (const QString& path : {programDir, portable}) {
+        if (const QString why = OthersMayWrite(path); !why.isEmpty()) {
+            qCWarning(lcStore).noquote()
+                << QStringLiteral("the settings beside the program are not used: %1; using %2")
+                       .arg(why, own);
+            return {own, why};
+        }
+    }
+    return {portable, {}};
 }
 
-bool SettingsFile::Armed(const QString& iniPath) {
+// Empty when path is the user's own and no one else may write to it (or it
+// is not there); else why not.
+QString SettingsFile::OthersMayWrite(const QString& path) {
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    if (info.st_uid != ::geteuid())
+        return QStringLiteral("%1 belongs to another account").arg(path);
+    if (!S_ISLNK(info.st_mode) && (info.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        return QStringLiteral("other accounts may write to %1").arg(path);
+    return {};
+}
+
+bool SettingsFile::NeededAtLogin(const QString& iniPath) {
     const Result<IniFile> ini = IniFile::Load(iniPath);
     Settings settings;
-    return ini && ReadSettings(*ini, settings) && settings.Armed();
+    if (!ini)
+        return ini.Error().Error != ENOENT;
+    return ReadSettings(*ini, settings) && settings.Armed();
 }
 
 SettingsFile::Loaded SettingsFile::LoadSettings(Settings& settings) {
@@ -166,12 +193,15 @@ SettingsFile::Loaded SettingsFile::LoadSettings(Settings& settings) {
 }
 
 // A copy beside alerm.ini under a name of its own, never over an earlier
-// one; empty when none could be made.
+// one, readable by whom the original was; empty when none could be made.
 QString SettingsFile::KeepAsideBytes(const QByteArray& bytes) const {
     const QString base = IniPath + QStringLiteral(".unrecognised");
+    QFile::Permissions original = QFile::permissions(FinalTarget(IniPath));
+    if (original == QFile::Permissions())
+        original = QFile::ReadOwner | QFile::WriteOwner; // it is gone: readable by none else
     for (int n = 1; n < 1000; ++n) {
         QFile copy(n == 1 ? base : QStringLiteral("%1-%2").arg(base).arg(n));
-        if (copy.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        if (copy.open(QIODevice::WriteOnly | QIODevice::NewOnly, original | QFile::WriteOwner)) {
             if (copy.write(bytes) == bytes.size() && copy.flush())
                 return copy.fileName();
             copy.remove();
@@ -198,9 +228,13 @@ Status SettingsFile::SaveSettings(const Settings& settings) {
     if (!now && now.Error().Error != ENOENT)
         return Logged(IniPath, Failure{now.Error().Why, now.Error().Error, !NotAFile(now.Error())});
     if (now && *now != known_)
-        return Failure{QStringLiteral("changed by someone else"), EAGAIN};
+        return ChangedBySomeoneElse();
     QDir().mkpath(QFileInfo(IniPath).absolutePath()); // the per-user folder, made at the first save
     return Write(settings, now ? *now : QByteArray());
+}
+
+Failure SettingsFile::ChangedBySomeoneElse() {
+    return Failure{QStringLiteral("changed by someone else"), EAGAIN};
 }
 
 // Whatever else the file held is kept; one removed meanwhile comes back whole.
@@ -210,20 +244,20 @@ IniFile SettingsFile::Composed(const Settings& settings) const {
     return file;
 }
 
-// The file about to be replaced stays open: a write in place that comes at
-// that very moment lands in it, and is found there afterwards.
+// The file a save replaces is handed back as it was at that very moment and
+// stays open: an edit that landed in its place just before (a rename), or
+// is written into it just after (in place), is found there afterwards.
 Status SettingsFile::Write(const Settings& settings, const QByteArray& replacing) {
-    auto before = std::make_unique<QFile>(IniPath);
-    if (!replacing.isEmpty() && !before->open(QIODevice::ReadOnly))
-        before.reset();
     const IniFile file = Composed(settings);
-    const Status saved = Logged(IniPath, file.Save(IniPath));
+    Result<std::unique_ptr<QFile>> saved = file.Save(IniPath);
+    if (!saved && saved.Error().Error == EEXIST) // a file came where there was none
+        return ChangedBySomeoneElse();
     if (!saved)
-        return saved;
+        return Logged(IniPath, saved.Error());
     known_ = file.ToBytes();
-    replaced_ = before && before->isOpen() ? std::move(before) : nullptr;
+    replaced_ = std::move(*saved);
     replacedHeld_ = replacing;
-    return saved;
+    return Done{};
 }
 
 QString SettingsFile::KeepLost() {
@@ -237,7 +271,10 @@ QString SettingsFile::KeepLost() {
 
 QString SettingsFile::SaveBeside(const Settings& settings) const {
     const QString beside = IniPath + QStringLiteral(".saved");
-    return Logged(beside, Composed(settings).Save(beside)) ? beside : QString();
+    const auto saved = Composed(settings).Save(beside);
+    if (!saved)
+        Logged(beside, saved.Error());
+    return saved ? beside : QString();
 }
 
 SettingsFile::Outside SettingsFile::ReadOutsideChange() const {
@@ -255,6 +292,16 @@ SettingsFile::Outside SettingsFile::ReadOutsideChange() const {
     outside.Base.SetDefaults();
     ReadSettings(IniFile::Parse(known_), outside.Base);
     return outside;
+}
+
+bool SettingsFile::LooksWhole(const QByteArray& bytes) const {
+    if (bytes.size() < known_.size() ||
+        (known_.endsWith('\n') && !bytes.isEmpty() && !bytes.endsWith('\n')))
+        return false;
+    const QByteArrayList now = IniFile::Parse(bytes).Sections();
+    const QByteArrayList before = IniFile::Parse(known_).Sections();
+    return std::all_of(before.begin(), before.end(),
+                       [&now](const QByteArray& section) { return now.contains(section); });
 }
 
 QString SettingsFile::KeepAside(const QByteArray& bytes, const Settings& settings) {

@@ -17,10 +17,19 @@ public:
 
     // Where alerm.ini lives: the program's folder when the file is there, or
     // when the folder is a writable unpacked copy (alerm.wav beside the
-    // program); else the per-user folder, as for an installed copy.
-    static QString ChooseIniPath(const QString& programDir, const QString& userConfigDir);
-    // Whether the file holds settings with an alarm armed; it is only read.
-    static bool Armed(const QString& iniPath);
+    // program); else the per-user folder, as for an installed copy. The
+    // program's folder only when it is the user's and no one else may write
+    // there (another account could change a launch, or point alerm.ini at a
+    // private file and have it copied where they can read it): else why not.
+    struct Choice {
+        QString Path;
+        QString PassedOver; // why settings beside the program were not used
+    };
+    static Choice ChooseIniPath(const QString& programDir, const QString& userConfigDir);
+    // Whether Vendrix is needed at login: the file holds settings with an
+    // alarm armed, or is there and cannot be read (the user must hear of it).
+    // It is only read.
+    static bool NeededAtLogin(const QString& iniPath);
 
     // What loading found, for the user to be told.
     struct Loaded {
@@ -61,6 +70,10 @@ public:
     Outside ReadOutsideChange() const;
     // The change was taken in: it is what the file holds.
     void Accept(const QByteArray& bytes) { known_ = bytes; }
+    // Whether `bytes`, what the file holds now, looks like a whole edit of
+    // what it held, not one cut short: no shorter, no section gone, its last
+    // line ended as before.
+    bool LooksWhole(const QByteArray& bytes) const;
     // Keeps `bytes` (the user's file as it was read) beside it under a name of
     // its own, and writes these settings in its place; gives where it is kept,
     // or empty when no copy could be made (then the file is never saved over).
@@ -73,6 +86,8 @@ public:
     const QString IniPath;
 
 private:
+    static Failure ChangedBySomeoneElse();
+    static QString OthersMayWrite(const QString& path);
     QString KeepAsideBytes(const QByteArray& bytes) const;
     IniFile Composed(const Settings& settings) const;
     Status Write(const Settings& settings, const QByteArray& replacing);

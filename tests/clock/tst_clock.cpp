@@ -650,7 +650,7 @@ private slots:
         if (watched && edit.startsWith("[Public]"))
             QTRY_VERIFY(!c.view.shownAgain.isEmpty());
         else if (watched)
-            QTest::qWait(3 * SettingsWatcher::QuietMs);
+            QTest::qWait(3 * SettingsWatcher::Timing{}.QuietMs);
         QVERIFY(c.view.told.isEmpty()); // nothing kept aside before Vendrix writes
         c.clock.Save();
         const Settings& table = c.clock.Table();
@@ -661,7 +661,7 @@ private slots:
                 .arg(table.CurrentID);
         QCOMPARE(shown, after);
         QCOMPARE(ReadBytes(c.clock.IniPath()).contains("Time=09:15"), after.startsWith("09:15"));
-        QCOMPARE(c.view.told.isEmpty(), keptAside.isEmpty());
+        QCOMPARE(c.notifications.notices.join("").contains("残してあります"), !keptAside.isEmpty());
         QCOMPARE(c.view.shownAgain, !after.startsWith("09:15")  ? ""
                                     : window.startsWith("edit") ? "keeping edits"
                                                                 : "all");
@@ -670,27 +670,71 @@ private slots:
                      keptAside == "+" ? edit : keptAside);
     }
 
-    // An edit written in place, with pauses (emptied, then written in
-    // pieces), is judged once whole, even when a save comes half-way:
+    // An edit written in place, with pauses longer than a quiet moment
+    // (emptied, then written in pieces, the file open throughout), is
+    // judged once its writer is done, even when a save comes half-way:
     // nothing is kept aside, the edit is taken in and the save follows.
     void anEditWrittenInPlaceIsReadWhole() {
         Clock c;
         const QByteArray edit = SetSlot2(ReadBytes(c.clock.IniPath()));
-        QFile file(c.clock.IniPath());
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        for (const QByteArray& piece : {edit.left(20), edit.mid(20, 40), edit.mid(60)}) {
-            file.write(piece);
-            file.flush();
-            if (piece.startsWith(edit.left(20))) {
-                c.slot.Hour = 6;
-                c.Commit();
+        {
+            QFile file(c.clock.IniPath());
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            for (const QByteArray& piece : {edit.left(20), edit.mid(20, 40)}) {
+                file.write(piece);
+                file.flush();
+                if (piece.startsWith(edit.left(20))) {
+                    c.slot.Hour = 6;
+                    c.Commit();
+                }
+                QTest::qWait(2 * SettingsWatcher::Timing{}.QuietMs);
+                QCOMPARE(c.clock.Table().AlarmTable[2].Hour, 0); // not judged half-way
             }
-            QTest::qWait(SettingsWatcher::QuietMs * 2 / 3);
+            file.write(edit.mid(60));
         }
         QTRY_VERIFY(ReadBytes(c.clock.IniPath()).contains("Time=06:00"));
         QCOMPARE(c.clock.Table().AlarmTable[2].Hour, 9);
         QVERIFY(ReadBytes(c.clock.IniPath()).contains("Time=09:15"));
         QVERIFY(c.view.told.isEmpty());
+    }
+
+    // Every move of the switch reaches the file at once, however quickly the
+    // moves follow each other.
+    void theSwitchIsSavedAsItMoves() {
+        Clock c;
+        for (int position : {SwitchSnooze, SwitchOff, SwitchOn, SwitchOff}) {
+            c.clock.lblSw_Click(position);
+            QVERIFY(ReadBytes(c.path).contains("Switch=" + QByteArray::number(position)));
+            QTest::qWait(50); // the watch sees the save, well within a quiet moment
+        }
+    }
+
+    // At the end of the run, settings that cannot go into the file go beside
+    // it, and a notification says where: an edit still being written is
+    // left to its writer, a link into a folder that is gone is left as it is.
+    void whatCannotBeSavedGoesBeside_data() {
+        Columns<QString>({"file"});
+        // clang-format off
+        Row("still being written", "writing");
+        Row("a link into a folder that is gone", "link");
+        // clang-format on
+    }
+    void whatCannotBeSavedGoesBeside() {
+        QFETCH(QString, file);
+        Clock c;
+        c.clock.lblSw_Click(SwitchSnooze);
+        QFile writing(c.path);
+        if (file == "link") {
+            QVERIFY(QFile::remove(c.path) && QFile::link(c.dir.filePath("gone/alerm.ini"), c.path));
+        } else {
+            QVERIFY(writing.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            writing.write("[Public]\nValid"); // and the writer pauses
+            writing.flush();
+        }
+        c.clock.Save();
+        QVERIFY(ReadBytes(c.path + ".saved").contains("Switch=0"));
+        QVERIFY(c.notifications.notices.join("").contains("設定を隣に保存しました"));
+        QCOMPARE(ReadBytes(c.path), file == "link" ? "<unreadable>" : "[Public]\nValid");
     }
 
     // On a first start the first save makes the folder: watched from then on.

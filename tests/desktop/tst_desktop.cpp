@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What talks to the system, on stand-ins: the wake timer's helper and its
 // rules, and the lock that keeps Vendrix to one copy per settings file.
+#include "OneCopyLock.h"
 #include "RtcWakeTimer.h"
 #include "SingleInstance.h"
 #include "TestSupport.h"
@@ -12,8 +13,12 @@
 #include <QSignalSpy>
 #include <QSysInfo>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <atomic>
 #include <csignal>
+#include <cstdio>
+#include <optional>
+#include <sys/stat.h>
 #include <thread>
 
 namespace {
@@ -156,66 +161,126 @@ private slots:
                  OwnerOnly);
     }
 
-    // A running copy is raised and the new start gives way, also one that
-    // cannot be reached (started with another runtime folder); a lock whose
-    // holder is gone keeps nothing from starting.
-    void oneCopy_data() {
-        Columns<QString, bool>({"before", "primary"});
+    // Whatever stands where the lock goes, only a copy that runs keeps
+    // another away: nothing is followed, written through or waited on.
+    // Settings reached by two links are one file, with one lock.
+    void onlyARunningCopyKeepsAway_data() {
+        Columns<QString, bool>({"there", "held"});
         // clang-format off
-        Row("a running copy", "running", false);
-        Row("a copy started with another runtime folder", "elsewhere", false);
-        Row("a lock whose holder is gone", "gone", true);
+        Row("nothing", "", false);
+        Row("an empty file, as a power cut leaves", "empty", false);
+        Row("garbage", "garbage", false);
+        Row("left by a copy that ended", "stale", false);
+        Row("a folder", "folder", false);
+        Row("a dangling link", "link", false);
+        Row("a FIFO", "fifo", false);
+        Row("another account's file", "foreign", false);
+        Row("held by a copy that runs", "held", true);
+        Row("held, the settings reached by another link", "linked", true);
+        Row("held, no lock file can be made", "readonly", true);
         // clang-format on
     }
-    void oneCopy() {
-        auto [before, primary] = Fetch<QString, bool>({"before", "primary"});
-        const RuntimeFolder folder;
-        QTemporaryDir settings;
-        const QString ini = settings.filePath("alerm.ini");
-        const QString lock = settings.filePath(".alerm.ini.lock");
-        std::optional<RuntimeFolder> elsewhere;
-        if (before == "elsewhere")
-            elsewhere.emplace();
-        SingleInstance first(ini);
-        QSignalSpy raised(&first, &SingleInstance::activated);
-        if (before != "gone")
-            QVERIFY(first.IsPrimary());
-        elsewhere.reset();
-        qputenv("XDG_RUNTIME_DIR", folder.dir.path().toUtf8());
-        if (before == "gone") {
-            QProcess ended;
-            ended.start("true");
-            QVERIFY(ended.waitForStarted());
-            const qint64 pid = ended.processId(); // 0 once it has ended
-            QVERIFY(ended.waitForFinished());
-            WriteBytes(lock, QByteArray::number(pid) + "\ntst_desktop\n" +
-                                 QSysInfo::machineHostName().toUtf8() + "\n" +
-                                 QSysInfo::machineUniqueId() + "\n" + QSysInfo::bootUniqueId() +
-                                 "\n");
+    void onlyARunningCopyKeepsAway() {
+        auto [there, held] = Fetch<QString, bool>({"there", "held"});
+        QTemporaryDir dir;
+        const QString ini = dir.filePath("settings/alerm.ini");
+        const QString lock = dir.filePath("settings/.alerm.ini.lock");
+        QDir().mkpath(dir.filePath("settings"));
+        WriteBytes(ini, "[Public]\nValidation=x\n");
+        std::optional<OneCopyLock> other;
+        std::optional<Restricted> readOnly;
+        if (there == "empty" || there == "garbage" || there == "stale")
+            WriteBytes(lock, there == "empty" ? "" : there == "stale" ? "1\nhost\n" : "\x01junk");
+        else if (there == "folder")
+            QVERIFY(QDir().mkdir(lock));
+        else if (there == "link")
+            QVERIFY(QFile::link(dir.filePath("nowhere/else"), lock));
+        else if (there == "fifo")
+            QCOMPARE(::mkfifo(qPrintable(lock), 0600), 0);
+        else if (there == "foreign")
+            WriteBytes(lock, "");
+        if (there == "foreign" && ::chown(qPrintable(lock), 65534, 65534) != 0)
+            QSKIP("only root can give a file to another account");
+        if (held) {
+            QVERIFY(QFile::link(ini, dir.filePath("link.ini")));
+            other.emplace(there == "linked" ? dir.filePath("link.ini") : ini);
+            if (there == "readonly")
+                readOnly.emplace(dir.filePath("settings"));
+            QCOMPARE(other->Take(), OneCopyLock::State::Taken);
         }
-        SingleInstance second(ini);
-        QCOMPARE(second.IsPrimary(), primary);
-        if (before == "running")
-            QTRY_COMPARE(raised.size(), 1);
+        OneCopyLock mine(ini);
+        QCOMPARE(mine.Take(), held ? OneCopyLock::State::Held : OneCopyLock::State::Taken);
+        QVERIFY(!QFileInfo::exists(dir.filePath("nowhere")));
+        QVERIFY(held || (QFileInfo(lock).isFile() && !QFileInfo(lock).isSymLink()));
     }
 
-    // vendrix --stop reaches the copy that runs on the same settings, or
-    // says that none does.
-    void stopFromTheCommandLine() {
+    // A second start reaches the copy that runs, in another process, through
+    // the socket the lock names, whatever runtime folder it was started
+    // with: it comes forward, and --stop stops it. A copy that holds the
+    // lock and answers nothing keeps the start away, which says who it is.
+    void aRunningCopyIsReached_data() {
+        Columns<QString, int>({"holder", "claim"});
+        // clang-format off
+        Row("another process", "process", int(SingleInstance::Claim::Raised));
+        Row("another process, another runtime folder", "elsewhere", int(SingleInstance::Claim::Raised));
+        Row("a copy that cannot answer", "mute", int(SingleInstance::Claim::Unreachable));
+        // clang-format on
+    }
+    void aRunningCopyIsReached() {
+        auto [holder, claim] = Fetch<QString, int>({"holder", "claim"});
         const RuntimeFolder folder;
         QTemporaryDir settings;
         const QString ini = settings.filePath("alerm.ini");
-        QVERIFY(!SingleInstance::StopRunning(ini));
-        SingleInstance running(ini);
-        QVERIFY(running.IsPrimary());
-        QSignalSpy stopped(&running, &SingleInstance::stopRequested);
-        std::atomic<bool> answered = false;
-        std::thread asking([&] { answered = SingleInstance::StopRunning(ini); });
-        QTRY_COMPARE(stopped.size(), 1);
-        asking.join();
-        QVERIFY(answered);
+        QProcess running;
+        OneCopyLock mute(ini);
+        QTemporaryDir its; // the runtime folder of a copy started elsewhere
+        QFile::setPermissions(its.path(), OwnerOnly);
+        if (holder == "mute") {
+            QCOMPARE(mute.Take(), OneCopyLock::State::Taken);
+        } else {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert("VENDRIX_TEST_HOLD", ini);
+            if (holder == "elsewhere")
+                environment.insert("XDG_RUNTIME_DIR", its.path());
+            running.setProcessEnvironment(environment);
+            running.start(QCoreApplication::applicationFilePath());
+            QVERIFY(running.waitForReadyRead(5000));
+            QCOMPARE(running.readLine(), "primary\n");
+        }
+        SingleInstance second(ini);
+        QCOMPARE(int(second.Take()), claim);
+        if (holder == "mute") {
+            QCOMPARE(second.Holder().Pid, 0); // it wrote nothing of itself
+            return;
+        }
+        QVERIFY(running.waitForReadyRead(5000));
+        QCOMPARE(running.readLine(), "raised\n");
+        QVERIFY(SingleInstance::StopRunning(ini));
+        QVERIFY(running.waitForFinished(5000));
     }
 };
 
-QTEST_GUILESS_MAIN(TestDesktop)
+// The copy that runs, for aRunningCopyIsReached: a process of its own.
+int HoldAsTheRunningCopy(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    SingleInstance running(qEnvironmentVariable("VENDRIX_TEST_HOLD"));
+    if (running.Take() != SingleInstance::Claim::Primary)
+        return 1;
+    QObject::connect(&running, &SingleInstance::activated, [] { std::fputs("raised\n", stdout); });
+    QObject::connect(&running, &SingleInstance::stopRequested, &app,
+                     [] { QTimer::singleShot(200, &QCoreApplication::quit); }); // once answered
+    std::fputs("primary\n", stdout);
+    std::fflush(stdout);
+    QObject::connect(&running, &SingleInstance::activated, [] { std::fflush(stdout); });
+    return QCoreApplication::exec();
+}
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsSet("VENDRIX_TEST_HOLD"))
+        return HoldAsTheRunningCopy(argc, argv);
+    QCoreApplication app(argc, argv);
+    TestDesktop test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_desktop.moc"

@@ -542,8 +542,8 @@ journey_two_copies() { # Two copies started at the same instant: one runs on, ev
     (cd "$APP" && XDG_RUNTIME_DIR="$WORK/run2" exec ./vendrix 2>>"$WORK/stderr") &
     b=$!
     pids+=("$b")
-    check "a copy started with another runtime folder gives way, and says why" \
-        bash -c "$(declare -f ended await); ended $b && grep -q 'already runs on these settings (process $a)' '$WORK/stderr'"
+    check "a copy started with another runtime folder reaches the first through the lock, and gives way" \
+        bash -c "$(declare -f ended await); ended $b && grep -q 'already runs on these settings; it comes to the front' '$WORK/stderr'"
 }
 
 # as_user COMMAND...: runs COMMAND as an ordinary user (nobody, when the

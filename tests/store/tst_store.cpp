@@ -2,15 +2,18 @@
 // The settings store without a display: number rules, the INI file and alerm.ini.
 #include "IniFile.h"
 #include "SettingsFile.h"
+#include "SettingsWatcher.h"
 #include "TestSupport.h"
 #include "TextRules.h"
 
 #include <QDir>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
 #include <csignal>
 #include <limits>
+#include <optional>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -82,6 +85,7 @@ private slots:
         Row("names in any case", QByteArray("[ALERM 1]\ntime=v\n"), "v");
         Row("blanks around", QByteArray("[ Alerm 1 ]\n  Time  =  a b  \n"), "a b");
         Row("first of two", QByteArray("[Alerm 1]\nTime=1\nTime=2\n"), "1");
+        Row("a section again, as >> appends it", QByteArray("[Alerm 1]\nTime=1\n[b]\n[alerm 1]\nTime=2\n"), "2");
         Row("header without ]", QByteArray("[Alerm 1\nTime=v\n"), "v");
         Row("line without =", QByteArray("[Alerm 1]\njunk\nTime=v\n"), "v");
         Row("comment", QByteArray("[Alerm 1]\n;Time=1\nTime=2\n"), "2");
@@ -103,6 +107,7 @@ private slots:
         Row("new section ends the file", QByteArray("[B]\ny=2"), QByteArray("[B]\ny=2\n[A]\nk=v\n"));
         Row("crlf kept", QByteArray("[B]\r\n"), QByteArray("[B]\r\n[A]\r\nk=v\r\n"));
         Row("byte-order mark kept", QByteArray("\xEF\xBB\xBF[A]\nk=1\n"), QByteArray("\xEF\xBB\xBF[A]\nk=v\n"));
+        Row("where it is read", QByteArray("[A]\nk=1\n[A]\nk=2\n"), QByteArray("[A]\nk=1\n[A]\nk=v\n"));
         // clang-format on
     }
     void iniWritesInPlace() {
@@ -219,6 +224,7 @@ private slots:
         Row("read-only file", valid, false, readOnly, 1);
         Row("UTF-16 file", QByteArray("\xFF\xFE\xE5\x65\x2C\x67"), false, readOnly | QFile::WriteOwner, 2); // 日本
         Row("UTF-16 without byte-order mark", QByteArray("[\0P\0u\0b\0", 8), false, readOnly | QFile::WriteOwner, 2);
+        Row("larger than any settings file", valid + QByteArray(IniFile::LargestBytes, ';'), false, readOnly | QFile::WriteOwner, 2);
         // clang-format on
     }
     void filesItMustNotReplace() {
@@ -325,6 +331,105 @@ private slots:
         QVERIFY(ReadBytes(dir.filePath("mine.ini")).contains("Validation=Vendrix v0.3"));
     }
 
+    // A chain of links stays a chain: the file it ends at is written. One
+    // into a folder that is not there writes nothing anywhere.
+    void linksStayLinks_data() {
+        Columns<QStringList, QString>({"links", "written"});
+        // clang-format off
+        Row("a link", QStringList{"alerm.ini", "real.ini"}, "real.ini");
+        Row("a chain of links", QStringList{"alerm.ini", "middle.ini", "real.ini"}, "real.ini");
+        Row("into a missing folder", QStringList{"alerm.ini", "gone/real.ini"}, "");
+        // clang-format on
+    }
+    void linksStayLinks() {
+        auto [links, written] = Fetch<QStringList, QString>({"links", "written"});
+        QTemporaryDir dir;
+        for (qsizetype i = 0; i + 1 < links.size(); ++i)
+            QVERIFY(QFile::link(dir.filePath(links[i + 1]), dir.filePath(links[i])));
+        SettingsFile file(dir.filePath("alerm.ini"));
+        Settings settings;
+        file.LoadSettings(settings);
+        settings.Switch = SwitchOn;
+        QCOMPARE(bool(file.SaveSettings(settings)), !written.isEmpty());
+        for (qsizetype i = 0; i + 1 < links.size(); ++i)
+            QVERIFY(QFileInfo(dir.filePath(links[i])).isSymLink());
+        QVERIFY(written.isEmpty() || ReadBytes(dir.filePath(written)).contains("Switch=1"));
+        QVERIFY(!QFileInfo::exists(dir.filePath("gone")));
+    }
+
+    // What stood at the path when a save replaced it is handed back, so an
+    // edit that landed at that moment is found; nothing, when nothing stood.
+    void aSaveHandsBackWhatItReplaced() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("alerm.ini");
+        const IniFile ours = IniFile::Parse("[Public]\nValidation=ours\n");
+        auto first = ours.Save(path);
+        QVERIFY(first && !*first);
+        WriteBytes(dir.filePath("edited"), "[Public]\nValidation=renamed in\n");
+        QCOMPARE(::rename(qPrintable(dir.filePath("edited")), qPrintable(path)), 0);
+        auto second = ours.Save(path);
+        QVERIFY(second && *second);
+        QCOMPARE((*second)->readAll(), "[Public]\nValidation=renamed in\n");
+        QCOMPARE(ReadBytes(path), ours.ToBytes());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"alerm.ini"});
+    }
+
+    // An edit is judged only once it reads the same twice, a quiet moment
+    // apart: a writer the folder's watch does not see (through a link in
+    // another folder), changing it faster than that, keeps it unjudged.
+    void anEditIsJudgedOnceItReadsTheSameTwice() {
+        QTemporaryDir dir;
+        QTemporaryDir elsewhere;
+        const QString path = dir.filePath("alerm.ini");
+        const QString link = elsewhere.filePath("alerm.ini");
+        WriteBytes(path, "[Public]\n");
+        QCOMPARE(::link(qPrintable(path), qPrintable(link)), 0);
+        SettingsWatcher watcher(path, [](const QByteArray&) { return true; }, {200, 10'000});
+        QSignalSpy settled(&watcher, &SettingsWatcher::settled);
+        watcher.Watch();
+        watcher.Check();
+        for (int i = 0; i < 50; ++i) {
+            QFile file(link);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            file.write(QByteArray::number(i) + "\n");
+            file.close();
+            QTest::qWait(20);
+        }
+        QCOMPARE(settled.size(), 0);
+        QTRY_COMPARE(settled.size(), 1);
+    }
+
+    // While its writer still has it open, a file that looks cut from what it
+    // replaces is not judged: shorter, a section gone, its last line unended.
+    void aCutFileIsNotWhole_data() {
+        Columns<QString, bool>({"edit", "whole"});
+        // clang-format off
+        Row("a value changed", "Switch=2 -> Switch=1", true);
+        Row("a comment added", "[Settings] -> ; mine\n[Settings]", true);
+        Row("emptied", "all -> ", false);
+        Row("half of it", "half", false);
+        Row("a section gone", "[Alerm 20] -> [Other]", false);
+        Row("its last line without its end", "unended", false);
+        // clang-format on
+    }
+    void aCutFileIsNotWhole() {
+        auto [edit, whole] = Fetch<QString, bool>({"edit", "whole"});
+        QTemporaryDir dir;
+        SettingsFile file(dir.filePath("alerm.ini"));
+        Settings settings;
+        file.LoadSettings(settings);
+        QByteArray bytes = ReadBytes(file.IniPath);
+        if (edit == "half")
+            bytes = bytes.left(bytes.size() / 2);
+        else if (edit == "unended")
+            bytes.chop(1);
+        else if (edit.startsWith("all"))
+            bytes.clear();
+        else
+            bytes.replace(edit.section(" -> ", 0, 0).toUtf8(), edit.section(" -> ", 1).toUtf8());
+        QCOMPARE(file.LooksWhole(bytes), whole);
+    }
+
     // Something else at alerm.ini's path (a folder, a FIFO) is never waited
     // on nor written over: the settings wait for a file, or go beside it.
     void somethingElseAtItsPath_data() {
@@ -340,7 +445,7 @@ private slots:
         SettingsFile file(dir.filePath("alerm.ini"));
         QVERIFY(what == "folder" ? QDir().mkdir(file.IniPath)
                                  : ::mkfifo(qPrintable(file.IniPath), 0600) == 0);
-        QVERIFY(!SettingsFile::Armed(file.IniPath));
+        QVERIFY(SettingsFile::NeededAtLogin(file.IniPath)); // started at login, to say so
         Settings settings;
         QVERIFY(file.LoadSettings(settings).NotAFile);
         settings.Switch = SwitchOn;
@@ -388,23 +493,45 @@ private slots:
         }
     }
 
-    void iniPathFollowsWritableFolder() {
+    // Settings beside the program where it is an unpacked copy the user can
+    // write to and no one else can; else the user's own folder, and why.
+    void iniPathFollowsATrustedFolder_data() {
+        Columns<QString, QString>({"steps", "chosen"});
+        // clang-format off
+        Row("installed", "", "user");
+        Row("unpacked", "wav", "program");
+        Row("unpacked, read-only", "wav readonly", "user");
+        Row("alerm.ini there, read-only", "wav ini readonly", "program");
+        Row("a folder others may write to", "wav open", "user: other accounts may write to");
+        Row("alerm.ini others may write to", "wav ini openini", "user: other accounts may write to");
+        Row("alerm.ini of another account", "wav ini foreign", "user: belongs to another account");
+        // clang-format on
+    }
+    void iniPathFollowsATrustedFolder() {
+        auto [steps, chosen] = Fetch<QString, QString>({"steps", "chosen"});
         QTemporaryDir dir;
         const QString program = dir.filePath("bin");
         const QString user = dir.filePath("config/vendrix");
         QDir().mkpath(program);
-        QCOMPARE(SettingsFile::ChooseIniPath(program, user), user + "/alerm.ini"); // installed
-        WriteBytes(program + "/alerm.wav", "");
-        QCOMPARE(SettingsFile::ChooseIniPath(program, user), program + "/alerm.ini"); // unpacked
-        {
-            Restricted readOnly(program);
-            QCOMPARE(SettingsFile::ChooseIniPath(program, user), user + "/alerm.ini");
+        QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        std::optional<Restricted> readOnly;
+        for (const QString& step : steps.split(' ', Qt::SkipEmptyParts)) {
+            if (step == "wav" || step == "ini")
+                WriteBytes(program + "/alerm." + step, "");
+            else if (step == "readonly")
+                readOnly.emplace(program);
+            else if (step == "open" || step == "openini")
+                QFile::setPermissions(step == "open" ? program : program + "/alerm.ini",
+                                      QFile::Permissions(0x7777));
+            else if (::chown(qPrintable(program + "/alerm.ini"), 65534, 65534) != 0)
+                QSKIP("only root can give a file to another account");
         }
-        WriteBytes(program + "/alerm.ini", "");
-        Restricted readOnly(program);
-        QCOMPARE(SettingsFile::ChooseIniPath(program, user), program + "/alerm.ini");
+        const SettingsFile::Choice choice = SettingsFile::ChooseIniPath(program, user);
+        QCOMPARE(choice.Path, (chosen.startsWith("program") ? program : user) + "/alerm.ini");
+        QCOMPARE(choice.PassedOver.isEmpty(), !chosen.contains(':'));
+        QVERIFY(choice.PassedOver.contains(chosen.section(": ", 1)));
     }
 };
 
-QTEST_APPLESS_MAIN(TestStore)
+QTEST_GUILESS_MAIN(TestStore)
 #include "tst_store.moc"
