@@ -13,7 +13,8 @@ namespace {
 
 constexpr int AtExitMs = 3'000; // what the end of a run waits for an edit, at most
 
-// The bytes, or why there are none: either way, what is compared.
+// The bytes, or why there are none (a NUL, then the error number): either
+// way, what is compared.
 QByteArray Snapshot(const QString& path) {
     const Result<QByteArray> bytes = IniFile::Read(path);
     return bytes ? *bytes : QByteArray(1, '\0') + QByteArray::number(bytes.Error().Error);
@@ -29,6 +30,7 @@ SettingsWatcher::SettingsWatcher(QString path, Whole looksWhole, Timing timing)
     quiet_.setSingleShot(true);
     quiet_.setInterval(timing_.QuietMs);
     connect(&quiet_, &QTimer::timeout, this, &SettingsWatcher::Quiet);
+    same_.start();
 }
 
 SettingsWatcher::~SettingsWatcher() {
@@ -80,8 +82,11 @@ void SettingsWatcher::Check() {
     quiet_.start();
 }
 
+// Something that is not a file there (a FIFO, a folder), or nothing, has
+// no writer to wait for.
 bool SettingsWatcher::Complete(const QByteArray& now) {
-    return !writing_ || looksWhole_(now) || same_.elapsed() >= timing_.LongQuietMs;
+    return !writing_ || now.startsWith('\0') || looksWhole_(now) ||
+           same_.elapsed() >= timing_.LongQuietMs;
 }
 
 void SettingsWatcher::Quiet() {
@@ -106,7 +111,7 @@ bool SettingsWatcher::SettleNow() {
         if (inotify_ >= 0)
             ReadEvents();
         const QByteArray now = Snapshot(path_);
-        if (now == before && (!writing_ || looksWhole_(now)))
+        if (now == before && Complete(now))
             return true;
         before = now;
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What talks to the system, on stand-ins: the wake timer's helper and its
 // rules, and the lock that keeps Vendrix to one copy per settings file.
+#include "CommandSocket.h"
 #include "OneCopyLock.h"
 #include "RtcWakeTimer.h"
 #include "SingleInstance.h"
@@ -18,7 +19,10 @@
 #include <csignal>
 #include <cstdio>
 #include <optional>
+#include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <thread>
 
 namespace {
@@ -257,6 +261,38 @@ private slots:
         QCOMPARE(running.readLine(), "raised\n");
         QVERIFY(SingleInstance::StopRunning(ini));
         QVERIFY(running.waitForFinished(5000));
+    }
+
+    // A moment without file descriptors does not end the listening: once
+    // there are some again, a command gets through.
+    void theSocketListensOnAfterAMomentWithoutFiles() {
+        const RuntimeFolder folder;
+        CommandSocket socket;
+        QVERIFY(socket.Listen(folder.dir.filePath("socket")));
+        QSignalSpy received(&socket, &CommandSocket::received);
+        const int client = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{AF_UNIX, {}};
+        qstrncpy(address.sun_path, qPrintable(folder.dir.filePath("socket")), sizeof address.sun_path);
+        QCOMPARE(::connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        rlimit limit{};
+        ::getrlimit(RLIMIT_NOFILE, &limit);
+        const rlimit low{512, limit.rlim_max};
+        ::setrlimit(RLIMIT_NOFILE, &low);
+        std::vector<int> filler;
+        for (int fd; (fd = ::dup(0)) >= 0;) // every descriptor taken, up to the limit
+            filler.push_back(fd);
+        QTest::qWait(100); // the connection waits; accepting it finds no descriptor
+        for (int fd : filler)
+            ::close(fd);
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+        ::close(client);
+        std::atomic<bool> answered = false;
+        std::thread asking([&] {
+            answered = CommandSocket::Tell(folder.dir.filePath("socket"), "stop", 30);
+        });
+        QTRY_COMPARE(received.size(), 1);
+        asking.join();
+        QVERIFY(answered);
     }
 };
 

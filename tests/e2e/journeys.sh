@@ -417,8 +417,10 @@ journey_sleep() { # The wake timer a minute ahead, in the program or its helper;
     setcap cap_wake_alarm=ep "$APP/vendrix-wake"
     at=$(date -d '+3 min' '+%F %H:%M')
     printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=%s\nState=1\n' "${at#* }" | write_ini
-    chmod 755 "$WORK" && chmod 777 "$APP" && chmod 666 "$APP/alerm.ini"
-    mkdir -p -m 777 "$WORK/home"
+    # The users' settings in their own folder: the program's, open to all, is no place for them.
+    mkdir -p -m 777 "$WORK/home/.config/vendrix"
+    mv "$APP/alerm.ini" "$WORK/home/.config/vendrix/" && rm "$APP/alerm.wav"
+    chmod 755 "$WORK" && chmod 777 "$APP" "$WORK/home/.config" && chmod 666 "$WORK/home/.config/vendrix/alerm.ini"
     run_as() { (cd "$APP" && HOME="$WORK/home" exec setpriv --reuid="$1" --regid="$1" --clear-groups ./vendrix 2>>"$WORK/stderr") & VPID=$!; pids+=("$VPID"); }
     local helper_holds="$(declare -f wake_left wakes_at); wakes_at \$(pgrep -P \$0 -x vendrix-wake) $(($(epoch "$at") - 60))"
     run_as 1500
@@ -516,6 +518,101 @@ journey_tray() { # The tray: a left click does nothing, 復元 restores; a secon
     second=$!
     check "a second start exits" ended "$second"
     check "the running window comes forward" await 3 mapped "$WID"
+}
+
+journey_damaged_lock() { # Whatever a power cut or a mistake leaves where the lock goes, Vendrix starts at login.
+    local server=$1 what lock
+    install_copy
+    printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\n' | write_ini
+    lock="$APP/.alerm.ini.lock"
+    for what in empty folder link fifo foreign held; do
+        rm -rf "$lock"*
+        case $what in
+        empty) : >"$lock" ;;
+        folder) mkdir "$lock" ;;
+        link) ln -s "$WORK/nowhere/lock" "$lock" ;;
+        fifo) mkfifo "$lock" ;;
+        foreign) : >"$lock"; chown 65534:65534 "$lock" 2>/dev/null || continue ;;
+        held) (exec 9>>"$lock"; flock 9; exec sleep 600) & pids+=($!); sleep 0.5 ;;
+        esac
+        (cd "$APP" && exec ./vendrix --autostart 2>>"$WORK/stderr") &
+        VPID=$!
+        pids+=("$VPID")
+        if [[ $what == held ]]; then
+            "$server" notifications >"$WORK/notes" &
+            pids+=($!)
+            check "held by a copy that cannot answer: the start gives way and a notification says so" \
+                notified 1 "Vendrix \| Vendrix は同じ設定ですでに動いています"
+            continue
+        fi
+        check "a lock that is $what: it starts all the same" await 10 bash -c "xdotool search --name '^Vendrix v0\.3\$' >/dev/null"
+        check "and nothing is followed" test ! -e "$WORK/nowhere"
+        kill -TERM "$VPID" && ended "$VPID"
+    done
+}
+
+journey_slow_writer() { # An edit written in place with a long pause is judged once whole; a click meanwhile loses nothing.
+    install_copy
+    make_witness "$WORK/witness" "$WORK/fired"
+    printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=09:00\nState=1\n[Alerm 20]\nTime=07:00\nState=1\nCommand=2\nExec=%s?20\n' "$WORK/witness" | write_ini
+    start_vendrix "2027-03-01 06:59:55"
+    wait_for_window
+    local edited="$WORK/edited.ini" half
+    sed 's/^Time=09:00$/Time=09:45/' "$APP/alerm.ini" >"$edited"
+    half=$(($(stat -c %s "$edited") / 2))
+    { head -c "$half" "$edited"; sleep 7; tail -c +"$((half + 1))" "$edited"; } >"$APP/alerm.ini" &
+    pids+=($!)
+    sleep 2
+    click 16 8 # SNZ, in the middle of the pause
+    check "a slot in the half still to come rings at its minute, in the pause" await 10 grep -qx 20 "$WORK/fired"
+    check "once the writer is done, its whole edit and the click are in the file" \
+        await 10 bash -c "grep -q '^Time=09:45' '$APP/alerm.ini' && grep -q '^Switch=0' '$APP/alerm.ini' && grep -q '^Exec=.*?20' '$APP/alerm.ini'"
+    check "nothing kept aside, nothing told" bash -c "! ls '$APP'/alerm.ini.unrecognised* 2>/dev/null"
+}
+
+journey_edits_during_saves() { # Edits by rename landing while Vendrix saves, on a slow disk: none is lost.
+    local slow=$1 n edits=()
+    install_copy
+    printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\n' | write_ini
+    (cd "$APP" && LD_PRELOAD="$slow" exec ./vendrix 2>>"$WORK/stderr") &
+    VPID=$!
+    pids+=("$VPID")
+    wait_for_window
+    for n in $(seq 1 30); do
+        click 16 $((8 + 16 * (n % 3))) # the switch, saved each time
+        sed -i "1i ; edit $n" "$APP/alerm.ini" &
+        edits+=($!)
+        sleep 0.$((RANDOM % 3 + 1))
+    done
+    wait "${edits[@]}"
+    kill -TERM "$VPID" && ended "$VPID"
+    local lost=0
+    for n in $(seq 1 30); do grep -qx "; edit $n" "$APP"/alerm.ini* || lost=$((lost + 1)); done
+    check "every edit is in alerm.ini or kept beside it ($lost of 30 lost)" test "$lost" = 0
+}
+
+journey_linked_folders() { # Two program folders whose alerm.ini are links to one file: one copy, reached from either.
+    local real="$WORK/real.ini" a b
+    install_copy app1
+    printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\n' | write_ini
+    mv "$APP/alerm.ini" "$real" && ln -s "$real" "$APP/alerm.ini"
+    install_copy app2
+    ln -s "$real" "$APP/alerm.ini"
+    rec_start
+    APP="$WORK/app1"
+    heard_from "2027-03-01 06:59:57"
+    a=$VPID
+    mkdir -m 700 "$WORK/run2"
+    (cd "$WORK/app2" && XDG_RUNTIME_DIR="$WORK/run2" exec ./vendrix 2>>"$WORK/stderr") &
+    b=$!
+    pids+=("$b")
+    check "the second, from the other folder and another runtime folder, gives way" ended "$b"
+    check "and the first rings on" loud "$(plus "$t0" 4)" 1
+    local stop
+    stop=$(rec_now)
+    check "--stop from the other folder stops it" env XDG_RUNTIME_DIR="$WORK/run2" "$WORK/app2/vendrix" --stop
+    check "silent after" silent "$(plus "$stop" 0.5)" 1.5
+    check "the settings stay one file, reached by both links" bash -c "[ -L '$WORK/app1/alerm.ini' ] && [ -L '$WORK/app2/alerm.ini' ] && grep -q Validation '$real'"
 }
 
 journey_two_copies() { # Two copies started at the same instant: one runs on, every time.
@@ -633,7 +730,7 @@ journey_package() {
 
 journey_full_disk() { # A full disk destroys nothing: the file is the old one or a whole new one.
     mkdir "$WORK/full"
-    if ! mount -t tmpfs -o size=64m tmpfs "$WORK/full" 2>/dev/null; then
+    if ! mount -t tmpfs -o size=64m,mode=700 tmpfs "$WORK/full" 2>/dev/null; then
         echo "# skipped: no tmpfs can be mounted here"
         return
     fi

@@ -326,7 +326,9 @@ private slots:
                 QVERIFY(replaced.resize(0) && replaced.write(edit) > 0 && replaced.flush());
             QCOMPARE(ReadBytes(file.KeepLost()), edit.isEmpty() ? "<unreadable>" : edit);
         }
-        QVERIFY(!file.KeepAside("[x]\n", settings).isEmpty());
+        QFile::setPermissions(dir.filePath("mine.ini"), QFile::ReadOwner | QFile::WriteOwner);
+        const QString kept = file.KeepAside("[x]\n", settings);
+        QCOMPARE(QFile::permissions(kept) & 0x0FFF, QFile::ReadUser | QFile::WriteUser); // as private
         QVERIFY(QFileInfo(file.IniPath).isSymLink());
         QVERIFY(ReadBytes(dir.filePath("mine.ini")).contains("Validation=Vendrix v0.3"));
     }
