@@ -16,7 +16,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QFile>
 #include <ctime>
+#include <unistd.h>
 
 namespace {
 
@@ -149,12 +151,30 @@ void Form1::BuildClockStrip() {
     pctBack0->raise(); // the strip overlaps the panel's top edge by a pixel
 }
 
+// The settings are read before the first tick, whose scan covers the
+// moment the program started: an alarm due while it was starting rings.
 void Form1::Form_Load() {
     setFixedSize(Px(WindowWidth), Px(CollapsedHeight));
     PlaceOnScreen();
-    tmrClock_Timer();
+    clock_.Started(StartedMs());
     pctBack3->SelectSlot(clock_.Load());
+    tmrClock_Timer();
     tmrClock.start();
+}
+
+// When this process started, on the clock alarms follow: the boot clock
+// counts from the start (/proc/self/stat) to now.
+qint64 Form1::StartedMs() {
+    QFile stat(QStringLiteral("/proc/self/stat"));
+    const QByteArray fields = stat.open(QIODevice::ReadOnly) ? stat.readAll() : QByteArray();
+    // After the command's name in parentheses, the start is the 20th field.
+    const QList<QByteArray> after = fields.mid(fields.lastIndexOf(')') + 2).split(' ');
+    const qint64 startTicks = after.value(19).toLongLong();
+    timespec boot{};
+    clock_gettime(CLOCK_BOOTTIME, &boot);
+    const qint64 sinceMs = qint64(boot.tv_sec) * 1000 + boot.tv_nsec / 1'000'000 -
+                           startTicks * 1000 / sysconf(_SC_CLK_TCK);
+    return QDateTime::currentMSecsSinceEpoch() - std::max<qint64>(sinceMs, 0);
 }
 
 // Centred as if expanded, but never above or beside the usable screen area.

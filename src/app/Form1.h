@@ -55,6 +55,7 @@ private:
     void BuildClockStrip();
     void ForKeyboardAndScreenReaders();
     void PlaceOnScreen();
+    static qint64 StartedMs();
     void tmrClock_Timer();
     void lblSw_Click(int index);
     void cmdExpand_Click();

@@ -61,6 +61,10 @@ void AlarmClock::FollowTheSettings() {
     connect(&keeper_, &SettingsKeeper::takenIn, this, &AlarmClock::TakenIn);
 }
 
+void AlarmClock::Started(qint64 realMs) {
+    scheduler_.StartedAt(realMs);
+}
+
 int AlarmClock::Load() {
     keeper_.Load();
     SetSwitch(settings_.Switch);
@@ -71,9 +75,9 @@ ClockFace AlarmClock::Tick(const QDateTime& now, qint64 bootMs) {
     const QTime time = now.time();
     const ClockFace face = clock_.Tick(now.date(), time.hour(), time.minute());
     if (face.Scan) {
-        scheduler_.Scan({now.date(), float(time.msecsSinceStartOfDay()) / 1000.0f,
-                         now.toMSecsSinceEpoch(), bootMs});
-        wake_.Follow(now.toSecsSinceEpoch(), NextRingAt(now));
+        scheduler_.Scan({now.toMSecsSinceEpoch(), bootMs, WallTime::ZoneOf(now)});
+        const std::optional<NextRingTime> next = scheduler_.NextRing();
+        wake_.Follow(now.toSecsSinceEpoch(), next ? std::optional(next->At) : std::nullopt);
         if (!wake_.Ringing())
             quietNotice_.Check(now, wake_.NextRing());
     }
@@ -91,14 +95,6 @@ void AlarmClock::OnWakeUnavailable(const QString& why) {
         QStringLiteral("アラームのためにコンピューターをスリープから起こせません（%1）。"
                        "スリープしている間のアラームは鳴りません。")
             .arg(why));
-}
-
-// The next ring in epoch seconds: its local time in the zone of `now`.
-std::optional<qint64> AlarmClock::NextRingAt(const QDateTime& now) const {
-    const std::optional<NextRingTime> next = scheduler_.NextRing();
-    if (!next)
-        return std::nullopt;
-    return QDateTime(next->At.date(), next->At.time(), now.timeSpec()).toSecsSinceEpoch();
 }
 
 void AlarmClock::SetSwitch(int index) {
@@ -283,23 +279,17 @@ void AlarmClock::AlarmFellBack(int n, const QString& why) {
 }
 
 // Alarms a jump of the clock stepped over do not ring, but whoever relied on
-// them learns of it: each ring by the time it was due, with its date when
-// that was not today.
+// them learns of it.
 void AlarmClock::AlarmsMissed(const MissedRings& missed) {
+    static const char* const logged[] = {"the computer slept", "the clock was set forward",
+                                         "the time zone changed"};
     QStringList times;
     for (const QDateTime& at : missed.At)
         times << at.toString(at.date() == missed.Today ? QStringLiteral("HH:mm")
-                                                       : QStringLiteral("M/d HH:mm"));
-    static const char* const logged[] = {"the computer slept", "the clock was set forward",
-                                         "the time zone changed"};
-    static const char16_t* const told[] = {u"コンピューターが眠っている間に時刻が過ぎました：",
-                                           u"コンピューターの時計が進められ、時刻が過ぎました：",
-                                           u"タイムゾーンが変わり、時刻が過ぎました："};
+                                                       : QStringLiteral("yyyy-MM-dd HH:mm"));
     qCWarning(lcClock).noquote() << "missed, as" << logged[missed.Why] << "past"
                                  << times.join(", ");
-    notifications_.ShowNotice(QStringLiteral("鳴らなかったアラーム"),
-                              QString::fromUtf16(told[missed.Why]) +
-                                  times.join(QStringLiteral("、")));
+    notifications_.ShowNotice(QStringLiteral("鳴らなかったアラーム"), Words::Missed(missed));
 }
 
 // Without sound an alarm would pass unnoticed: the window comes forward and

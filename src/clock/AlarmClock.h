@@ -30,12 +30,15 @@ public:
     const Settings& Table() const { return settings_; }
     const QString& IniPath() const { return keeper_.IniPath(); }
 
+    // The program started at this instant (milliseconds since the epoch):
+    // the first scan rings what came since, up to the late limit.
+    void Started(qint64 realMs);
     // Reads alerm.ini (telling what went wrong) and applies the stored
     // switch; gives the slot to show.
     int Load();
-    // One 500 ms tick at the local time `now` (bootMs: a clock that counts a
-    // suspend, to tell it from the clock being set): what the strip shows;
-    // every other tick runs the alarm scan.
+    // One 500 ms tick at `now`, in the zone in force (bootMs: a clock that
+    // counts a suspend, to tell it from the clock being set): what the strip
+    // shows; every other tick runs the alarm scan.
     ClockFace Tick(const QDateTime& now, qint64 bootMs);
     void lblSw_Click(int index);
     void cmdStop_Click();
@@ -72,7 +75,6 @@ private:
     void TakenIn(const QList<int>& changed, bool switched, bool keepEdits);
     void AlarmsQuiet();
     void RingStarted();
-    std::optional<qint64> NextRingAt(const QDateTime& now) const;
     void SetSwitch(int index);
     void WarnIfOff();
     void IntoTray();

@@ -139,3 +139,17 @@ QString Words::SavedBeside(const QString& path, const QString& beside) {
                           "その場所がないため）、設定を隣に保存しました。\n%1")
         .arg(Native(beside));
 }
+
+QString Words::Missed(const MissedRings& missed) {
+    constexpr qsizetype Named = 8;
+    static const char16_t* const why[] = {u"コンピューターが眠っている間に時刻が過ぎました：",
+                                          u"コンピューターの時計が進められ、時刻が過ぎました：",
+                                          u"タイムゾーンが変わり、時刻が過ぎました："};
+    QStringList times;
+    for (const QDateTime& at : missed.At.mid(0, Named))
+        times << at.toString(at.date() == missed.Today ? QStringLiteral("HH:mm")
+                                                       : QStringLiteral("M/d HH:mm"));
+    if (missed.At.size() > Named)
+        times << QStringLiteral("ほか %1 回").arg(missed.At.size() - Named);
+    return QString::fromUtf16(why[missed.Why]) + times.join(QStringLiteral("、"));
+}

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "AlarmScheduler.h"
 #include "AlarmSlot.h"
 #include "Result.h"
 #include "SettingsFile.h"
@@ -39,5 +40,9 @@ QString EditKeptBeside(const QString& keptAs);
 QString SaveFailed(const QString& path, const Failure& why);
 // At the end of the run the settings of `path` went beside it, as `beside`.
 QString SavedBeside(const QString& path, const QString& beside);
+
+// Rings a jump of the clock stepped over: each by the time it was due (with
+// its date when that was not today), the first ones only when there are many.
+QString Missed(const MissedRings& missed);
 
 } // namespace Words

@@ -9,21 +9,25 @@
 
 namespace {
 
-constexpr double LateLimit = 600.0;         // a moment later than this after a suspend stays silent
-constexpr double LongestClockJump = 7200.0; // daylight-saving shifts are an hour, two at most
 constexpr qint16 StandardRingScans = AlarmScheduler::StandardRingSeconds - 1;
 constexpr qint16 WavRingScans = 9;
-constexpr double LaunchAnswersWithin = 60.0; // seconds; the opener is given 30
-constexpr double ClockChange = 60.0;         // seconds one clock ran ahead of another: not jitter
+constexpr qint64 LaunchAnswersWithinMs = 60'000; // the opener is given 30 s
+constexpr qint64 ClockChangeMs = 60'000;         // one clock ahead of another by this: not jitter
+// The wall goes back at most this far when the zone changes (Kiritimati to
+// Pago Pago); a clock set back farther starts afresh.
+constexpr qint64 LongestZoneStep = 26 * 3600;
+// Missed rings are looked for this far back, at most.
+constexpr qint64 MissedWithin = 8 * 86400;
 
-double LocalSeconds(const ScanTime& now) {
-    return double(now.Date.toJulianDay()) * double(SecondsPerDay) + double(now.Seconds);
+qint64 Seconds(qint64 ms) {
+    return qint64(std::floor(double(ms) / 1000.0));
 }
 
-QDateTime LocalDateTime(double seconds) {
-    const qint64 day = qint64(std::floor(seconds / double(SecondsPerDay)));
-    const int second = int(seconds - double(day) * double(SecondsPerDay));
-    return QDateTime(QDate::fromJulianDay(day), QTime::fromMSecsSinceStartOfDay(second * 1000));
+// As the wall shows it, for the user: in no zone, so nothing moves it.
+QDateTime Shown(qint64 wall) {
+    return QDateTime(WallTime::DateOf(wall),
+                     QTime::fromMSecsSinceStartOfDay(int(WallTime::SecondsOfDay(wall)) * 1000),
+                     Qt::UTC);
 }
 
 } // namespace
@@ -41,81 +45,143 @@ AlarmScheduler::AlarmScheduler(Settings& settings, AlarmState& state, AlarmActio
     connect(&actions_, &AlarmActions::launchFailed, this, &AlarmScheduler::OnLaunchFailed);
 }
 
-AlarmScheduler::Window AlarmScheduler::NextWindow(const ScanTime& now, double local) {
-    Window window{local - 0.5, local - 0.5, local + 0.5};
-    const double wallAdvance = local - previousLocal_;
-    // The first scan never rings what passed before the program ran; a clock
-    // set back starts afresh (what already fired is remembered per slot).
-    if (scanned_ && wallAdvance > 0) {
-        const double realAdvance = double(now.RealMs - previousRealMs_) / 1000.0;
-        const double bootAdvance = double(now.BootMs - previousBootMs_) / 1000.0;
-        const double jump = std::clamp(wallAdvance - realAdvance, 0.0, LongestClockJump);
-        window.Skipped = previousEnd_;
-        window.Start = std::max(previousEnd_, local - LateLimit - jump);
-        window.Why = wallAdvance - realAdvance > ClockChange   ? MissedRings::ZoneChanged
-                     : realAdvance - bootAdvance > ClockChange ? MissedRings::ClockSet
-                                                               : MissedRings::Slept;
+void AlarmScheduler::StartedAt(qint64 realMs) {
+    startedMs_ = realMs;
+}
+
+// What this scan covers, and what moved the clock when it covers much. The
+// first covers from the program's start, up to the late limit.
+AlarmScheduler::Span AlarmScheduler::NextSpan(const ScanTime& now) {
+    const qint64 wallNow = Seconds(WallTime::AtMs(now.RealMs, now.Zone));
+    Span span{previousMs_, now.RealMs, passedWall_, wallNow, MissedRings::Slept};
+    if (!scanned_) {
+        span.FromMs =
+            std::max(startedMs_.value_or(now.RealMs), now.RealMs - LateLimit * 1000) - 1;
+        span.WallFrom = Seconds(WallTime::AtMs(span.FromMs, now.Zone));
+    } else {
+        const qint64 bootAdvance = now.BootMs - previousBootMs_;
+        span.Why = now.Zone(Seconds(previousMs_)) != previousOffset_ ? MissedRings::ZoneChanged
+                   : now.RealMs - previousMs_ - bootAdvance > ClockChangeMs
+                       ? MissedRings::ClockSet
+                       : MissedRings::Slept;
+        if (passedWall_ - wallNow > LongestZoneStep) // set back far: what came before is history
+            span.WallFrom = passedWall_ = wallNow;
+        span.WallFrom = std::max(span.WallFrom, wallNow - MissedWithin);
     }
+    if (scanned_ && span.Why == MissedRings::ZoneChanged)
+        EndSeries();
     scanned_ = true;
-    previousLocal_ = local;
-    previousRealMs_ = now.RealMs;
+    previousMs_ = now.RealMs;
     previousBootMs_ = now.BootMs;
-    previousEnd_ = window.End;
-    return window;
+    previousOffset_ = now.Zone(Seconds(now.RealMs));
+    passedWall_ = std::max(passedWall_, wallNow);
+    zone_ = now.Zone;
+    return span;
 }
 
 void AlarmScheduler::Scan(const ScanTime& now) {
-    const Window window = NextWindow(now, LocalSeconds(now));
-    StepOver(window, now.Date);
+    const Span span = NextSpan(now);
+    const QDate today = WallTime::DateOf(span.WallTo);
+    // The label's seconds since midnight are single precision, as the clock's.
+    const float seconds =
+        float(double(WallTime::AtMs(now.RealMs, now.Zone) - WallTime::Of(today, 0) * 1000) /
+              1000.0);
+    QList<QDateTime> missed;
     bool anyArmed = false;
     for (int n = 1; n <= SlotCount; ++n) {
         if (state_.RingCount[n] > 0)
             AdvanceRing(n);
-        const qint32 alarmSecond = AlarmSecond(n);
-        qint32 secondsToGo = RoundHalfEven32(double(alarmSecond) - double(now.Seconds));
-        QDate ringDate = now.Date;
+        Follow(n, span, missed);
+        qint32 secondsToGo = RoundHalfEven32(double(AlarmSecond(n)) - seconds);
+        QDate ringDate = today;
         if (secondsToGo < 0) {
             secondsToGo += SecondsPerDay;
             ringDate = ringDate.addDays(1);
         }
-        const std::optional<double> due = DueMoment(n, window.Start, window.End);
-        if (due && settings_.Switch != SwitchOff) {
-            lastFired_[n] = due;
-            Fire(n, *due);
-        }
         if (Armed(settings_.AlarmTable[n], ringDate)) {
             anyArmed = true;
-            UpdateNextAlarm(n, secondsToGo, now.Seconds);
+            UpdateNextAlarm(n, secondsToGo, seconds);
         }
     }
-    if (!anyArmed) {
-        state_.NextAlarmHour = -1;
-        state_.NextAlarmMinute = 0;
-        indicators_.ShowNextAlarm(std::nullopt);
+    if (!missed.isEmpty()) {
+        std::sort(missed.begin(), missed.end());
+        if (state_.TotalSnoozeCount() == 0)
+            indicators_.SetSnoozeShown(false);
+        emit this->missed({missed, today, span.Why});
     }
+    if (!anyArmed)
+        ShowNext(span.WallTo);
 }
 
-// Moments a suspend stepped over are told, not rung. Nobody was there to be
-// snoozed either: a series whose moment was stepped over ends, and its slot
-// goes back to its own time.
-void AlarmScheduler::StepOver(const Window& window, QDate today) {
-    if (window.Start <= window.Skipped || settings_.Switch == SwitchOff)
-        return;
-    MissedRings missed{{}, today, window.Why};
+// With nothing armed today or tomorrow, the label names the next yearly
+// date to come: one that is armed shows; otherwise none is set.
+void AlarmScheduler::ShowNext(qint64 wallNow) {
+    state_.NextAlarmHour = -1;
+    state_.NextAlarmMinute = 0;
+    std::optional<qint64> soonest;
+    std::optional<AlarmTime> shown;
     for (int n = 1; n <= SlotCount; ++n) {
-        const std::optional<double> moment = DueMoment(n, window.Skipped, window.Start);
-        if (!moment)
+        if (settings_.AlarmTable[n].State != StateDate)
             continue;
-        missed.At << LocalDateTime(*moment);
+        const std::optional<qint64> wall = NextOwnWall(n, wallNow);
+        if (wall && (!soonest || *wall < *soonest)) {
+            soonest = wall;
+            shown = AlarmTime{settings_.AlarmTable[n].Hour, settings_.AlarmTable[n].Minute};
+        }
+    }
+    indicators_.ShowNextAlarm(shown);
+}
+
+// What of slot n has come in this scan rings, unless the switch is at OFF;
+// what came too long ago is told instead. Its own moment outranks a snooze.
+void AlarmScheduler::Follow(int n, const Span& span, QList<QDateTime>& missed) {
+    if (settings_.Switch == SwitchOff)
+        return;
+    std::optional<Due> due = Own(n, span, missed);
+    if (!due)
+        due = Snoozed(n, span, missed);
+    if (due)
+        Fire(n, *due);
+}
+
+// The series' next moment, on the real clock, if it came in this scan; one
+// stepped over by more than the late limit ends the series: nobody was
+// there to be snoozed.
+std::optional<AlarmScheduler::Due> AlarmScheduler::Snoozed(int n, const Span& span,
+                                                          QList<QDateTime>& missed) {
+    if (state_.SnoozeCount[n] <= 0)
+        return std::nullopt;
+    const qint64 at =
+        seriesFrom_[n] + qint64(state_.SnoozeCount[n]) * qint64(settings_.SnoozeInt) * 60;
+    if (at * 1000 <= span.FromMs || at * 1000 > span.ToMs)
+        return std::nullopt;
+    if (span.ToMs - at * 1000 <= LateLimit * 1000)
+        return Due{at, std::nullopt};
+    missed << Shown(Seconds(WallTime::AtMs(at * 1000, zone_)));
+    if (state_.RingCount[n] == 0)
+        state_.SnoozeCount[n] = 0;
+    return std::nullopt;
+}
+
+// The alarm's own moments that came on the wall in this scan, each at its
+// instant: the latest within the late limit rings, older ones are told.
+std::optional<AlarmScheduler::Due> AlarmScheduler::Own(int n, const Span& span,
+                                                      QList<QDateTime>& missed) {
+    std::optional<Due> due;
+    for (std::optional<qint64> wall = NextOwnWall(n, span.WallFrom); wall && *wall <= span.WallTo;
+         wall = NextOwnWall(n, *wall)) {
+        const qint64 at = WallTime::FirstInstant(*wall, zone_);
+        if (at * 1000 > span.ToMs)
+            break; // not come yet, however the wall reads
+        if (span.ToMs - at * 1000 <= LateLimit * 1000) {
+            due = Due{at, wall};
+            continue;
+        }
+        missed << Shown(*wall);
         if (state_.RingCount[n] == 0)
             state_.SnoozeCount[n] = 0;
     }
-    if (missed.At.isEmpty())
-        return;
-    std::sort(missed.At.begin(), missed.At.end());
-    if (state_.TotalSnoozeCount() == 0)
-        indicators_.SetSnoozeShown(false);
-    emit this->missed(missed);
+    return due;
 }
 
 qint32 AlarmScheduler::AlarmSecond(int n) const {
@@ -125,7 +191,11 @@ qint32 AlarmScheduler::AlarmSecond(int n) const {
     return qint32(std::clamp<qint64>(slot.Hour * 3600LL + minutes * 60, INT32_MIN, INT32_MAX));
 }
 
+// A slot whose time cannot be on a clock (a hand-edited 25:00 or 23:-5) is
+// never armed.
 bool AlarmScheduler::Armed(const AlarmSlot& slot, QDate date) const {
+    if (slot.Hour < 0 || slot.Hour > 23 || slot.Minute < 0 || slot.Minute > 59)
+        return false;
     switch (slot.State) {
     case StateDaily:
         return true;
@@ -138,65 +208,52 @@ bool AlarmScheduler::Armed(const AlarmSlot& slot, QDate date) const {
     }
 }
 
-// The first moment of slot n after `after`, its snooze shift included. A
-// moment belongs to the day its series started on, so a snooze that runs
-// past midnight keeps ringing. A slot whose own time lies outside the day (a
-// hand-edited 25:00) never rings.
-std::optional<double> AlarmScheduler::NextMoment(int n, double after) const {
+// The wall time of slot n's first own moment after `after`; a date comes
+// once a year at most (29 February within eight years), so it is looked up
+// year by year.
+std::optional<qint64> AlarmScheduler::NextOwnWall(int n, qint64 after) const {
     const AlarmSlot& slot = settings_.AlarmTable[n];
-    const qint32 base = slot.Hour * 3600 + slot.Minute * 60;
-    if (base < 0 || base >= SecondsPerDay || slot.State == StateOff)
-        return std::nullopt;
-    const double offset = AlarmSecond(n);
-    const qint64 from = qint64(std::floor((after - offset) / double(SecondsPerDay))) + 1;
-    const std::optional<qint64> day = NextArmedDay(slot, from);
-    if (!day)
-        return std::nullopt;
-    return double(*day) * double(SecondsPerDay) + offset;
-}
-
-// The first day from `from` (a Julian day) on which the slot is armed; a
-// date comes once a year at most, so it is looked up year by year.
-std::optional<qint64> AlarmScheduler::NextArmedDay(const AlarmSlot& slot, qint64 from) const {
+    const qint64 second = slot.Hour * 3600LL + slot.Minute * 60LL;
+    QDate day = WallTime::DateOf(after);
+    if (WallTime::Of(day, second) <= after)
+        day = day.addDays(1);
     if (slot.State == StateDate) {
-        const int year = QDate::fromJulianDay(from).year();
-        for (int y = year; y <= year + 8; ++y) { // 29 February comes within eight years
-            const QDate date(y, slot.Month, slot.Day);
-            if (date.isValid() && date.toJulianDay() >= from && Armed(slot, date))
-                return date.toJulianDay();
+        for (int year = day.year(); year <= day.year() + 8; ++year) {
+            const QDate date(year, slot.Month, slot.Day);
+            if (date.isValid() && date >= day && Armed(slot, date))
+                return WallTime::Of(date, second);
         }
         return std::nullopt;
     }
-    for (qint64 day = from; day < from + 7; ++day) {
-        if (Armed(slot, QDate::fromJulianDay(day)))
-            return day;
+    for (const QDate last = day.addDays(6); day <= last; day = day.addDays(1)) {
+        if (Armed(slot, day))
+            return WallTime::Of(day, second);
     }
     return std::nullopt;
 }
 
-// The moment of slot n in (after, until], unless it has already fired.
-std::optional<double> AlarmScheduler::DueMoment(int n, double after, double until) const {
-    const std::optional<double> moment = NextMoment(n, after);
-    if (!moment || *moment > until || lastFired_[n] == *moment)
+// Slot n's next ring after the last scan: the series' next snooze, or its
+// own next moment on the wall, as an instant.
+std::optional<qint64> AlarmScheduler::NextInstant(int n) const {
+    if (state_.SnoozeCount[n] > 0)
+        return seriesFrom_[n] +
+               qint64(state_.SnoozeCount[n]) * qint64(settings_.SnoozeInt) * 60;
+    const std::optional<qint64> wall = NextOwnWall(n, passedWall_);
+    if (!wall)
         return std::nullopt;
-    return moment;
+    return WallTime::FirstInstant(*wall, zone_);
 }
 
 std::optional<NextRingTime> AlarmScheduler::NextRing() const {
     if (!scanned_ || settings_.Switch == SwitchOff)
         return std::nullopt;
-    std::optional<double> first;
-    int slot = 0;
+    std::optional<NextRingTime> first;
     for (int n = 1; n <= SlotCount; ++n) {
-        const std::optional<double> moment = NextMoment(n, previousEnd_);
-        if (moment && (!first || *moment < *first)) {
-            first = moment;
-            slot = n;
-        }
+        const std::optional<qint64> at = NextInstant(n);
+        if (at && (!first || *at < first->At))
+            first = NextRingTime{*at, n};
     }
-    if (!first)
-        return std::nullopt;
-    return NextRingTime{LocalDateTime(*first), slot};
+    return first;
 }
 
 // A ring goes on with the action it started, whatever its slot holds by now,
@@ -218,7 +275,7 @@ void AlarmScheduler::AdvanceRing(int n) {
 void AlarmScheduler::EndRing(int n) {
     qCDebug(lcScheduler) << "the ring of slot" << n << "ends";
     state_.RingCount[n] = 0;
-    if (!EndSnoozeIfOn(n))
+    if (!EndSnoozeIfOn(n) && state_.SnoozeCount[n] > 0)
         indicators_.SetSnoozeShown(true);
     if (state_.RingCommand[n] == CommandStandard && !Ringing(CommandStandard))
         actions_.StopStandardAlarm();
@@ -235,11 +292,16 @@ bool AlarmScheduler::EndSnoozeIfOn(int n) {
 }
 
 // Everything a firing changes is in place before its action is asked for:
-// the action may report its failure from within the call.
-void AlarmScheduler::Fire(int n, double due) {
+// the action may report its failure from within the call. The alarm's own
+// moment starts a series from its instant.
+void AlarmScheduler::Fire(int n, const Due& due) {
     const AlarmSlot& slot = settings_.AlarmTable[n];
     qCDebug(lcScheduler) << "slot" << n << "fires, action" << slot.Command;
-    Snooze(n, due - AlarmSecond(n));
+    if (due.Wall) {
+        seriesFrom_[n] = due.At;
+        state_.SnoozeCount[n] = 0;
+    }
+    Snooze(n);
     firedSeries_[n] = state_.SnoozeCount[n];
     state_.RingCount[n] = 1;
     state_.RingCommand[n] = slot.Command;
@@ -252,7 +314,7 @@ void AlarmScheduler::Fire(int n, double due) {
     } else {
         state_.SnoozeCount[n] = 0;
         state_.RingCount[n] = 0;
-        launchedAt_[n] = previousLocal_;
+        launchedAt_[n] = previousMs_;
         actions_.LaunchExec(slot.Exec);
         return;
     }
@@ -261,14 +323,25 @@ void AlarmScheduler::Fire(int n, double due) {
 }
 
 // The series moves on: to its next moment still ahead when the ring came
-// late (a wake, a stall), as one in the past would only come round tomorrow.
-// With the switch on there is no series.
-void AlarmScheduler::Snooze(int n, double seriesDay) {
+// late (a wake, a stall). With the switch on there is no series.
+void AlarmScheduler::Snooze(int n) {
     state_.SnoozeCount[n] += 1;
     EndSnoozeIfOn(n);
     while (state_.SnoozeCount[n] > 0 && settings_.SnoozeInt > 0 &&
-           seriesDay + AlarmSecond(n) <= previousEnd_)
+           (seriesFrom_[n] + qint64(state_.SnoozeCount[n]) * settings_.SnoozeInt * 60) * 1000 <=
+               previousMs_)
         state_.SnoozeCount[n] += 1;
+}
+
+// A series under way when the zone changed belongs to a morning that is
+// gone: it ends, as one a suspend stepped over does.
+void AlarmScheduler::EndSeries() {
+    for (int n = 1; n <= SlotCount; ++n) {
+        if (state_.RingCount[n] == 0)
+            state_.SnoozeCount[n] = 0;
+    }
+    if (state_.TotalSnoozeCount() == 0)
+        indicators_.SetSnoozeShown(false);
 }
 
 // One WAV plays at a time: the new one ends any other's ring. A single
@@ -309,7 +382,7 @@ void AlarmScheduler::RingAsStandard(int n, const QString& why) {
 void AlarmScheduler::OnLaunchFailed(const QString& text, const QString& why) {
     bool rang = false;
     for (int n = 1; n <= SlotCount; ++n) {
-        if (launchedAt_[n] && previousLocal_ - *launchedAt_[n] <= LaunchAnswersWithin &&
+        if (launchedAt_[n] && previousMs_ - *launchedAt_[n] <= LaunchAnswersWithinMs &&
             settings_.AlarmTable[n].Exec == text) {
             launchedAt_[n].reset();
             RingAsStandard(n, why);
@@ -382,7 +455,6 @@ void AlarmScheduler::SlotCommitted(int n) {
     state_.NextAlarmHour = -1;
     state_.NextAlarmMinute = 0;
     state_.SnoozeCount[n] = 0;
-    lastFired_[n].reset();
 }
 
 void AlarmScheduler::TestAction(int command, const QString& wav, const QString& exec) {

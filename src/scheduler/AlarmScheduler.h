@@ -5,6 +5,7 @@
 #include "AlarmState.h"
 #include "Indicators.h"
 #include "Settings.h"
+#include "WallTime.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -15,37 +16,42 @@
 // what moved the clock: a sleep, the clock set forward, or the time zone.
 struct MissedRings {
     enum Cause { Slept, ClockSet, ZoneChanged };
-    QList<QDateTime> At; // the local times they were due, in order
+    QList<QDateTime> At; // as the wall showed them when they were due, in order
     QDate Today;
     Cause Why = Slept;
 };
 
-// A ring to come: its local time, and the slot that rings.
+// A ring to come: its instant (seconds since the epoch), and the slot that rings.
 struct NextRingTime {
-    QDateTime At;
+    qint64 At = 0;
     int Slot = 0;
 };
 
-// The moment of one scan: the local date and time of day as the clock shows
-// them, and the real time (UTC) that tells a suspend from a clock change.
+// The moment of one scan: the instant, a clock that counts a suspend and no
+// clock setting (which tells a suspend from a clock change), and the rules
+// of the time zone in force.
 struct ScanTime {
-    QDate Date;
-    float Seconds = 0; // since local midnight, with fraction
     qint64 RealMs = 0; // milliseconds since the epoch
-    qint64 BootMs = 0; // milliseconds of a clock that counts a suspend and no clock setting
+    qint64 BootMs = 0;
+    ZoneRule Zone;
 };
 
 // The once-a-second alarm scan, the master switch and Stop. It reads the
 // table on every scan, so a committed change takes effect at the next one.
 //
-// A slot fires when one of its moments falls in the stretch of time this
-// scan covers: from where the previous scan's stretch ended up to half a
-// second ahead of now. Scans one second apart thus fire exactly where a
-// "within half a second" test would, while a late scan still catches what it
-// stepped over. Moments more than ten minutes late (a suspend) stay silent,
-// except those skipped by a daylight-saving jump, which ring at once; a
-// snooze series whose moment was stepped over so ends, and the moments
-// stepped over are told.
+// An alarm's moment is an instant on the wall: its date, hour and minute in
+// the zone in force, decided by the zone's rules. A moment the clocks show
+// twice (clocks going back) rings at its first showing only; one they skip
+// (clocks going forward) rings at the change. A scan fires what has come
+// since the last, never an instant before it has come, so a late scan
+// catches what it stepped over. Snooze rings follow the alarm's own instant
+// by the interval, on the real clock, across any change of the wall's.
+//
+// A moment up to ten minutes late (a suspend, the clock or the zone moved
+// forward) still rings; an older one stays silent and is told, and a snooze
+// series so stepped over ends. A moment the wall shows again (the clock set
+// back, the zone moved west) does not ring again; a zone change ends every
+// series. The first scan covers the moment the program started.
 //
 // An alarm whose own action fails (a WAV that cannot play, a launch that
 // cannot start) rings as the standard alarm instead, for the whole ring.
@@ -54,22 +60,26 @@ class AlarmScheduler : public QObject {
 public:
     // The standard alarm sounds once a second for this long.
     static constexpr int StandardRingSeconds = 60;
+    // Seconds a moment may be late and still ring.
+    static constexpr qint64 LateLimit = 600;
 
     AlarmScheduler(Settings& settings, AlarmState& state, AlarmActions& actions,
                    Indicators& indicators);
 
+    // The program started at this instant: the first scan covers what came since.
+    void StartedAt(qint64 realMs);
     void Scan(const ScanTime& now);
     void lblSw_Click(int index);
     void cmdStop_Click();
     // Stop, and every snooze series ends; the switch stays as it is.
     void EndSnoozes();
-    // A slot was registered anew: its snooze series ends, the occurrence it
-    // fired last is forgotten and the next scan finds the next alarm afresh.
+    // A slot was registered anew: its snooze series ends and the next scan
+    // finds its next alarm afresh.
     void SlotCommitted(int n);
     // The editor's test of an action: the sound once, or the launch.
     void TestAction(int command, const QString& wav, const QString& exec);
-    // The local time of the next ring after the last scan, as things stand
-    // (the types, the snooze series, the switch); none when nothing will ring.
+    // The next ring after the last scan, as things stand (the types, the
+    // snooze series, the switch); none when nothing will ring.
     std::optional<NextRingTime> NextRing() const;
 
 signals:
@@ -82,30 +92,42 @@ signals:
     void missed(const MissedRings& rings);
 
 private:
-    struct Window {
-        double Skipped; // exclusive start of a stretch stepped over, up to Start
-        double Start;   // exclusive, in local seconds since the epoch of the calendar
-        double End;     // inclusive
-        MissedRings::Cause Why = MissedRings::Slept; // what moved the clock past Skipped
+    // What a scan covers: from the last scan's instant, and on the wall from
+    // the latest wall time covered, to now.
+    struct Span {
+        qint64 FromMs;
+        qint64 ToMs;
+        qint64 WallFrom; // seconds; moments after it are new
+        qint64 WallTo;
+        MissedRings::Cause Why;
+    };
+    // A moment of a slot that has come: its instant, and for an alarm's own
+    // moment (not a snooze) its wall time.
+    struct Due {
+        qint64 At;
+        std::optional<qint64> Wall;
     };
 
-    Window NextWindow(const ScanTime& now, double local);
-    void StepOver(const Window& window, QDate today);
+    Span NextSpan(const ScanTime& now);
+    void Follow(int n, const Span& span, QList<QDateTime>& missed);
+    std::optional<Due> Snoozed(int n, const Span& span, QList<QDateTime>& missed);
+    std::optional<Due> Own(int n, const Span& span, QList<QDateTime>& missed);
     void AdvanceRing(int n);
     void EndRing(int n);
     bool EndSnoozeIfOn(int n);
-    void Fire(int n, double due);
-    void Snooze(int n, double seriesDay);
+    void Fire(int n, const Due& due);
+    void Snooze(int n);
     void PlayWav(int n);
     void RingAsStandard(int n, const QString& why);
     void OnLaunchFailed(const QString& text, const QString& why);
+    void EndSeries();
     void ShowStop();
+    void ShowNext(qint64 wallNow);
     bool Ringing(std::optional<qint16> command = std::nullopt) const;
     bool Armed(const AlarmSlot& slot, QDate date) const;
     qint32 AlarmSecond(int n) const;
-    std::optional<double> NextMoment(int n, double after) const;
-    std::optional<qint64> NextArmedDay(const AlarmSlot& slot, qint64 from) const;
-    std::optional<double> DueMoment(int n, double after, double until) const;
+    std::optional<qint64> NextOwnWall(int n, qint64 after) const;
+    std::optional<qint64> NextInstant(int n) const;
     void UpdateNextAlarm(int n, qint32 secondsToGo, float now);
 
     Settings& settings_;
@@ -114,16 +136,18 @@ private:
     Indicators& indicators_;
 
     bool scanned_ = false;
-    double previousLocal_ = 0;
-    qint64 previousRealMs_ = 0;
+    std::optional<qint64> startedMs_;
+    qint64 previousMs_ = 0;
     qint64 previousBootMs_ = 0;
-    double previousEnd_ = 0;
-    // The moment each slot fired last, so the clock going back never rings it twice.
-    std::array<std::optional<double>, SlotCount + 1> lastFired_{};
+    int previousOffset_ = 0; // of the zone in force at the last scan, then
+    qint64 passedWall_ = 0;  // the latest wall time covered: nothing before it rings again
+    ZoneRule zone_;          // as at the last scan
+    // The instant of the alarm's own moment each series started from.
+    std::array<qint64, SlotCount + 1> seriesFrom_{};
     // The snooze count of each slot's last firing, which a failed action rings on with.
     std::array<qint32, SlotCount + 1> firedSeries_{};
-    // When each slot launched last, in local seconds: a failure heard of soon after rings it.
-    std::array<std::optional<double>, SlotCount + 1> launchedAt_{};
+    // When each slot launched last: a failure heard of soon after rings it.
+    std::array<std::optional<qint64>, SlotCount + 1> launchedAt_{};
     int wavSlot_ = 0;       // the slot the WAV plays for; 0 for a test
     bool sounding_ = false; // a ring lasts or a sound plays: Stop is shown
 };
