@@ -11,12 +11,12 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
-#include <QFile>
 #include <ctime>
 #include <unistd.h>
 
@@ -217,6 +217,11 @@ bool Form1::InView() const {
     return isVisible() && !isMinimized() && (!wayland || isActiveWindow());
 }
 
+bool Form1::Minimised() const {
+    const bool wayland = QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
+    return wayland || isMinimized() || !isVisible();
+}
+
 void Form1::ShowNextAlarm(const QString& text) {
     SetIfChanged(lblAlerm, text);
 }
@@ -290,6 +295,12 @@ void Form1::BringToFront() {
 
 void Form1::Stop() {
     clock_.cmdStop_Click();
+}
+
+// Told directly too: on Wayland no window learns that it was minimised.
+void Form1::StartMinimised() {
+    showMinimized();
+    clock_.Minimised();
 }
 
 void Form1::Tell(const QString& text) {

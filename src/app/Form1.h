@@ -32,8 +32,11 @@ public:
     void BringToFront();
     // What Stop does, asked from outside (vendrix --stop).
     void Stop();
+    // As at login: minimised, into the notification area where there is one.
+    void StartMinimised();
 
     bool InView() const override;
+    bool Minimised() const override;
     void ShowNextAlarm(const QString& text) override;
     void ShowSnooze(bool shown) override;
     void ShowStop(bool shown) override;

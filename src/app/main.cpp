@@ -111,7 +111,7 @@ int main(int argc, char* argv[]) {
     if (!settings.PassedOver.isEmpty())
         form.Tell(Words::NotBesideTheProgram(settings.PassedOver, iniPath));
     if (request.AtLogin)
-        form.showMinimized(); // into the notification area, where there is one
+        form.StartMinimised();
     else
         form.show();
     return QApplication::exec();

@@ -17,22 +17,32 @@ AlarmClock::AlarmClock(const QString& iniPath, AlarmActions& actions, const Desk
       tray_(desktop.tray), wake_(desktop.wake, desktop.inhibitor),
       ringVolume_(desktop.volume, desktop.volumeRecord),
       quietNotice_(desktop.volume, desktop.notifications),
-      audibility_(desktop.sound, desktop.volume), view_(view) {
+      audibility_(desktop.sound, desktop.volume), placement_(desktop.tray, view), view_(view) {
+    FollowTheScheduler();
+    FollowTheDesktop(desktop.wake);
+    FollowTheSettings();
+}
+
+// A ring, its end, a fallback, missed rings; a sound unheard, and heard again.
+void AlarmClock::FollowTheScheduler() {
     connect(&scheduler_, &AlarmScheduler::ringing, this, &AlarmClock::AlarmRinging);
     connect(&scheduler_, &AlarmScheduler::fellBack, this, &AlarmClock::AlarmFellBack);
     connect(&scheduler_, &AlarmScheduler::missed, this, &AlarmClock::AlarmsMissed);
     connect(&scheduler_, &AlarmScheduler::quiet, this, &AlarmClock::AlarmsQuiet);
     connect(&audibility_, &Audibility::silenced, this, &AlarmClock::OnSoundFailed);
     connect(&audibility_, &Audibility::heard, this, &AlarmClock::OnSoundRestored);
+}
+
+// What the user chooses outside the window: in the ring's notification, in
+// the notification area's menu; and a wake that cannot be set.
+void AlarmClock::FollowTheDesktop(WakeTimer& wake) {
     connect(&notifications_, &Notifications::stopInvoked, this, &AlarmClock::cmdStop_Click);
     connect(&notifications_, &Notifications::endSnoozeInvoked, this, &AlarmClock::EndSnooze);
-    connect(&tray_, &TrayIcon::endSnoozeChosen, this, &AlarmClock::EndSnooze);
-    connect(&tray_, &TrayIcon::availableChanged, this, &AlarmClock::TrayChanged);
     connect(&notifications_, &Notifications::restoreInvoked, this, &AlarmClock::Restore);
     connect(&tray_, &TrayIcon::stopChosen, this, &AlarmClock::cmdStop_Click);
+    connect(&tray_, &TrayIcon::endSnoozeChosen, this, &AlarmClock::EndSnooze);
     connect(&tray_, &TrayIcon::restoreChosen, this, &AlarmClock::Restore);
-    connect(&desktop.wake, &WakeTimer::unavailable, this, &AlarmClock::OnWakeUnavailable);
-    FollowTheSettings();
+    connect(&wake, &WakeTimer::unavailable, this, &AlarmClock::OnWakeUnavailable);
 }
 
 // What happens to the settings file is told in the window while Vendrix
@@ -144,41 +154,12 @@ void AlarmClock::TestAction(int command, const QString& wav, const QString& exec
     scheduler_.TestAction(command, wav, exec);
 }
 
-// Without a notification area, hidden, nothing could bring the window back:
-// it stays minimised on the task bar until one appears.
 void AlarmClock::Minimised() {
-    awaitingTray_ = !tray_.Available();
-    if (!awaitingTray_)
-        IntoTray();
-}
-
-void AlarmClock::IntoTray() {
-    view_.HideWindow();
-    tray_.Show();
-    inTray_ = true;
-}
-
-// A notification area that appears takes in a window minimised for want of
-// one (panels often start after the programs of a login), unless the user
-// has brought it back since; one that goes away would leave the window out
-// of reach: it comes back, minimised on the task bar, to move in again.
-void AlarmClock::TrayChanged() {
-    const bool available = tray_.Available();
-    if (available && std::exchange(awaitingTray_, false) && !view_.InView())
-        return IntoTray();
-    if (available || !inTray_)
-        return;
-    inTray_ = false;
-    awaitingTray_ = true;
-    tray_.Hide();
-    view_.ShowMinimised();
+    placement_.Minimised();
 }
 
 void AlarmClock::Restore() {
-    inTray_ = false;
-    awaitingTray_ = false;
-    view_.ShowWindow();
-    tray_.Hide();
+    placement_.Restore();
     notifications_.CloseRing();
 }
 

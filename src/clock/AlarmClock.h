@@ -11,6 +11,7 @@
 #include "QuietNotice.h"
 #include "RingVolume.h"
 #include "SettingsKeeper.h"
+#include "TrayPlacement.h"
 #include "WakeKeeper.h"
 
 #include <QDateTime>
@@ -71,14 +72,14 @@ private:
     void AlarmsMissed(const MissedRings& missed);
     void OnSoundFailed(Silence why);
     void OnSoundRestored();
+    void FollowTheScheduler();
+    void FollowTheDesktop(WakeTimer& wake);
     void FollowTheSettings();
     void TakenIn(const QList<int>& changed, bool switched, bool keepEdits);
     void AlarmsQuiet();
     void RingStarted();
     void SetSwitch(int index);
     void WarnIfOff();
-    void IntoTray();
-    void TrayChanged();
     void OnWakeUnavailable(const QString& why);
     QString AlarmTitle() const;
     bool InSeries() const;
@@ -94,11 +95,10 @@ private:
     RingVolume ringVolume_;
     QuietNotice quietNotice_;
     Audibility audibility_;
+    TrayPlacement placement_;
     ClockView& view_;
-    int ringing_ = 0;           // the slot that rang last
-    QString ringBody_;          // what its notification says
-    bool toldOff_ = false;      // that alarms set at OFF do not ring, until the switch leaves OFF
-    bool ending_ = false;       // the run is ending: no window is left to tell in
-    bool inTray_ = false;       // hidden, with the icon in the notification area
-    bool awaitingTray_ = false; // minimised on the task bar for want of a notification area
+    int ringing_ = 0;      // the slot that rang last
+    QString ringBody_;     // what its notification says
+    bool toldOff_ = false; // that alarms set at OFF do not ring, until the switch leaves OFF
+    bool ending_ = false;  // the run is ending: no window is left to tell in
 };

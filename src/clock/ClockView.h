@@ -9,6 +9,9 @@ public:
     virtual ~ClockView() = default;
     // Shown, not minimised, not in the notification area.
     virtual bool InView() const = 0;
+    // Still minimised, as far as can be known (on Wayland, nothing says it
+    // came back, and so it has not).
+    virtual bool Minimised() const = 0;
     virtual void ShowNextAlarm(const QString& text) = 0; // lblAlerm
     virtual void ShowSnooze(bool shown) = 0;             // lblSnz
     virtual void ShowStop(bool shown) = 0;               // cmdStop

@@ -7,6 +7,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <limits>
 
 namespace {
 
@@ -68,8 +69,10 @@ void DBusNotifications::ShowRing(const QString& summary, const QString& body, bo
     const QDBusMessage notify =
         Notify(id_, summary, body, actions + QStringList{RestoreKey, QStringLiteral("復元")}, 2);
     pending_ = true;
-    auto* watcher =
-        new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(notify), this);
+    // No deadline: a daemon that answers late still says which notification
+    // it shows, so that one for a ring already over is closed at once.
+    auto* watcher = new QDBusPendingCallWatcher(
+        QDBusConnection::sessionBus().asyncCall(notify, std::numeric_limits<int>::max()), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
         const QDBusPendingReply<uint> reply = *w;
         w->deleteLater();

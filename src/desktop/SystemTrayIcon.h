@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "StatusNotifierItem.h"
 #include "TrayIcon.h"
 
 #include <QIcon>
@@ -10,10 +11,12 @@ class QAction;
 class QMenu;
 class QSystemTrayIcon;
 
-// The icon on Qt's notification-area support, tool tip "Vendrix staying
-// resident". Its menu opens on the right button; a left click does nothing.
-// The area is watched as Qt knows it, without polling: the X tray selection
-// and the StatusNotifierWatcher on the session bus.
+// The icon, tool tip "Vendrix staying resident", in whichever notification
+// area there is: a StatusNotifierItem host when one is registered (it may
+// come and go at any time), else the X notification area through Qt. Qt is
+// asked about the area only while no such host is there, as it decides
+// once per process which kind it uses. The X icon's menu opens on the right
+// button; a left click there does nothing.
 class SystemTrayIcon : public TrayIcon {
     Q_OBJECT
 public:
@@ -26,12 +29,22 @@ public:
     void OfferStop(bool offered) override;
     void OfferEndSnooze(bool offered) override;
 
-private:
-    QAction* AddItem(const QString& text, const char* name, void (TrayIcon::*chosen)());
-    void WatchForTheArea();
+private slots:
+    void XChanged();
 
-    std::unique_ptr<QMenu> mnuTray;
-    QAction* mnuStop;
-    QAction* mnuEndSnooze;
-    QSystemTrayIcon* tray;
+private:
+    static SniPixmaps PixmapsOf(const QIcon& icon);
+    bool XAvailable() const;
+    QSystemTrayIcon& X() const;
+    QAction* AddItem(const QString& text, const char* name, void (TrayIcon::*chosen)()) const;
+    void Place();
+
+    const QIcon icon_;
+    StatusNotifierItem sni_;
+    bool shown_ = false;
+    // The X icon and its menu, made the first time they are needed.
+    mutable std::unique_ptr<QMenu> mnuTray;
+    mutable QAction* mnuStop = nullptr;
+    mutable QAction* mnuEndSnooze = nullptr;
+    mutable QSystemTrayIcon* tray = nullptr;
 };

@@ -18,6 +18,7 @@ namespace {
 class FakeView : public ClockView {
 public:
     bool InView() const override { return inView; }
+    bool Minimised() const override { return !inView; }
     void ShowNextAlarm(const QString& text) override { alarm = text; }
     void ShowSnooze(bool shown) override { snooze = shown; }
     void ShowStop(bool shown) override { stop = shown; }
@@ -399,23 +400,25 @@ private slots:
     }
     void notificationAreaComesAndGoes() {
         auto [there, steps, shown] = Fetch<bool, QString, QString>({"there", "steps", "shown"});
-        Clock c;
-        c.tray.available = there;
+        FakeTray tray;
+        FakeView view;
+        TrayPlacement placement(tray, view);
+        tray.available = there;
         for (const QString& step : steps.split(' ')) {
             if (step == "M") {
-                c.view.inView = c.view.minimised = false;
-                c.clock.Minimised();
+                view.inView = view.minimised = false;
+                placement.Minimised();
             } else if (step == "R") {
-                c.view.inView = true;
+                view.inView = true;
             } else if (step == "T") {
-                emit c.tray.restoreChosen();
+                placement.Restore();
             } else {
-                c.tray.Become(step == "A");
+                tray.Become(step == "A");
             }
         }
-        const bool minimised = !c.view.inView && !c.tray.shown;
-        QCOMPARE(c.tray.shown ? "in the area" : minimised ? "minimised" : "in view", shown);
-        QVERIFY(shown != "minimised" || steps == "M" || c.view.minimised);
+        const bool minimised = !view.inView && !tray.shown;
+        QCOMPARE(tray.shown ? "in the area" : minimised ? "minimised" : "in view", shown);
+        QVERIFY(shown != "minimised" || steps == "M" || view.minimised);
     }
 
     // 復元 brings the window back and closes the ring's notification.

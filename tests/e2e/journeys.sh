@@ -125,25 +125,81 @@ journey_notify() { # Ringing out of view: a notification to stop it, to end its 
         bash -c "[ \"\$('$APP/vendrix' --stop 2>&1; echo \$?)\" = \"\$(printf 'vendrix: no Vendrix runs on these settings; nothing to stop\n1')\" ]"
 }
 
-journey_late_tray() { # Started at login before the notification area: the window moves in when it appears, and again after the panel restarts.
+journey_notify_dunst() { # Ringing out of view with dunst: its Stop, スヌーズを終了 and 復元; a daemon that answers late shows no ring that is over.
+    local stop
+    install_copy
+    make_tone "$WORK/short.wav" 1 # played once: its ring ends with it, no series
+    printf '[Settings]\nSwitch=0\nSnoozeInt=2\n[Alerm 1]\nTime=07:00\nState=1\n[Alerm 2]\nTime=07:05\nState=1\nCommand=1\nWAV=%s\n[Alerm 3]\nTime=07:10\nState=1\n' \
+        "$WORK/short.wav" | write_ini
+    dunst_up
+    rec_start
+    heard_from "2027-03-01 06:59:30" 10 # ten times faster: rings at 3 s, 15 s, 33 s, 63 s
+    xdotool windowminimize "$WID"
+    check "a ring out of view is shown by dunst" await 10 shown +
+    stop=$(rec_now)
+    dunst_choose Stop
+    check "its Stop silences the ring" silent "$(plus "$stop" 0.5)" 1.5
+    check "and the notification goes" await 5 shown 0
+    check "the snooze ring is shown" await 15 shown +
+    stop=$(rec_now)
+    dunst_choose スヌーズを終了
+    check "its スヌーズを終了 stops the ring and the series" silent "$(plus "$stop" 0.5)" 12
+    kill -STOP "$DUNST" # stuck, as a daemon can be
+    sleep 30 # the 07:05 ring, its notification asked for, and over; longer than a call to the bus waits
+    kill -CONT "$DUNST"
+    sleep 3
+    check "answering late, dunst shows no ring that is over" shown 0
+    check "the next ring is shown" await 15 shown +
+    dunst_choose 復元
+    check "its 復元 brings the window back" await 5 mapped "$WID"
+}
+
+journey_late_tray() { # Started at login before an X notification area: the window moves in when one appears, and again after the panel restarts.
+    local panel=$1
     install_copy
     printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\n' | write_ini
     (cd "$APP" && exec ./vendrix --autostart 2>>"$WORK/stderr") &
     VPID=$!
     pids+=("$VPID")
-    iconic() { xprop -id "$WID" WM_STATE 2>/dev/null | grep -q Iconic; }
-    await 10 bash -c "xdotool search --name '^Vendrix v0\.3\$' >/dev/null"
-    WID=$(xdotool search --name '^Vendrix v0\.3$' | head -n1)
+    the_window
     check "no notification area yet: minimised on the task bar" await 5 iconic
-    trayer --edge bottom --align right --widthtype pixel --width 120 --height 24 >/dev/null 2>&1 &
-    local tray=$!
-    pids+=("$tray")
-    check "one appears: the window moves in" await 10 bash -c "$(declare -f find_tray_icon mapped unmapped); find_tray_icon && unmapped $WID"
-    kill "$tray"
+    x_area "$panel"
+    local moved_in="$(declare -f find_tray_icon mapped unmapped); find_tray_icon && unmapped $WID"
+    check "$panel appears: the window moves in" await 10 bash -c "$moved_in"
+    kill "$X_AREA"
     check "the panel goes: back on the task bar" await 10 iconic
-    trayer --edge bottom --align right --widthtype pixel --width 120 --height 24 >/dev/null 2>&1 &
-    pids+=($!)
-    check "and comes back: in again" await 10 bash -c "$(declare -f find_tray_icon mapped unmapped); find_tray_icon && unmapped $WID"
+    x_area "$panel"
+    check "and comes back: in again" await 10 bash -c "$moved_in"
+}
+
+journey_status_notifier() { # A notification area that speaks only StatusNotifierItem: in when it comes late and after its restart; its menu stops a ring, a click brings the window back.
+    local stop
+    install_copy
+    printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\n' | write_ini
+    rec_start
+    t0=$(rec_now)
+    (cd "$APP" && LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@2027-03-01 06:59:40" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+        exec ./vendrix --autostart 2>>"$WORK/stderr") &
+    VPID=$!
+    pids+=("$VPID")
+    [[ -n ${WAYLAND_DISPLAY:-} ]] || the_window
+    local moved_in="$(declare -f sni_items in_sni); VPID=$VPID in_sni"
+    [[ -n ${WAYLAND_DISPLAY:-} ]] || check "no area yet: minimised on the task bar" await 5 iconic
+    sni_host
+    check "a host comes after the start: the item goes in" await 10 bash -c "$moved_in"
+    [[ -n ${WAYLAND_DISPLAY:-} ]] || check "and the window with it" unmapped "$WID"
+    kill "$SNI_HOST" && ended "$SNI_HOST"
+    [[ -n ${WAYLAND_DISPLAY:-} ]] || check "the host goes: back on the task bar" await 10 iconic
+    sni_host
+    check "it comes back: in again" await 10 bash -c "$moved_in"
+    check "at the ring, the item needs attention" await 30 sni_status NeedsAttention
+    check "and its menu offers Stop" bash -c "$(declare -f sni_call); VPID=$VPID sni_call /MenuBar com.canonical.dbusmenu.GetProperty int32:1 string:visible | grep -q 'boolean true'"
+    stop=$(rec_now)
+    sni_choose 1
+    check "its Stop silences the ring" silent "$(plus "$stop" 0.5)" 1.5
+    check "and the item is calm again" await 5 sni_status Active
+    sni_call /StatusNotifierItem org.kde.StatusNotifierItem.Activate int32:0 int32:0 >/dev/null
+    check "a click on it brings the window back, out of the area" await 5 bash -c "! ($moved_in)"
 }
 
 journey_wayland() { # On a Wayland compositor: the window shows, a ring's notification stops it and brings the window back, --stop stops it.
@@ -469,6 +525,68 @@ journey_slept_through() { # A jump over an alarm: it does not ring; one notifica
     check "only one" test "$(grep -c 鳴らなかったアラーム "$WORK/notes")" = 1
     check "it did not ring" test ! -e "$WORK/fired"
     check "one line on standard error" test "$(grep -c "missed, as the clock was set forward past $at" "$WORK/stderr")" = 1
+}
+
+# zone ZONE: the system's local time replaced, as a laptop's is when it
+# lands: the zone file bound over /etc/localtime, in this journey's own mount
+# namespace.
+zone() { mount --bind "/usr/share/zoneinfo/$1" /etc/localtime; }
+# wall ZONE TIME: the epoch seconds of TIME (as date -d reads it) in ZONE.
+wall() { TZ=$1 date -d "$2" +%s; }
+
+journey_zone_change() { # The zone changed under the running program, as on landing: east rings what is minutes late and tells what is hours late; west does not ring again.
+    local server=$1 late missed ring next
+    if [[ -z ${VENDRIX_OWN_MOUNTS:-} ]]; then # the journey again, in a mount namespace of its own
+        unshare --mount true 2>/dev/null || { echo "# skipped: no mount namespace can be made here"; return; }
+        rm -rf "$WORK"
+        VENDRIX_OWN_MOUNTS=1 exec unshare --mount --propagation private bash "$0" "$VENDRIX_BIN" "$ALARM_WAV" zone_change "$@"
+    fi
+    unset TZ
+    install_copy
+    make_witness "$WORK/witness" "$WORK/fired"
+    "$server" notifications >"$WORK/notes" &
+    pids+=($!)
+    # In Tokyo's time: one alarm five minutes ago, one two hours ago, once Berlin becomes Tokyo.
+    late=$(TZ=Asia/Tokyo date -d '-5 min' +%H:%M) missed=$(TZ=Asia/Tokyo date -d '-2 hour' +%H:%M)
+    printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=%s\nState=1\nCommand=2\nExec=%s?late\n[Alerm 2]\nTime=%s\nState=1\nCommand=2\nExec=%s?missed\n' \
+        "$late" "$WORK/witness" "$missed" "$WORK/witness" | write_ini
+    zone Europe/Berlin
+    start_vendrix
+    wait_for_window
+    sleep 2
+    zone Asia/Tokyo
+    check "east: an alarm five minutes past in the new zone rings" await 10 grep -qx late "$WORK/fired"
+    check "one two hours past is told, not rung" notified 1 "鳴らなかったアラーム \| タイムゾーンが変わり、時刻が過ぎました：$missed"
+    check "and only that" bash -c "! grep -qx missed '$WORK/fired'"
+    kill -TERM "$VPID" && ended "$VPID"
+    # West after the ring: in a minute in Tokyo's time it rings; Berlin then, it does not ring again today.
+    ring=$(TZ=Asia/Tokyo date -d '+1 min' +%H:%M)
+    printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=%s\nState=1\nCommand=2\nExec=%s?west\n' "$ring" "$WORK/witness" | write_ini
+    start_vendrix
+    wait_for_window
+    check "the alarm rings at its minute in Tokyo" await 75 grep -qx west "$WORK/fired"
+    zone Europe/Berlin
+    next=$(wall Europe/Berlin "$(TZ=Asia/Tokyo date +%F) $ring tomorrow")
+    check "west: the wake is for its time tomorrow in Berlin, not again today" await 5 wakes_at "$VPID" "$((next - 60))"
+}
+
+journey_set_back() { # The clock set back over an alarm whose series was ended: it does not ring again.
+    local at fires="slot 1 fires"
+    install_copy
+    at=$(date -d '+1 min' +%H:%M)
+    printf '[Settings]\nSwitch=0\nSnoozeInt=2\n[Alerm 1]\nTime=%s\nState=1\n' "$at" | write_ini
+    echo "+0 x10" >"$WORK/faketime" # ten times faster: a minute in six seconds
+    (cd "$APP" && LD_PRELOAD="$FAKETIME_LIB" FAKETIME_TIMESTAMP_FILE="$WORK/faketime" \
+        FAKETIME_NO_CACHE=1 FAKETIME_DONT_FAKE_MONOTONIC=1 QT_LOGGING_RULES="vendrix.scheduler.debug=true" \
+        exec ./vendrix 2>>"$WORK/stderr") &
+    VPID=$!
+    pids+=("$VPID")
+    wait_for_window
+    check "the alarm rings, and its snooze" await 40 bash -c "[ \$(grep -c '$fires' '$WORK/stderr') = 2 ]"
+    click 16 24 # ON: the series ends
+    echo "-300 x10" >"$WORK/faketime" # the clock set back five minutes, over the alarm and its snooze
+    sleep 40
+    check "set back over them, neither rings again" test "$(grep -c "$fires" "$WORK/stderr")" = 2
 }
 
 a11y_bus_up() { dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null 2>&1; }

@@ -114,11 +114,58 @@ window_height() { xwininfo -id "$WID" | awk '/Height:/ { print $2 }'; }
 find_tray_icon() {
     ICON=""
     for id in $(xdotool search --class vendrix 2>/dev/null); do
-        if xwininfo -id "$id" | grep -q 'Width: 22' && mapped "$id"; then ICON=$id; fi
+        if xwininfo -id "$id" | grep -qE 'Width: (1[6-9]|2[0-9]|3[0-2])$' && mapped "$id"; then ICON=$id; fi
     done
     [[ -n $ICON ]] || return 1
     eval "$(xdotool getwindowgeometry --shell "$ICON")"
-    IX=$((X + 11)) IY=$((Y + 11))
+    IX=$((X + WIDTH / 2)) IY=$((Y + HEIGHT / 2))
+}
+
+# A notification area started as a panel is, stopped by its PID: X_AREA.
+# x_area trayer|tint2
+x_area() {
+    if [[ $1 == tint2 ]]; then
+        tint2 -c /etc/xdg/tint2/tint2rc >>"$WORK/area.log" 2>&1 &
+    else
+        trayer --edge bottom --align right --widthtype pixel --width 120 --height 24 >>"$WORK/area.log" 2>&1 &
+    fi
+    X_AREA=$!
+    pids+=("$X_AREA")
+}
+# A StatusNotifierItem host with its watcher, as a Wayland bar or Plasma has: SNI_HOST.
+# Under Wayland it draws on an X screen of its own (it needs X for its
+# panel); what Vendrix meets of it is on the session bus all the same.
+sni_host() {
+    local display=${DISPLAY:-}
+    if [[ -z $display ]]; then
+        exec 3>"$WORK/host-display"
+        Xvfb -displayfd 3 -screen 0 640x100x24 -nolisten tcp >>"$WORK/host.log" 2>&1 &
+        pids+=($!)
+        await 5 test -s "$WORK/host-display"
+        exec 3>&-
+        display=":$(head -n1 "$WORK/host-display")"
+    fi
+    DISPLAY=$display GDK_BACKEND=x11 gtk-sni-tray-standalone --watcher >>"$WORK/host.log" 2>&1 &
+    SNI_HOST=$!
+    pids+=("$SNI_HOST")
+    await 10 sni_items >/dev/null
+}
+sni_items() {
+    dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
+        org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher string:RegisteredStatusNotifierItems 2>/dev/null
+}
+# Vendrix's item is in the host's area.
+in_sni() { sni_items | grep -q "\"org.kde.StatusNotifierItem-$VPID-1\""; }
+# sni_call PATH INTERFACE.METHOD ARGS...: a call to Vendrix's item, as the host makes it.
+sni_call() { dbus-send --session --print-reply --dest="org.kde.StatusNotifierItem-$VPID-1" "$@"; }
+sni_status() { sni_call /StatusNotifierItem org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierItem string:Status | grep -q "\"$1\""; }
+# sni_choose ID: the user chooses entry ID of the item's menu (1 Stop, 2 スヌーズを終了, 3 復元).
+sni_choose() { sni_call /MenuBar com.canonical.dbusmenu.Event "int32:$1" string:clicked variant:int32:0 uint32:0 >/dev/null; }
+iconic() { xprop -id "$WID" WM_STATE 2>/dev/null | grep -q Iconic; }
+# A window of Vendrix's, that the window manager has, not yet visible: sets WID.
+the_window() {
+    await 10 bash -c "xdotool search --name '^Vendrix v0\.3\$' >/dev/null"
+    WID=$(xdotool search --name '^Vendrix v0\.3$' | head -n1)
 }
 
 # Chooses 復元, the last entry of the tray icon's menu (Stop comes first while a ring lasts).
@@ -198,3 +245,21 @@ loud_throughout() {
     local t
     for t in $(seq "$1" 1 "$(plus "$2" -1)"); do loud "$t" 1 || return 1; done
 }
+
+# dunst, the notification daemon of many a desktop, its actions chosen
+# through dunstctl's menu (answered by a script): DUNST.
+dunst_up() {
+    mkdir -p "$WORK/dunst"
+    printf '#!/bin/sh\ncat >"%s/choices"\ngrep -m1 "^#$(cat "%s/want") " "%s/choices"\n' \
+        "$WORK/dunst" "$WORK/dunst" "$WORK/dunst" >"$WORK/dunst/pick"
+    chmod +x "$WORK/dunst/pick"
+    printf '[global]\ndmenu = %s/pick\n' "$WORK/dunst" >"$WORK/dunst/dunstrc"
+    dunst -config "$WORK/dunst/dunstrc" >>"$WORK/dunst.log" 2>&1 &
+    DUNST=$!
+    pids+=("$DUNST")
+    await 5 dunstctl count >/dev/null
+}
+# dunst_choose ACTION: the user chooses that action of the notification shown.
+dunst_choose() { echo "$1" >"$WORK/dunst/want"; dunstctl context; }
+# shown N: dunst shows N notifications (at least one with "+").
+shown() { local n; n=$(dunstctl count displayed); [[ $1 == + ]] && ((n > 0)) || [[ $n == "$1" ]]; }
