@@ -2,13 +2,7 @@
 #include "AlarmClock.h"
 
 #include "ClockLogging.h"
-#include "TextRules.h"
 #include "UserWords.h"
-
-#include <QDir>
-#include <QFileInfo>
-#include <algorithm>
-#include <cerrno>
 
 AlarmClock::AlarmClock(const QString& iniPath, AlarmActions& actions, const Desktop& desktop,
                        ClockView& view)
@@ -29,8 +23,8 @@ void AlarmClock::FollowTheScheduler() {
     connect(&scheduler_, &AlarmScheduler::fellBack, this, &AlarmClock::AlarmFellBack);
     connect(&scheduler_, &AlarmScheduler::missed, this, &AlarmClock::AlarmsMissed);
     connect(&scheduler_, &AlarmScheduler::quiet, this, &AlarmClock::AlarmsQuiet);
-    connect(&audibility_, &Audibility::silenced, this, &AlarmClock::OnSoundFailed);
-    connect(&audibility_, &Audibility::heard, this, &AlarmClock::OnSoundRestored);
+    connect(&audibility_, &Audibility::silenced, this, &AlarmClock::Silenced);
+    connect(&audibility_, &Audibility::heard, this, &AlarmClock::Heard);
 }
 
 // What the user chooses outside the window: in the ring's notification, in
@@ -68,7 +62,7 @@ void AlarmClock::FollowTheSettings() {
             [this, tell](const Failure& why) { tell(Words::SaveFailed(IniPath(), why)); });
     connect(&keeper_, &SettingsKeeper::savedBeside, this,
             [this, tell](const QString& beside) { tell(Words::SavedBeside(IniPath(), beside)); });
-    connect(&keeper_, &SettingsKeeper::takenIn, this, &AlarmClock::TakenIn);
+    connect(&keeper_, &SettingsKeeper::editTakenIn, this, &AlarmClock::EditTakenIn);
 }
 
 void AlarmClock::Started(qint64 realMs) {
@@ -100,11 +94,7 @@ void AlarmClock::OnWakeUnavailable(const QString& why) {
     if (why == settings_.WakeNoticeTold)
         return;
     settings_.WakeNoticeTold = why;
-    notifications_.ShowNotice(
-        QStringLiteral("Vendrix"),
-        QStringLiteral("アラームのためにコンピューターをスリープから起こせません（%1）。"
-                       "スリープしている間のアラームは鳴りません。")
-            .arg(why));
+    notifications_.ShowNotice(QStringLiteral("Vendrix"), Words::CannotWake(why));
 }
 
 void AlarmClock::SetSwitch(int index) {
@@ -145,9 +135,7 @@ void AlarmClock::WarnIfOff() {
     if (settings_.Switch != SwitchOff || !settings_.AnyOn() || toldOff_)
         return;
     toldOff_ = true;
-    notifications_.ShowNotice(QStringLiteral("Vendrix"),
-                              QStringLiteral("スイッチが OFF なので、アラームは鳴りません。"
-                                             "鳴らすには SNZ か ON を選んでください。"));
+    notifications_.ShowNotice(QStringLiteral("Vendrix"), Words::SwitchIsOff());
 }
 
 void AlarmClock::TestAction(int command, const QString& wav, const QString& exec) {
@@ -167,9 +155,7 @@ void AlarmClock::Restore() {
 // nothing will ring, and how to keep it waiting instead.
 void AlarmClock::Closed() {
     if (settings_.Armed())
-        notifications_.ShowNotice(QStringLiteral("Vendrix を終了しました"),
-                                  QStringLiteral("もう一度起動するまで、アラームは鳴りません。"
-                                                 "最小化すれば、通知領域で待ちます。"));
+        notifications_.ShowNotice(Words::ClosedSummary(), Words::ClosedWithAlarms());
 }
 
 void AlarmClock::Save() {
@@ -179,7 +165,7 @@ void AlarmClock::Save() {
 }
 
 // What an edit of the file changed starts afresh, as if registered.
-void AlarmClock::TakenIn(const QList<int>& changed, bool switched, bool keepEdits) {
+void AlarmClock::EditTakenIn(const QList<int>& changed, bool switched, bool keepEdits) {
     for (int n : changed)
         scheduler_.SlotCommitted(n);
     if (switched)
@@ -237,8 +223,7 @@ void AlarmClock::AlarmRinging(int n) {
     ringing_ = n;
     RingStarted();
     const AlarmSlot& slot = settings_.AlarmTable[n];
-    ringBody_ =
-        slot.Command == CommandWav ? Words::NameOf(slot.WAV) : QStringLiteral("標準のアラーム");
+    ringBody_ = slot.Command == CommandWav ? Words::NameOf(slot.WAV) : Words::StandardAlarm();
     if (view_.InView())
         return view_.AskAttention();
     notifications_.ShowRing(AlarmTitle(), ringBody_, InSeries());
@@ -250,12 +235,7 @@ void AlarmClock::AlarmFellBack(int n, const QString& why) {
     RingStarted();
     if (view_.InView())
         view_.AskAttention();
-    const AlarmSlot& slot = settings_.AlarmTable[n];
-    const QString what = slot.Command == CommandWav
-                             ? QStringLiteral("%1 を鳴らせないので").arg(Words::NameOf(slot.WAV))
-                             : QStringLiteral("%1 を起動できないので")
-                                   .arg(Words::NameOf(SplitExec(slot.Exec).Target));
-    ringBody_ = what + QStringLiteral("、標準のアラームを鳴らしています（%1）").arg(why);
+    ringBody_ = Words::FellBack(settings_.AlarmTable[n], why);
     notifications_.ShowRing(AlarmTitle(), ringBody_, InSeries());
 }
 
@@ -270,18 +250,18 @@ void AlarmClock::AlarmsMissed(const MissedRings& missed) {
                                                        : QStringLiteral("yyyy-MM-dd HH:mm"));
     qCWarning(lcClock).noquote() << "missed, as" << logged[missed.Why] << "past"
                                  << times.join(", ");
-    notifications_.ShowNotice(QStringLiteral("鳴らなかったアラーム"), Words::Missed(missed));
+    notifications_.ShowNotice(Words::MissedSummary(), Words::Missed(missed));
 }
 
 // Without sound an alarm would pass unnoticed: the window comes forward and
 // says so, and so does the notification, until the sound can be heard.
-void AlarmClock::OnSoundFailed(Silence why) {
+void AlarmClock::Silenced(Silence why) {
     Restore();
     view_.ShowSilent(true);
     notifications_.ShowRing(AlarmTitle(), Words::CannotSound(why), InSeries());
 }
 
-void AlarmClock::OnSoundRestored() {
+void AlarmClock::Heard() {
     view_.ShowSilent(false);
     if (view_.InView())
         notifications_.CloseRing();

@@ -70,12 +70,12 @@ private:
     void AlarmRinging(int n);
     void AlarmFellBack(int n, const QString& why);
     void AlarmsMissed(const MissedRings& missed);
-    void OnSoundFailed(Silence why);
-    void OnSoundRestored();
+    void Silenced(Silence why);
+    void Heard();
     void FollowTheScheduler();
     void FollowTheDesktop(WakeTimer& wake);
     void FollowTheSettings();
-    void TakenIn(const QList<int>& changed, bool switched, bool keepEdits);
+    void EditTakenIn(const QList<int>& changed, bool switched, bool keepEdits);
     void AlarmsQuiet();
     void RingStarted();
     void SetSwitch(int index);

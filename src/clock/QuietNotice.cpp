@@ -2,6 +2,7 @@
 #include "QuietNotice.h"
 
 #include "RingVolume.h"
+#include "UserWords.h"
 
 QuietNotice::QuietNotice(OutputVolume& volume, Notifications& notifications)
     : volume_(volume), notifications_(notifications) {}
@@ -16,14 +17,6 @@ void QuietNotice::Check(const QDateTime& now, std::optional<qint64> ring) {
     if (std::exchange(told_, true))
         return;
     const QString at = now.addSecs(*ring - seconds).toString(QStringLiteral("HH:mm"));
-    const QString state =
-        level.Muted ? QStringLiteral("ミュート") : QStringLiteral("音量 %1%").arg(level.Percent);
-    notifications_.ShowNotice(
-        QStringLiteral("アラームの音量"),
-        level.Present
-            ? QStringLiteral("アラーム %1 が鳴るとき、音量を %2% に上げます（いまは%3）。")
-                  .arg(at)
-                  .arg(RingVolume::Half)
-                  .arg(state)
-            : QStringLiteral("音の出力装置がないため、アラーム %1 は鳴らせません。").arg(at));
+    notifications_.ShowNotice(Words::QuietSummary(),
+                              Words::QuietAhead(level, at, RingVolume::Half));
 }

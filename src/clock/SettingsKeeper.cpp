@@ -75,8 +75,8 @@ void SettingsKeeper::Judge(bool mustWrite) {
     const SettingsFile::Outside outside = file_.ReadOutsideChange();
     if (outside.What == SettingsFile::Outside::Settings) {
         const int editing = editedSlot_();
-        if (const auto merged = settings_.TakeIn(outside.Base, outside.Theirs, editing))
-            return TakeIn(*merged, outside.Bytes, editing);
+        if (const auto merged = settings_.Merged(outside.Base, outside.Theirs, editing))
+            return TakeInEdit(*merged, outside.Bytes, editing);
         return KeepAside(outside.Bytes);
     }
     if (outside.What != SettingsFile::Outside::Foreign || !mustWrite)
@@ -88,7 +88,7 @@ void SettingsKeeper::Judge(bool mustWrite) {
 
 // What changed starts afresh, as if registered; the editor keeps what the
 // user is still editing.
-void SettingsKeeper::TakeIn(const Settings& merged, const QByteArray& bytes, int editing) {
+void SettingsKeeper::TakeInEdit(const Settings& merged, const QByteArray& bytes, int editing) {
     qCInfo(lcClock).noquote() << IniPath() << "was changed by someone else; taken in";
     QList<int> changed;
     for (int n = 1; n <= SlotCount; ++n) {
@@ -98,7 +98,7 @@ void SettingsKeeper::TakeIn(const Settings& merged, const QByteArray& bytes, int
     const bool switched = merged.Switch != settings_.Switch;
     settings_ = merged;
     file_.Accept(bytes);
-    emit takenIn(changed, switched, editing != 0);
+    emit editTakenIn(changed, switched, editing != 0);
 }
 
 void SettingsKeeper::KeepAside(const QByteArray& bytes) {

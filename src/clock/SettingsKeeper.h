@@ -43,7 +43,7 @@ signals:
     void loaded(const SettingsFile::Loaded& found);
     // An edit was taken in: these slots changed, and the switch when
     // `switched`; the editor keeps its own changes when `keepEdits`.
-    void takenIn(const QList<int>& changed, bool switched, bool keepEdits);
+    void editTakenIn(const QList<int>& changed, bool switched, bool keepEdits);
     // An edit that could not be taken in is kept as `keptAs` (empty: no copy
     // could be made, and the file is left as it is).
     void keptAside(const QString& keptAs);
@@ -57,7 +57,7 @@ signals:
 
 private:
     void Judge(bool mustWrite);
-    void TakeIn(const Settings& merged, const QByteArray& bytes, int editing);
+    void TakeInEdit(const Settings& merged, const QByteArray& bytes, int editing);
     void KeepAside(const QByteArray& bytes);
     void KeepLost();
     void SaveBeside();

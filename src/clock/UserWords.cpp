@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QSysInfo>
 #include <cerrno>
+#include <utility>
 
 namespace {
 
@@ -140,6 +141,10 @@ QString Words::SavedBeside(const QString& path, const QString& beside) {
         .arg(Native(beside));
 }
 
+QString Words::MissedSummary() {
+    return QStringLiteral("鳴らなかったアラーム");
+}
+
 QString Words::Missed(const MissedRings& missed) {
     constexpr qsizetype Named = 8;
     static const char16_t* const why[] = {u"コンピューターが眠っている間に時刻が過ぎました：",
@@ -152,4 +157,97 @@ QString Words::Missed(const MissedRings& missed) {
     if (missed.At.size() > Named)
         times << QStringLiteral("ほか %1 回").arg(missed.At.size() - Named);
     return QString::fromUtf16(why[missed.Why]) + times.join(QStringLiteral("、"));
+}
+
+QString Words::StandardAlarm() {
+    return QStringLiteral("標準のアラーム");
+}
+
+namespace {
+
+using Known = std::pair<const char*, const char16_t*>;
+
+// The words for a reason an action or the wake gives, by how it begins.
+template <size_t N>
+QString Told(const QString& reason, const Known (&known)[N], const char16_t* otherwise) {
+    for (const auto& [english, told] : known) {
+        if (reason.startsWith(QLatin1String(english)))
+            return QString::fromUtf16(told);
+    }
+    return QString::fromUtf16(otherwise);
+}
+
+} // namespace
+
+QString Words::WhyNot(const QString& reason) {
+    static const Known known[] = {
+        {"No such file or directory", u"ファイルがありません"},
+        {"Permission denied", u"読む権限がありません"},
+        {"it is a folder", u"フォルダーです"},
+        {"it is not a regular file", u"ファイルではありません"},
+        {"it does not answer", u"ファイルが応答しません"},
+        {"it gives no sound", u"音が入っていません"},
+        {"no sound in it", u"音が入っていません"},
+        {"it stops before its end", u"途中で切れています"},
+        {"the file changed while it played", u"鳴らしている間にファイルが変わりました"},
+        {"no file named", u"ファイルが指定されていません"},
+        {"nothing to launch", u"起動するものが指定されていません"},
+        {"it cannot be started", u"起動できません"},
+        {"no such program or file", u"そのプログラムもファイルもありません"},
+        {"xdg-open cannot be started", u"xdg-open を起動できません"},
+        {"xdg-open could not open it", u"開けるアプリケーションがありません"},
+    };
+    return Told(reason, known, u"読めない形式です");
+}
+
+QString Words::FellBack(const AlarmSlot& slot, const QString& reason) {
+    const QString what =
+        slot.Command == CommandWav
+            ? QStringLiteral("%1 を鳴らせないので").arg(NameOf(slot.WAV))
+            : QStringLiteral("%1 を起動できないので").arg(NameOf(SplitExec(slot.Exec).Target));
+    return what + QStringLiteral("、標準のアラームを鳴らしています（%1）").arg(WhyNot(reason));
+}
+
+QString Words::CannotWake(const QString& why) {
+    static const Known known[] = {
+        {"neither the program nor vendrix-wake has CAP_WAKE_ALARM", u"その権限がありません"},
+        {"the program lacks CAP_WAKE_ALARM", u"その権限がなく、補助プログラムもありません"},
+        {"the computer has no clock that can wake it", u"起こせる時計がありません"},
+        {"this account may not wake the computer", u"このアカウントには許されていません"},
+        {"vendrix-wake cannot run safely here", u"補助プログラムを安全に動かせません"},
+        {"the wake time was refused", u"起こす時刻が受け付けられませんでした"},
+        {"vendrix-wake", u"補助プログラムが止まりました"},
+    };
+    return QStringLiteral("アラームのためにコンピューターをスリープから起こせません（%1）。"
+                          "スリープしている間のアラームは鳴りません。")
+        .arg(Told(why, known, u"理由は標準エラー出力にあります"));
+}
+
+QString Words::SwitchIsOff() {
+    return QStringLiteral("スイッチが OFF なので、アラームは鳴りません。"
+                          "鳴らすには SNZ か ON を選んでください。");
+}
+
+QString Words::ClosedSummary() {
+    return QStringLiteral("Vendrix を終了しました");
+}
+
+QString Words::ClosedWithAlarms() {
+    return QStringLiteral("もう一度起動するまで、アラームは鳴りません。"
+                          "最小化すれば、通知領域で待ちます。");
+}
+
+QString Words::QuietSummary() {
+    return QStringLiteral("アラームの音量");
+}
+
+QString Words::QuietAhead(const OutputVolume::Level& level, const QString& at, int raisedTo) {
+    if (!level.Present)
+        return QStringLiteral("音の出力装置がないため、アラーム %1 は鳴らせません。").arg(at);
+    const QString state =
+        level.Muted ? QStringLiteral("ミュート") : QStringLiteral("音量 %1%").arg(level.Percent);
+    return QStringLiteral("アラーム %1 が鳴るとき、音量を %2% に上げます（いまは%3）。")
+        .arg(at)
+        .arg(raisedTo)
+        .arg(state);
 }

@@ -3,6 +3,7 @@
 
 #include "AlarmScheduler.h"
 #include "AlarmSlot.h"
+#include "OutputVolume.h"
 #include "Result.h"
 #include "SettingsFile.h"
 #include "SoundStatus.h"
@@ -41,8 +42,28 @@ QString SaveFailed(const QString& path, const Failure& why);
 // At the end of the run the settings of `path` went beside it, as `beside`.
 QString SavedBeside(const QString& path, const QString& beside);
 
+QString MissedSummary();
 // Rings a jump of the clock stepped over: each by the time it was due (with
 // its date when that was not today), the first ones only when there are many.
 QString Missed(const MissedRings& missed);
+
+// What a ring of the standard alarm is called.
+QString StandardAlarm();
+// Why a slot's own action could not be done, from the few words an action
+// gives (which go to standard error as they are), as the user understands it.
+QString WhyNot(const QString& reason);
+// The ring's notification when the slot's own action failed.
+QString FellBack(const AlarmSlot& slot, const QString& reason);
+// The computer cannot be woken for alarms (why, as the wake says).
+QString CannotWake(const QString& why);
+// Alarms set while the switch is at OFF.
+QString SwitchIsOff();
+// Closed with an alarm armed: the summary, and what it means.
+QString ClosedSummary();
+QString ClosedWithAlarms();
+// An alarm due at `at` (HH:mm) on an output as `level` shows it: too quiet,
+// or missing.
+QString QuietSummary();
+QString QuietAhead(const OutputVolume::Level& level, const QString& at, int raisedTo);
 
 } // namespace Words

@@ -52,7 +52,7 @@ void Settings::Correct() {
     }
 }
 
-std::optional<Settings> Settings::TakeIn(const Settings& base, const Settings& theirs,
+std::optional<Settings> Settings::Merged(const Settings& base, const Settings& theirs,
                                          int editing) const {
     Settings merged = *this;
     bool apart = Take(merged.Switch, base.Switch, theirs.Switch) &&

@@ -39,7 +39,7 @@ struct Settings {
     // `base` (the file as last read or written) taken in; none when both
     // changed the same thing differently, or `theirs` changed slot `editing`
     // (one with changes in the editor that are not registered; 0: none).
-    std::optional<Settings> TakeIn(const Settings& base, const Settings& theirs, int editing) const;
+    std::optional<Settings> Merged(const Settings& base, const Settings& theirs, int editing) const;
 
     bool operator==(const Settings&) const = default;
 };

@@ -124,8 +124,8 @@ private slots:
         Row("standard in view", true, int(CommandStandard), "", false, "");
         Row("standard out of view", false, int(CommandStandard), "", false, title + "標準のアラーム");
         Row("WAV out of view", false, int(CommandWav), "/m/a.wav", false, title + "a.wav");
-        Row("failed WAV in view", true, int(CommandWav), "/m/gone.wav", true, title + "gone.wav を鳴らせないので" + instead + "（unplayable）");
-        Row("failed launch out of view", false, int(CommandLaunch), "/bin/gone?x", true, title + "gone を起動できないので" + instead + "（no such program）");
+        Row("failed WAV in view", true, int(CommandWav), "/m/gone.wav", true, title + "gone.wav を鳴らせないので" + instead + "（音が入っていません）");
+        Row("failed launch out of view", false, int(CommandLaunch), "/bin/gone?x", true, title + "gone を起動できないので" + instead + "（そのプログラムもファイルもありません）");
         // clang-format on
     }
     void ringIsToldWhereItIsSeen() {
@@ -546,15 +546,15 @@ private slots:
     // A wake that cannot be set is told once, and not again at the next start.
     void noWakeIsToldOnce() {
         Clock c;
-        emit c.wake.unavailable("no clock");
-        emit c.wake.unavailable("no clock");
+        emit c.wake.unavailable("the computer has no clock that can wake it");
+        emit c.wake.unavailable("the computer has no clock that can wake it");
         c.clock.Save();
         AlarmClock again(c.clock.IniPath(), c.actions,
                          {c.notifications, c.tray, c.wake, c.inhibitor, c.volume, c.sound}, c.view);
         again.Load();
-        emit c.wake.unavailable("no clock");
+        emit c.wake.unavailable("the computer has no clock that can wake it");
         QCOMPARE(c.notifications.notices.size(), 1);
-        QVERIFY(c.notifications.notices[0].contains("起こせません（no clock）"));
+        QVERIFY(c.notifications.notices[0].contains("起こせません（起こせる時計がありません）"));
     }
 
     // No sleep while a ring lasts, nor from a wake until the ring it was for

@@ -32,7 +32,7 @@ public:
     void LaunchExec(const QString& text) override {
         Log(QStringLiteral("launch ") + text);
         if (failing.contains(text))
-            emit launchFailed(text, QStringLiteral("no such program"));
+            emit launchFailed(text, QStringLiteral("no such program or file"));
     }
     bool Sounding() const override { return standard || wav; }
 
@@ -41,7 +41,7 @@ public:
     // The WAV turns out unplayable.
     void FailWav() {
         SetSounding(wav, false);
-        emit wavFailed(wavPath, QStringLiteral("unplayable"));
+        emit wavFailed(wavPath, QStringLiteral("it gives no sound"));
     }
 
     QStringList calls;

@@ -299,7 +299,7 @@ private slots:
             settings.AlarmTable[2].Hour = qint16(values[2].toInt());
             return settings;
         };
-        const std::optional<Settings> result = make(ours).TakeIn(Defaults(), make(theirs), editing);
+        const std::optional<Settings> result = make(ours).Merged(Defaults(), make(theirs), editing);
         QCOMPARE(result ? std::optional(*result == make(merged)) : std::nullopt,
                  merged == "clash" ? std::nullopt : std::optional(true));
     }
@@ -328,7 +328,8 @@ private slots:
         }
         QFile::setPermissions(dir.filePath("mine.ini"), QFile::ReadOwner | QFile::WriteOwner);
         const QString kept = file.KeepAside("[x]\n", settings);
-        QCOMPARE(QFile::permissions(kept) & 0x0FFF, QFile::ReadUser | QFile::WriteUser); // as private
+        QCOMPARE(QFile::permissions(kept) & 0x0FFF,
+                 QFile::ReadUser | QFile::WriteUser); // as private
         QVERIFY(QFileInfo(file.IniPath).isSymLink());
         QVERIFY(ReadBytes(dir.filePath("mine.ini")).contains("Validation=Vendrix v0.3"));
     }
