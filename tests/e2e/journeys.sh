@@ -94,8 +94,7 @@ journey_notify() { # Ringing out of view: a notification to stop it, to end its 
     local server=$1 stop
     install_copy
     printf '[Settings]\nSwitch=0\nSnoozeInt=2\n[Alerm 1]\nTime=07:00\nState=1\n' | write_ini
-    "$server" notifications >"$WORK/notes" &
-    pids+=($!)
+    standin "$server" notifications "$WORK/notes"
     rec_start
     heard_from "2027-03-01 06:59:30" 10 # ten times faster: a ring in 3 s, snoozes every 12 s
     xdotool windowminimize "$WID"
@@ -206,8 +205,7 @@ journey_wayland() { # On a Wayland compositor: the window shows, a ring's notifi
     local server=$1 stop
     install_copy
     printf '[Settings]\nSwitch=0\nSnoozeInt=2\n[Alerm 1]\nTime=07:00\nState=1\n' | write_ini
-    "$server" notifications >"$WORK/notes" &
-    pids+=($!)
+    standin "$server" notifications "$WORK/notes"
     /usr/libexec/at-spi-bus-launcher --launch-immediately >"$WORK/a11y.log" 2>&1 &
     pids+=($!)
     await 5 a11y_bus_up
@@ -237,8 +235,7 @@ journey_volume() { # A muted or turned-down output: told ahead, brought up for t
     local server=$1 t0
     install_copy
     printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\n' | write_ini
-    "$server" notifications >"$WORK/notes" &
-    pids+=($!)
+    standin "$server" notifications "$WORK/notes"
     pactl set-sink-mute vendrix 1
     rec_start
     heard_from "2027-03-01 06:59:50"
@@ -266,8 +263,7 @@ journey_no_sound() { # Without a sound server the alarm is not unnoticed.
     local server=$1
     install_copy
     printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\n' | write_ini
-    "$server" notifications >"$WORK/notes" &
-    pids+=($!)
+    standin "$server" notifications "$WORK/notes"
     start_vendrix "2027-03-01 06:59:57"
     wait_for_window
     xdotool windowminimize "$WID"
@@ -281,8 +277,7 @@ journey_sound_server() { # The sound server killed during a ring and before one:
     local server=$1
     install_copy
     printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\n[Alerm 2]\nTime=07:01\nState=1\n' | write_ini
-    "$server" notifications >"$WORK/notes" &
-    pids+=($!)
+    standin "$server" notifications "$WORK/notes"
     rec_start
     heard_from "2027-03-01 06:59:57"
     check "the alarm rings" loud "$(plus "$t0" 4)" 1
@@ -332,8 +327,7 @@ journey_restart() { # The sound server restarted during a ring: heard again at o
     local server=$1 part=${2:-}
     install_copy
     printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\n' | write_ini
-    "$server" notifications >"$WORK/notes" &
-    pids+=($!)
+    standin "$server" notifications "$WORK/notes"
     pactl set-sink-volume vendrix 20% && pactl set-sink-mute vendrix 1
     sleep 2 # what the server keeps of it, it has kept
     rec_start
@@ -363,8 +357,7 @@ journey_stuck() { # A sound server that hangs, then one with no output left: the
     local server=$1 null
     install_copy
     printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=07:00\nState=1\n[Alerm 2]\nTime=07:05\nState=1\n' | write_ini
-    "$server" notifications >"$WORK/notes" &
-    pids+=($!)
+    standin "$server" notifications "$WORK/notes"
     heard_from "2027-03-01 06:59:56"
     xdotool windowminimize "$WID"
     sound_server_stopped 12 # from a second or two before the ring
@@ -453,8 +446,7 @@ journey_sleep() { # The wake timer a minute ahead, in the program or its helper;
     local logind=$1 at
     install_copy
     printf '[Settings]\nSwitch=0\nSnoozeInt=2\n[Alerm 1]\nTime=07:00\nState=1\n' | write_ini
-    "$logind" logind >"$WORK/logind" &
-    pids+=($!)
+    standin "$logind" logind "$WORK/logind"
     start_vendrix "2027-03-01 06:59:45"
     wait_for_window
     check "as root the program holds the wake timer: within the last minute, at the ring" \
@@ -509,8 +501,7 @@ journey_slept_through() { # A jump over an alarm: it does not ring; one notifica
     make_witness "$WORK/witness" "$WORK/fired"
     at=$(date -d '+2 min' +%H:%M)
     printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=%s\nState=1\nCommand=2\nExec=%s\n' "$at" "$WORK/witness" | write_ini
-    "$server" notifications >"$WORK/notes" &
-    pids+=($!)
+    standin "$server" notifications "$WORK/notes"
     # libfaketime reads its offset afresh from the file: the clock jumps as after
     # a suspend, but the boot clock stays, so the program sees a clock set forward.
     echo "+0" >"$WORK/faketime"
@@ -544,8 +535,7 @@ journey_zone_change() { # The zone changed under the running program, as on land
     unset TZ
     install_copy
     make_witness "$WORK/witness" "$WORK/fired"
-    "$server" notifications >"$WORK/notes" &
-    pids+=($!)
+    standin "$server" notifications "$WORK/notes"
     # In Tokyo's time: one alarm five minutes ago, one two hours ago, once Berlin becomes Tokyo.
     late=$(TZ=Asia/Tokyo date -d '-5 min' +%H:%M) missed=$(TZ=Asia/Tokyo date -d '-2 hour' +%H:%M)
     printf '[Settings]\nSwitch=1\n[Alerm 1]\nTime=%s\nState=1\nCommand=2\nExec=%s?late\n[Alerm 2]\nTime=%s\nState=1\nCommand=2\nExec=%s?missed\n' \
@@ -657,8 +647,7 @@ journey_damaged_lock() { # Whatever a power cut or a mistake leaves where the lo
         VPID=$!
         pids+=("$VPID")
         if [[ $what == held ]]; then
-            "$server" notifications >"$WORK/notes" &
-            pids+=($!)
+            standin "$server" notifications "$WORK/notes"
             check "held by a copy that cannot answer: the start gives way and a notification says so" \
                 notified 1 "Vendrix \| Vendrix は同じ設定ですでに動いています"
             continue

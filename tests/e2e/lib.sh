@@ -63,6 +63,12 @@ start_vendrix() {
     pids+=("$VPID")
 }
 
+# standin PROGRAM KIND OUT: a stand-in for a desktop service, what it is asked written to OUT.
+standin() {
+    "$1" "$2" >"$3" &
+    pids+=($!)
+}
+
 # await SECONDS COMMAND...: retries COMMAND until it succeeds; false if it
 # did not within SECONDS.
 await() {
