@@ -59,8 +59,8 @@ int main() {
                 rings += scheduler.NextRing().has_value();
         }
         const double ns = double(timer.nsecsElapsed()) / double(scans);
-        std::printf("scans: %lld (%lld next rings)\nns per scan%s: %.1f\n",
-                    scans, rings, nextRing ? " and next ring" : "", ns);
+        std::printf("scans: %lld (%lld next rings)\nns per scan%s: %.1f\n", scans, rings,
+                    nextRing ? " and next ring" : "", ns);
     }
     return 0;
 }

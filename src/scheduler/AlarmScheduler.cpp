@@ -55,15 +55,13 @@ AlarmScheduler::Span AlarmScheduler::NextSpan(const ScanTime& now) {
     const qint64 wallNow = Seconds(WallTime::AtMs(now.RealMs, now.Zone));
     Span span{previousMs_, now.RealMs, passedWall_, wallNow, MissedRings::Slept};
     if (!scanned_) {
-        span.FromMs =
-            std::max(startedMs_.value_or(now.RealMs), now.RealMs - LateLimit * 1000) - 1;
+        span.FromMs = std::max(startedMs_.value_or(now.RealMs), now.RealMs - LateLimit * 1000) - 1;
         span.WallFrom = Seconds(WallTime::AtMs(span.FromMs, now.Zone));
     } else {
         const qint64 bootAdvance = now.BootMs - previousBootMs_;
         span.Why = now.Zone(Seconds(previousMs_)) != previousOffset_ ? MissedRings::ZoneChanged
-                   : now.RealMs - previousMs_ - bootAdvance > ClockChangeMs
-                       ? MissedRings::ClockSet
-                       : MissedRings::Slept;
+                   : now.RealMs - previousMs_ - bootAdvance > ClockChangeMs ? MissedRings::ClockSet
+                                                                            : MissedRings::Slept;
         if (passedWall_ - wallNow > LongestZoneStep) // set back far: what came before is history
             span.WallFrom = passedWall_ = wallNow;
         span.WallFrom = std::max(span.WallFrom, wallNow - MissedWithin);
@@ -83,9 +81,8 @@ void AlarmScheduler::Scan(const ScanTime& now) {
     const Span span = NextSpan(now);
     const QDate today = WallTime::DateOf(span.WallTo);
     // The label's seconds since midnight are single precision, as the clock's.
-    const float seconds =
-        float(double(WallTime::AtMs(now.RealMs, now.Zone) - WallTime::Of(today, 0) * 1000) /
-              1000.0);
+    const float seconds = float(
+        double(WallTime::AtMs(now.RealMs, now.Zone) - WallTime::Of(today, 0) * 1000) / 1000.0);
     QList<QDateTime> missed;
     bool anyArmed = false;
     for (int n = 1; n <= SlotCount; ++n) {
@@ -148,7 +145,7 @@ void AlarmScheduler::Follow(int n, const Span& span, QList<QDateTime>& missed) {
 // stepped over by more than the late limit ends the series: nobody was
 // there to be snoozed.
 std::optional<AlarmScheduler::Due> AlarmScheduler::Snoozed(int n, const Span& span,
-                                                          QList<QDateTime>& missed) {
+                                                           QList<QDateTime>& missed) {
     if (state_.SnoozeCount[n] <= 0)
         return std::nullopt;
     const qint64 at =
@@ -166,7 +163,7 @@ std::optional<AlarmScheduler::Due> AlarmScheduler::Snoozed(int n, const Span& sp
 // The alarm's own moments that came on the wall in this scan, each at its
 // instant: the latest within the late limit rings, older ones are told.
 std::optional<AlarmScheduler::Due> AlarmScheduler::Own(int n, const Span& span,
-                                                      QList<QDateTime>& missed) {
+                                                       QList<QDateTime>& missed) {
     std::optional<Due> due;
     for (std::optional<qint64> wall = NextOwnWall(n, span.WallFrom); wall && *wall <= span.WallTo;
          wall = NextOwnWall(n, *wall)) {
@@ -236,8 +233,7 @@ std::optional<qint64> AlarmScheduler::NextOwnWall(int n, qint64 after) const {
 // own next moment on the wall, as an instant.
 std::optional<qint64> AlarmScheduler::NextInstant(int n) const {
     if (state_.SnoozeCount[n] > 0)
-        return seriesFrom_[n] +
-               qint64(state_.SnoozeCount[n]) * qint64(settings_.SnoozeInt) * 60;
+        return seriesFrom_[n] + qint64(state_.SnoozeCount[n]) * qint64(settings_.SnoozeInt) * 60;
     const std::optional<qint64> wall = NextOwnWall(n, passedWall_);
     if (!wall)
         return std::nullopt;

@@ -272,7 +272,8 @@ private slots:
         QSignalSpy received(&socket, &CommandSocket::received);
         const int client = ::socket(AF_UNIX, SOCK_STREAM, 0);
         sockaddr_un address{AF_UNIX, {}};
-        qstrncpy(address.sun_path, qPrintable(folder.dir.filePath("socket")), sizeof address.sun_path);
+        qstrncpy(address.sun_path, qPrintable(folder.dir.filePath("socket")),
+                 sizeof address.sun_path);
         QCOMPARE(::connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
         rlimit limit{};
         ::getrlimit(RLIMIT_NOFILE, &limit);
@@ -287,9 +288,8 @@ private slots:
         ::setrlimit(RLIMIT_NOFILE, &limit);
         ::close(client);
         std::atomic<bool> answered = false;
-        std::thread asking([&] {
-            answered = CommandSocket::Tell(folder.dir.filePath("socket"), "stop", 30);
-        });
+        std::thread asking(
+            [&] { answered = CommandSocket::Tell(folder.dir.filePath("socket"), "stop", 30); });
         QTRY_COMPARE(received.size(), 1);
         asking.join();
         QVERIFY(answered);

@@ -186,10 +186,11 @@ private slots:
         // clang-format on
     }
     void clockEvents() {
-        auto [zone, start, alarm, state, beforeMs] =
-            Fetch<QString, QDateTime, QTime, int, int>({"zone", "start", "alarm", "state", "beforeMs"});
-        auto [jump, jumpMs, afterMs, fired, missed] = Fetch<QString, int, int, QStringList, QStringList>(
-            {"jump", "jumpMs", "afterMs", "fired", "missed"});
+        auto [zone, start, alarm, state, beforeMs] = Fetch<QString, QDateTime, QTime, int, int>(
+            {"zone", "start", "alarm", "state", "beforeMs"});
+        auto [jump, jumpMs, afterMs, fired, missed] =
+            Fetch<QString, int, int, QStringList, QStringList>(
+                {"jump", "jumpMs", "afterMs", "fired", "missed"});
         Machine m;
         m.zone = QTimeZone(zone.toUtf8());
         AlarmSlot& slot = m.Slot(1, alarm.hour(), alarm.minute(), qint16(state), CommandLaunch);
@@ -303,8 +304,8 @@ private slots:
             m.Run(70'000);
         if (then.endsWith("on"))
             m.scheduler.lblSw_Click(SwitchOn);
-        const qint64 slept = then == "late"          ? 6 * 60'000 + 30'000 // woken at 07:06:30
-                             : then.endsWith("sleep") ? 2 * 3600'000       // no one there at 07:05
+        const qint64 slept = then == "late"           ? 6 * 60'000 + 30'000 // woken at 07:06:30
+                             : then.endsWith("sleep") ? 2 * 3600'000        // no one there at 07:05
                                                       : 0;
         m.realMs += slept;
         m.bootMs += slept;
