@@ -12,6 +12,7 @@
 #include <QTemporaryFile>
 #include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -137,12 +138,13 @@ SettingsFile::Choice SettingsFile::ChooseIniPath(const QString& programDir,
 // Empty when path is the user's own and no one else may write to it (or it
 // is not there); else why not.
 QString SettingsFile::OthersMayWrite(const QString& path) {
-    struct stat info {};
-    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+    struct statx info {};
+    if (::statx(AT_FDCWD, QFile::encodeName(path).constData(), AT_SYMLINK_NOFOLLOW,
+                STATX_UID | STATX_MODE, &info) != 0)
         return {};
-    if (info.st_uid != ::geteuid())
+    if (info.stx_uid != ::geteuid())
         return QStringLiteral("%1 belongs to another account").arg(path);
-    if (!S_ISLNK(info.st_mode) && (info.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+    if (!S_ISLNK(info.stx_mode) && (info.stx_mode & (S_IWGRP | S_IWOTH)) != 0)
         return QStringLiteral("other accounts may write to %1").arg(path);
     return {};
 }
