@@ -198,7 +198,7 @@ void PlaybackStream::Job::Drop() {
     if (!stream)
         return;
     if (index != PA_INVALID_INDEX)
-        pulse->level.Ended(std::exchange(index, PA_INVALID_INDEX));
+        pulse->level.Ended(std::exchange(index, PA_INVALID_INDEX), pa_rtclock_now());
     pa_stream_set_state_callback(stream, nullptr, nullptr);
     pa_stream_set_write_callback(stream, nullptr, nullptr);
     pa_stream_set_started_callback(stream, nullptr, nullptr);

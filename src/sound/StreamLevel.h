@@ -26,11 +26,17 @@ public:
     // A stream of Vendrix plays as sink input `index`; a new ring begins
     // when none has played for a while.
     void Playing(pa_context* context, uint32_t index);
-    void Ended(uint32_t index);
+    void Ended(uint32_t index, uint64_t nowUs);
     // The server says sink input `index` changed.
     void Changed(pa_context* context, uint32_t index);
     // The connection went: its sink inputs with it.
     void Lost() { streams_.clear(); }
+
+    // What a level shown by one of the ring's streams is: the ring's own,
+    // one the user chose (the ring follows it), or the server's doing.
+    enum class Shown { Other, Ring, Users, Servers };
+    void Began(uint32_t index, uint64_t nowUs);
+    Shown Judge(uint32_t index, bool muted, uint32_t volume);
 
 private:
     static void OnInfo(pa_context* context, const pa_sink_input_info* info, int eol, void* self);

@@ -1,18 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Making a sound heard, without a sound server to hear it: decoding, what
-// stands in for a file that cannot play, a source that does not answer, and
-// how often a missing server is tried.
+// Making a sound heard, mostly without a sound server to hear it: decoding,
+// what stands in for a file that cannot play, a source that does not answer,
+// the level a ring plays at, and how often a missing server is tried; on a
+// private server, a file failing while it plays and the outputs it shows.
 #include "PlaybackStream.h"
+#include "PulseOutputVolume.h"
 #include "SoundDevice.h"
 #include "SoundServer.h"
 #include "SoundStream.h"
+#include "StreamLevel.h"
 #include "TestSupport.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
+#include <pulse/volume.h>
 
 namespace {
 
@@ -30,13 +35,46 @@ void Spoil(const QString& path, qint64 keep, qint64 zeros) {
     WriteBytes(path, bytes);
 }
 
+constexpr char NoServer[] = "unix:/nonexistent/vendrix-test";
+
+// A sound server that remembers nothing, its socket in a folder of its own,
+// loaded with `output` (a module that makes the outputs); while it lives, the
+// sounds of this process go to it.
+class PrivateServer {
+public:
+    explicit PrivateServer(const QString& output) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("HOME", dir_.path());
+        environment.insert("XDG_RUNTIME_DIR", dir_.path());
+        server_.setProcessEnvironment(environment);
+        const QString socket = dir_.filePath("native");
+        server_.start("pulseaudio",
+                      {"-n", "--daemonize=no", "--exit-idle-time=-1", "--system=false", "-L",
+                       output, "-L", "module-native-protocol-unix socket=" + socket});
+        qputenv("PULSE_SERVER", ("unix:" + socket).toUtf8());
+        answers_ = server_.waitForStarted() &&
+                   QTest::qWaitFor([&] { return QFileInfo::exists(socket); }, 10'000);
+    }
+    ~PrivateServer() {
+        server_.kill();
+        server_.waitForFinished();
+        qputenv("PULSE_SERVER", NoServer);
+    }
+    bool Answers() const { return answers_; }
+
+private:
+    QTemporaryDir dir_;
+    QProcess server_;
+    bool answers_ = false;
+};
+
 } // namespace
 
 class TestSound : public QObject {
     Q_OBJECT
 private slots:
-    // Nothing here is heard: no sound server can be reached.
-    void initTestCase() { qputenv("PULSE_SERVER", "unix:/nonexistent/vendrix-test"); }
+    // Nothing here is heard: no sound server can be reached, but a private one.
+    void initTestCase() { qputenv("PULSE_SERVER", NoServer); }
 
     // Whatever libsndfile reads streams as samples, block by block; a limited
     // stream ends at its limit, a looping one starts again at once.
@@ -164,6 +202,73 @@ private slots:
         QCOMPARE(replaced.size(), 1);
         QCOMPARE(replaced[0][0].toString(), path);
         QVERIFY(failed.isEmpty());
+    }
+
+    // A file that stops before its end while it plays gives way too: the
+    // rest of the ring is heard from the next in line.
+    void aFileThatFailsWhilePlayingGivesWay() {
+        REQUIRE(QStandardPaths::findExecutable("sox").isEmpty(), "sox");
+        REQUIRE(QStandardPaths::findExecutable("pulseaudio").isEmpty(), "pulseaudio");
+        QTemporaryDir dir;
+        const QString path = dir.filePath("first.flac");
+        const QString next = dir.filePath("next.wav");
+        QVERIFY(MakeTone(path, {"-r", "44100"}, 2));
+        Spoil(path, 40000, 0);
+        QVERIFY(MakeTone(next, {}, 1));
+        const PrivateServer server("module-null-sink");
+        QVERIFY(server.Answers());
+        SoundServer sound;
+        SoundDevice device(sound, 0, {next});
+        QSignalSpy replaced(&device, &SoundDevice::replaced);
+        QSignalSpy ended(&device, &MediaBackend::ended);
+        device.Play(path, false);
+        QTRY_VERIFY_WITH_TIMEOUT(!ended.isEmpty(), 20'000);
+        QCOMPARE(replaced.size(), 1);
+        QCOMPARE(replaced[0][1].toString(), "it stops before its end");
+    }
+
+    // The default output as the server shows it; the one it makes when no
+    // card is left plays into nothing, and counts as none.
+    void theDefaultOutput_data() {
+        Columns<QString, bool>({"module", "present"});
+        // clang-format off
+        Row("an output", "module-null-sink", true);
+        Row("only the server's stand-in", "module-always-sink", false);
+        // clang-format on
+    }
+    void theDefaultOutput() {
+        auto [module, present] = Fetch<QString, bool>({"module", "present"});
+        REQUIRE(QStandardPaths::findExecutable("pulseaudio").isEmpty(), "pulseaudio");
+        const PrivateServer server(module);
+        QVERIFY(server.Answers());
+        SoundServer sound;
+        PulseOutputVolume outputs(sound);
+        QTRY_VERIFY(outputs.Current().Known);
+        QCOMPARE(outputs.Current().Present, present);
+    }
+
+    // A ring plays at full volume whatever the server remembers for alarms;
+    // a change the user makes once it plays holds for the rest of that ring
+    // only.
+    void aRingPlaysAtItsOwnLevel() {
+        using Shown = StreamLevel::Shown;
+        constexpr uint32_t Full = PA_VOLUME_NORM;
+        constexpr uint64_t Second = 1'000'000;
+        StreamLevel level;
+        level.Began(1, 10 * Second);
+        QCOMPARE(level.Judge(1, true, Full), Shown::Servers); // a mute remembered for alarms
+        QCOMPARE(level.Judge(1, false, Full / 10), Shown::Servers);
+        QCOMPARE(level.Judge(1, false, Full), Shown::Ring);
+        QCOMPARE(level.Judge(7, true, Full), Shown::Other); // not Vendrix's
+        QCOMPARE(level.Judge(1, true, Full), Shown::Users); // muted in a mixer
+        QVERIFY(level.Muted());
+        level.Ended(1, 11 * Second);
+        level.Began(2, 12 * Second); // the ring's next round
+        QCOMPARE(level.Judge(2, true, Full), Shown::Ring);
+        level.Ended(2, 13 * Second);
+        level.Began(3, 20 * Second); // the next ring
+        QVERIFY(!level.Muted());
+        QCOMPARE(level.Judge(3, true, Full), Shown::Servers);
     }
 
     // A missing server is tried again soon while a sound waits for it, for a

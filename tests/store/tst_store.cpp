@@ -411,7 +411,7 @@ private slots:
         Row("a comment added", "[Settings] -> ; mine\n[Settings]", true);
         Row("emptied", "all -> ", false);
         Row("half of it", "half", false);
-        Row("a section gone", "[Alerm 20] -> [Other]", false);
+        Row("a section gone", "[Alerm 20] -> [Something longer]", false);
         Row("its last line without its end", "unended", false);
         // clang-format on
     }
