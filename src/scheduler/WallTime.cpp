@@ -4,6 +4,7 @@
 #include <QTimeZone>
 #include <algorithm>
 #include <cmath>
+#include <ctime>
 
 namespace {
 
@@ -23,8 +24,13 @@ ZoneRule WallTime::ZoneOf(const QDateTime& time) {
             return zone.offsetFromUtc(QDateTime::fromSecsSinceEpoch(instant, Qt::UTC));
         };
     case Qt::LocalTime:
+        // The system's zone read once, here; its rule then reads no file (a
+        // scan asks it dozens of times, each a look at /etc/localtime).
+        ::tzset();
         return [](qint64 instant) {
-            return QDateTime::fromSecsSinceEpoch(instant, Qt::LocalTime).offsetFromUtc();
+            const auto at = time_t(instant);
+            tm local{};
+            return ::localtime_r(&at, &local) ? int(local.tm_gmtoff) : 0;
         };
     default:
         return [offset = time.offsetFromUtc()](qint64) { return offset; };
