@@ -134,6 +134,7 @@ ring_back() {
         sox -t raw -r 44100 -e signed -b 16 -c 1 "$work/back.raw" -n silence 1 0.01 2% stat 2>&1 |
             awk -v ended="$(date +%s.%N)" -v back="$back" '/^Length/ { printf "%d\n", (ended - $3 - back) * 1000 }'
     done | median
+    for part in "$@"; do kill "$(part_pid "$part")" 2>/dev/null; done # the last server started here
     kill "$rpid"
     wait "$rpid" 2>/dev/null
 }
