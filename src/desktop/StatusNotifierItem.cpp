@@ -147,8 +147,11 @@ StatusNotifierItem::StatusNotifierItem(SniPixmaps icon)
                     return HostsChanged(false);
                 AskTheWatcher();
             });
+    // From any sender: a watcher that just took the name tells of its host
+    // before Qt has learnt who owns the name, and a signal tied to the name
+    // would be dropped (the item then never goes into a restarted area).
     for (const char* signal : {"StatusNotifierHostRegistered", "StatusNotifierHostUnregistered"})
-        bus.connect(Watcher, WatcherPath, Watcher, QString::fromLatin1(signal), this,
+        bus.connect(QString(), WatcherPath, Watcher, QString::fromLatin1(signal), this,
                     SLOT(AskTheWatcher()));
     // Asked once at once: whether an area is there decides where a window goes at start.
     const QDBusMessage hosted = bus.call(
